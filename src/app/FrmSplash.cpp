@@ -1,0 +1,103 @@
+#include "FrmSplash.h"
+
+#include <QCoreApplication>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include "Layout.h"
+#include "MainX.h"
+#include "Program.h"
+
+namespace app {
+
+using layout::px;
+
+namespace {
+QPixmap splashPicture(int w, int h) {
+  QPixmap pm(w, h);
+  QPainter p(&pm);
+  QLinearGradient g(0, 0, w, h);
+  g.setColorAt(0, QColor(24, 26, 32));
+  g.setColorAt(1, QColor(10, 11, 14));
+  p.fillRect(pm.rect(), g);
+  p.setRenderHint(QPainter::Antialiasing);
+  for (int i = 0; i < 2; ++i) {
+    p.setPen(QPen(layout::kAccent[i], 3));
+    p.drawEllipse(QPointF(w * (0.3 + 0.4 * i), h * 0.42), h * 0.2, h * 0.2);
+    p.drawEllipse(QPointF(w * (0.3 + 0.4 * i), h * 0.42), h * 0.04, h * 0.04);
+  }
+  return pm;
+}
+}  // namespace
+
+FrmSplash::FrmSplash(Program& program) : m_program(program) {
+  m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
+  m_form->widget()->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+  m_form->Move(0, 0, px(420), px(260));
+  m_form->setBackColor(layout::kWindow);
+  QWidget* root = m_form->container();
+  About = new ui::PictureBox(root);
+  About->Move(0, 0, px(420), px(260));
+  About->setPicture(splashPicture(420, 260));
+  Label1 = new ui::Label(root, QStringLiteral("Torna Vel"));
+  Label1->Move(px(20), px(150), px(380), px(40));
+  Label1->setFont(30, true, QStringLiteral("Comic Sans MS"));
+  Label1->setAlignment(Qt::AlignCenter);
+  Label1->setForeColor(layout::kText);
+  lblStat = new ui::Label(root);
+  lblStat->Move(px(20), px(196), px(300), px(18));
+  lblStat->setFont(11);
+  lblStat->setForeColor(layout::kDim);
+  lblStat->setVisible(false);
+  InitLoading = new ui::ProgressBar(root);
+  InitLoading->Move(px(20), px(218), px(300), px(10));
+  cmdExit = new ui::CommandButton(root, QStringLiteral("Salir"));
+  cmdExit->Move(px(332), px(208), px(70), px(28));
+  cmdExit->onClick = [this] { cmdExit_Click(); };
+  fistLoad = new ui::Timer(root, 100, false);
+  fistLoad->onTimer = [this] { fistLoad_Timer(); };
+  tomain = new ui::Timer(root, 550, false);
+  tomain->onTimer = [this] { tomain_Timer(); };
+}
+
+FrmSplash::~FrmSplash() = default;
+
+void FrmSplash::Form_Load() { fistLoad->setEnabled(true); }
+
+void FrmSplash::stage(const char* caption) {
+  lblStat->setVisible(true);
+  lblStat->setCaption(QString::fromLatin1(caption));
+}
+
+void FrmSplash::fistLoad_Timer() {
+  // The library load lets events run while the timer is still enabled: the stages must
+  // nevertheless run once.
+  if (m_stagesStarted) return;
+  m_stagesStarted = true;
+  QCoreApplication::processEvents();
+  if (m_program.ended()) return;
+  stage("Loading Aplicacion...");
+  MainX& main = m_program.loadMainX();
+  stage("Loading Settings...");
+  main.deckEngine().InitDeckVolumes();
+  stage("Loading Skin...");
+  main.LoadSkin();
+  main.LoadLanguage();
+  tomain->setEnabled(true);
+  main.LoadBaseDa();
+  if (m_program.ended()) return;
+  fistLoad->setEnabled(false);
+  main.ResetC();
+  m_stagesDone = true;
+}
+
+void FrmSplash::tomain_Timer() {
+  if (m_program.ended()) return;
+  m_program.loadMainX().form().Show();
+  m_form->Hide();
+  tomain->setEnabled(false);
+}
+
+void FrmSplash::cmdExit_Click() { m_program.loadMainX().BTend_Click(); }
+
+}  // namespace app

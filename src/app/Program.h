@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "audio/AudioEngine.h"
+#include "audio/Deck.h"
+
+namespace app {
+
+class FrmSplash;
+class MainX;
+
+// The run of the player: it creates the sound engine, shows the splash and, at the end,
+// stops everything. Tests make one with the inline sound output and their own end action.
+class Program {
+ public:
+  struct Options {
+    sound::Output output = sound::Output::Device;
+    std::function<void()> onEnd;  // what ending the program does (leave the event loop)
+  };
+
+  explicit Program(Options options);
+  ~Program();
+
+  // The start-up sequence; returns once the splash runs.
+  void Main();
+  // Loads the main window if it is not loaded yet; its set-up runs once.
+  MainX& loadMainX();
+  MainX* mainX() { return m_mainX.get(); }
+  FrmSplash& splash() { return *m_splash; }
+  audio::AudioEngine& engine() { return m_engine; }
+  audio::DeckTable& decks() { return m_decks; }
+  // Ends the program at once: every timer stops and no more stages run.
+  void End();
+  bool ended() const { return m_ended; }
+
+ private:
+  Options m_options;
+  audio::AudioEngine m_engine;
+  audio::DeckTable m_decks{};
+  std::unique_ptr<FrmSplash> m_splash;
+  std::unique_ptr<MainX> m_mainX;
+  bool m_ended = false;
+};
+
+}  // namespace app

@@ -1,0 +1,119 @@
+#include "AudioOutput.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "Mixer.h"
+#include "SoundSystem.h"
+
+namespace sound {
+
+namespace {
+// Sound back ends print pages of probing errors when no server or card is there;
+// the player says it in one line of its own instead.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    m_saved = dup(2);
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (m_saved >= 0 && null >= 0) dup2(null, 2);
+    if (null >= 0) ::close(null);
+  }
+  ~QuietStderr() {
+    std::fflush(stderr);
+    if (m_saved >= 0) {
+      dup2(m_saved, 2);
+      ::close(m_saved);
+    }
+  }
+
+ private:
+  int m_saved = -1;
+};
+}  // namespace
+
+AudioOutput::~AudioOutput() { close(); }
+
+bool AudioOutput::openDriver(const char* driver) {
+  if (m_sdlUp) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_sdlUp = false;
+  }
+  if (driver) {
+    if (SDL_AudioInit(driver) != 0) return false;
+    m_sdlUp = true;  // SDL_AudioInit brings the subsystem up on its own
+  } else {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    m_sdlUp = true;
+  }
+  SDL_AudioSpec want{}, have{};
+  want.freq = m_rate;
+  want.format = AUDIO_F32SYS;
+  want.channels = 2;
+  want.samples = 1024;
+  want.callback = &AudioOutput::callback;
+  want.userdata = this;
+  m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  return m_device != 0;
+}
+
+bool AudioOutput::open(Output requested, Output& opened, int sampleRate) {
+  m_rate = sampleRate;
+  if (requested == Output::Device) {
+    bool ok;
+    {
+      QuietStderr quiet;
+      ok = openDriver(nullptr);
+    }
+    if (ok) {
+      opened = Output::Device;
+      return true;
+    }
+    std::fprintf(stderr, "tornavel: no sound device could be opened (%s); playing silently\n",
+                 SDL_GetError());
+  }
+  bool ok;
+  {
+    QuietStderr quiet;
+    ok = openDriver("dummy");
+  }
+  if (!ok) {
+    close();
+    return false;
+  }
+  opened = Output::Silent;
+  return true;
+}
+
+void AudioOutput::start(Mixer* mixer) {
+  m_mixer = mixer;
+  if (m_device) SDL_PauseAudioDevice(m_device, 0);
+}
+
+void AudioOutput::close() {
+  if (m_device) {
+    SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
+    m_device = 0;
+  }
+  if (m_sdlUp) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_sdlUp = false;
+  }
+  m_mixer = nullptr;
+}
+
+void AudioOutput::callback(void* user, std::uint8_t* stream, int len) {
+  auto* self = static_cast<AudioOutput*>(user);
+  const int frames = len / int(2 * sizeof(float));
+  if (self->m_mixer)
+    self->m_mixer->mix(reinterpret_cast<float*>(stream), frames);
+  else
+    std::memset(stream, 0, std::size_t(len));
+}
+
+}  // namespace sound

@@ -1,0 +1,70 @@
+#include "Chorus.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sound {
+
+Chorus::Chorus() {
+  const float defaults[] = {0.5f, 0.5f, 0.5f, 0.5f, 40.0f, 0.8f, 0.03f};
+  for (int i = 0; i < 7; ++i) initParameter(i, defaults[i]);
+  for (auto& line : m_line) line.assign(std::size_t(kMaxRate * kMaxDelaySeconds), 0.0f);
+}
+
+float Chorus::clampParameter(int index, float value) const {
+  switch (index) {
+    case DelayMs:
+      return std::clamp(value, 0.1f, 100.0f);
+    case RateHz:
+      return std::clamp(value, 0.0f, 20.0f);
+    default:
+      return std::clamp(value, 0.0f, 1.0f);
+  }
+}
+
+void Chorus::prepare(int sampleRate) {
+  m_rate = std::clamp(sampleRate, 8000, kMaxRate);
+  for (auto& line : m_line) std::fill(line.begin(), line.end(), 0.0f);
+  m_write = 0;
+  m_phase = 0.0;
+}
+
+float Chorus::tap(int channel, double delayFrames) const {
+  const auto& line = m_line[channel];
+  const int size = int(line.size());
+  double pos = m_write - delayFrames;
+  while (pos < 0) pos += size;
+  const int i0 = int(pos) % size;
+  const double frac = pos - std::floor(pos);
+  const int i1 = i0 + 1 == size ? 0 : i0 + 1;
+  return float(line[std::size_t(i0)] * (1.0 - frac) + line[std::size_t(i1)] * frac);
+}
+
+void Chorus::process(float* x, int frames) {
+  const float dry = param(DryMix), wet1 = param(Wet1), wet2 = param(Wet2), wet3 = param(Wet3);
+  const double base = param(DelayMs) * 0.001 * m_rate;
+  const double depth = base * param(Depth);
+  const double step = 2.0 * M_PI * param(RateHz) / m_rate;
+  const int size = int(m_line[0].size());
+  // The sine is advanced by rotation, not by calling sin() per frame; the three taps are
+  // the same sine a third of a turn apart.
+  const double cosStep = std::cos(step), sinStep = std::sin(step);
+  double s = std::sin(m_phase), c = std::cos(m_phase);
+  const double k = std::sqrt(3.0) / 2.0;
+  for (int i = 0; i < frames; ++i) {
+    m_line[0][std::size_t(m_write)] = x[2 * i];
+    m_line[1][std::size_t(m_write)] = x[2 * i + 1];
+    const double d1 = base + depth * s;
+    const double d2 = base + depth * (-0.5 * s + k * c);
+    const double d3 = base + depth * (-0.5 * s - k * c);
+    x[2 * i] = dry * x[2 * i] + wet1 * tap(0, d1) + wet3 * tap(0, d3);
+    x[2 * i + 1] = dry * x[2 * i + 1] + wet2 * tap(1, d2) + wet3 * tap(1, d3);
+    m_write = m_write + 1 == size ? 0 : m_write + 1;
+    const double ns = s * cosStep + c * sinStep;
+    c = c * cosStep - s * sinStep;
+    s = ns;
+  }
+  m_phase = std::fmod(m_phase + step * frames, 2.0 * M_PI);
+}
+
+}  // namespace sound

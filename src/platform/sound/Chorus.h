@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include "DspUnit.h"
+
+namespace sound {
+
+// Three modulated delay taps over the dry signal: tap 1 on the left, tap 2 on the right,
+// tap 3 on both, each with its own phase of one slow sine.
+class Chorus final : public DspUnit {
+ public:
+  enum Param { DryMix = 0, Wet1, Wet2, Wet3, DelayMs, RateHz, Depth };
+
+  Chorus();
+  int parameterCount() const override { return 7; }
+  float clampParameter(int index, float value) const override;
+  void prepare(int sampleRate) override;
+  void process(float* interleavedStereo, int frames) override;
+
+ private:
+  float tap(int channel, double delayFrames) const;
+
+  static constexpr int kMaxRate = 192000;
+  static constexpr double kMaxDelaySeconds = 0.25;
+  int m_rate = 44100;
+  std::vector<float> m_line[2];  // allocated once, sized for the highest rate
+  int m_write = 0;
+  double m_phase = 0.0;
+};
+
+}  // namespace sound

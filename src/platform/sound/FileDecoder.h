@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct SwrContext;
+struct AVPacket;
+struct AVFrame;
+
+namespace sound {
+
+enum class Result;
+
+// Decodes one audio file to interleaved stereo float frames at the file's own sample rate.
+// Damaged data is skipped; the decoder never loops without making progress.
+class FileDecoder {
+ public:
+  FileDecoder() = default;
+  ~FileDecoder();
+  FileDecoder(const FileDecoder&) = delete;
+  FileDecoder& operator=(const FileDecoder&) = delete;
+
+  Result open(const std::string& path);
+  int sampleRate() const { return m_sampleRate; }
+  std::int64_t lengthFrames() const { return m_lengthFrames; }
+  std::int64_t position() const { return m_position; }
+
+  // Reads up to maxFrames stereo frames; fewer only at the end of the file.
+  int read(float* out, int maxFrames);
+  // Moves to an exact frame: decodes from the nearest earlier seek point and drops the rest.
+  void seek(std::int64_t frame);
+  bool atEnd() const { return m_eof && m_pendingStart == m_pending.size(); }
+
+ private:
+  bool decodeMore();
+  void receiveFrames();
+  void appendConverted(AVFrame* frame);
+  void close();
+
+  AVFormatContext* m_format = nullptr;
+  AVCodecContext* m_codec = nullptr;
+  SwrContext* m_swr = nullptr;
+  AVChannelLayout m_swrLayout{};
+  int m_swrRate = 0;
+  int m_swrFormat = -1;
+  AVPacket* m_packet = nullptr;
+  AVFrame* m_frame = nullptr;
+  int m_stream = -1;
+  int m_sampleRate = 0;
+  std::int64_t m_lengthFrames = 0;
+  std::int64_t m_position = 0;    // frame index of the next frame read() returns
+  std::int64_t m_skipTo = -1;     // after a seek: drop decoded frames before this one
+  bool m_eof = false;
+  bool m_flushed = false;
+  std::vector<float> m_pending;   // converted frames not yet read
+  std::size_t m_pendingStart = 0;  // in floats
+};
+
+}  // namespace sound

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sound {
+
+using Handle = std::uint32_t;  // 0 = none; generation-counted
+enum class Result {
+  Ok,
+  InvalidHandle,
+  FileNotFound,
+  FormatError,
+  DeviceError,
+  InvalidParam,
+  NotInitialized
+};
+enum class Output { Device, Silent, Manual };
+enum class DspType { ParametricEq, Chorus };
+enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
+
+const char* resultText(Result r);
+
+class SoundSystemImpl;
+
+// The player's sound engine: file streams decoded in the background, channels that play
+// them with their own volume and varispeed, one global effect chain on the master mix and
+// a spectrum per channel. Every call is made from one thread (the UI thread); handles are
+// generation-counted, so a call on a stale or unknown handle returns an error and does nothing.
+class SoundSystem {
+ public:
+  SoundSystem();
+  ~SoundSystem();
+  SoundSystem(const SoundSystem&) = delete;
+  SoundSystem& operator=(const SoundSystem&) = delete;
+
+  Result init(int maxChannels, Output output = Output::Device);  // Device falls back to Silent
+  Result close();
+  Output output() const;  // what init actually opened
+  bool initialized() const;
+  Result createStream(const std::string& path, Handle& sound);
+  Result releaseSound(Handle sound);
+  Result soundDefaults(Handle sound, float& frequency, float& volume, float& pan, int& priority);
+  Result setSoundDefaults(Handle sound, float frequency, float volume, float pan, int priority);
+  Result soundLengthMs(Handle sound, std::uint32_t& ms);
+  Result playSound(Handle sound, bool paused, Handle& channel);  // any free channel
+  Result stopChannel(Handle channel);
+  Result channelPaused(Handle channel, bool& paused);
+  Result setChannelPaused(Handle channel, bool paused);
+  Result channelVolume(Handle channel, float& volume);
+  Result setChannelVolume(Handle channel, float volume);
+  Result channelFrequency(Handle channel, float& hz);
+  Result setChannelFrequency(Handle channel, float hz);
+  Result channelPositionMs(Handle channel, std::uint32_t& ms);
+  Result setChannelPositionMs(Handle channel, std::uint32_t ms);
+  Result channelPlaying(Handle channel, bool& playing);
+  Result channelSpectrum(Handle channel, float* values, int count, int channelOffset,
+                         Window window);
+  Result createDsp(DspType type, Handle& dsp);
+  Result addDsp(Handle dsp);  // joins the global chain
+  Result removeDsp(Handle dsp);
+  Result dspActive(Handle dsp, bool& active);
+  Result setDspParameter(Handle dsp, int index,
+                         float value);  // EQ: 0 centre Hz, 1 bandwidth octaves, 2 linear gain
+  Result dspParameter(Handle dsp, int index, float& value);
+  Result setStreamBufferSizeMs(std::uint32_t ms);
+  Result softwareFormat(int& sampleRate, int& outputChannels);
+  std::size_t render(float* interleaved, std::size_t frames);  // Output::Manual only
+
+ private:
+  std::unique_ptr<SoundSystemImpl> m_impl;
+};
+
+}  // namespace sound

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "Stream.h"
+
+typedef struct SRC_STATE_tag SRC_STATE;
+
+namespace sound {
+
+// One playing instance of a stream. The UI thread sets it up while it is Free or Ended
+// and then publishes it as Playing; from then on the output callback owns its private
+// state and the two sides talk only through the atomics below.
+class Voice {
+ public:
+  enum State : int { Free, Playing, Stopping, Ended };
+  static constexpr int kMaxFrames = 256;       // frames mixed per call of render()
+  static constexpr int kHistoryFrames = 8192;  // kept for the spectrum
+
+  Voice();
+  ~Voice();
+  Voice(const Voice&) = delete;
+  Voice& operator=(const Voice&) = delete;
+
+  // UI side.
+  void start(Stream* stream, std::uint32_t epoch, float frequency, float volume, float pan,
+             bool paused);
+  bool stop();  // Playing -> Stopping; false when it was not playing
+  bool busy() const {
+    const int s = state.load(std::memory_order_acquire);
+    return s == Playing || s == Stopping;
+  }
+  Stream* stream() const { return m_stream; }
+  void copyHistory(float* dest, int frames, int channel) const;
+
+  std::atomic<int> state{Free};
+  std::atomic<float> volume{1.0f};
+  std::atomic<float> frequency{44100.0f};
+  std::atomic<float> pan{0.0f};
+  std::atomic<bool> paused{false};
+  std::atomic<std::uint32_t> wantEpoch{0};
+  std::atomic<std::uint32_t> seenEpoch{0xFFFFFFFF};
+  std::atomic<double> positionFrames{0.0};
+
+  // Output side: adds up to kMaxFrames frames into `mix`.
+  void render(float* mix, int frames, int outputRate);
+  // Output side: drops blocks of an old seek from the ring head (for the inline mode).
+  void dropStaleBlocks();
+  // Output side, or the UI thread when no callback runs: answers a stop request.
+  void acknowledgeStop();
+
+ private:
+  static long pullInput(void* self, float** data);
+  void syncWithStart();
+
+  Stream* m_stream = nullptr;
+  std::atomic<std::uint32_t> m_serial{0};
+  // Output side only.
+  SRC_STATE* m_src = nullptr;
+  std::uint32_t m_seenSerial = 0;
+  std::uint32_t m_epoch = 0;
+  bool m_started = false;
+  bool m_holding = false;  // the ring's head block is lent to the resampler
+  float m_lastGain[2] = {0.0f, 0.0f};
+  double m_position = 0.0;
+  std::array<float, kMaxFrames * 2> m_buffer{};
+  std::unique_ptr<std::atomic<float>[]> m_history;
+  std::atomic<std::uint32_t> m_historyWrite{0};
+};
+
+}  // namespace sound

@@ -1,0 +1,136 @@
+#include "Control.h"
+
+#include <QMouseEvent>
+#include <cmath>
+
+namespace ui {
+
+int toPixels(float twips) { return int(std::lround(twips / TwipsPerPixel)); }
+float toTwips(int pixels) { return float(pixels) * TwipsPerPixel; }
+
+namespace {
+int buttonCode(Qt::MouseButtons b) {
+  return (b & Qt::LeftButton ? LeftButton : 0) | (b & Qt::RightButton ? RightButton : 0) |
+         (b & Qt::MiddleButton ? MiddleButton : 0);
+}
+int shiftCode(Qt::KeyboardModifiers m) {
+  return (m & Qt::ShiftModifier ? ShiftMask : 0) | (m & Qt::ControlModifier ? CtrlMask : 0) |
+         (m & Qt::AltModifier ? AltMask : 0);
+}
+}  // namespace
+
+Control::Control(QWidget* widget) : QObject(widget), m_widget(widget) {
+  widget->installEventFilter(this);
+  widget->setMouseTracking(true);
+  const QRect g = widget->geometry();
+  m_left = toTwips(g.x());
+  m_top = toTwips(g.y());
+  m_width = toTwips(g.width());
+  m_height = toTwips(g.height());
+}
+
+Control::~Control() = default;
+
+void Control::applyGeometry() {
+  if (!m_widget) return;
+  m_widget->setGeometry(toPixels(m_left), toPixels(m_top), std::max(0, toPixels(m_width)),
+                        std::max(0, toPixels(m_height)));
+  geometryChanged();
+}
+
+void Control::setLeft(float v) {
+  m_left = v;
+  applyGeometry();
+}
+void Control::setTop(float v) {
+  m_top = v;
+  applyGeometry();
+}
+void Control::setWidth(float v) {
+  m_width = std::max(0.0f, v);
+  applyGeometry();
+}
+void Control::setHeight(float v) {
+  m_height = std::max(0.0f, v);
+  applyGeometry();
+}
+void Control::Move(float left, float top) {
+  m_left = left;
+  m_top = top;
+  applyGeometry();
+}
+void Control::Move(float left, float top, float width, float height) {
+  m_left = left;
+  m_top = top;
+  m_width = std::max(0.0f, width);
+  m_height = std::max(0.0f, height);
+  applyGeometry();
+}
+
+bool Control::Visible() const { return m_widget && !m_widget->isHidden(); }
+void Control::setVisible(bool v) {
+  if (m_widget) m_widget->setVisible(v);
+}
+bool Control::Enabled() const { return m_widget && m_widget->isEnabled(); }
+void Control::setEnabled(bool v) {
+  if (m_widget) m_widget->setEnabled(v);
+}
+QString Control::ToolTipText() const { return m_widget ? m_widget->toolTip() : QString(); }
+void Control::setToolTipText(const QString& text) {
+  if (m_widget) m_widget->setToolTip(text);
+}
+
+void Control::ZOrder(int position) {
+  if (!m_widget) return;
+  if (position == 0)
+    m_widget->raise();
+  else
+    m_widget->lower();
+}
+
+void Control::click() const {
+  if (onClick) onClick();
+}
+void Control::mouseDown(int button, int shift, float x, float y) const {
+  if (onMouseDown) onMouseDown(button, shift, x, y);
+}
+void Control::mouseMove(int button, int shift, float x, float y) const {
+  if (onMouseMove) onMouseMove(button, shift, x, y);
+}
+void Control::mouseUp(int button, int shift, float x, float y) const {
+  if (onMouseUp) onMouseUp(button, shift, x, y);
+}
+
+bool Control::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != m_widget) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonDblClick: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      const QPointF p = me->position();
+      const float x = float(p.x()) * TwipsPerPixel, y = float(p.y()) * TwipsPerPixel;
+      const int shift = shiftCode(me->modifiers());
+      if (event->type() == QEvent::MouseMove) {
+        mouseMove(buttonCode(me->buttons()), shift, x, y);
+      } else if (event->type() == QEvent::MouseButtonPress) {
+        m_pressedInside = me->button() == Qt::LeftButton;
+        mouseDown(buttonCode(me->button()), shift, x, y);
+      } else if (event->type() == QEvent::MouseButtonRelease) {
+        mouseUp(buttonCode(me->button()), shift, x, y);
+        const bool inside = m_widget && m_widget->rect().contains(p.toPoint());
+        if (m_clickOnRelease && m_pressedInside && me->button() == Qt::LeftButton && inside)
+          click();
+        m_pressedInside = false;
+      } else {
+        if (onDblClick) onDblClick();
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace ui

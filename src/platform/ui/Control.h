@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace ui {
+
+inline constexpr float TwipsPerPixel = 15.0f;
+int toPixels(float twips);
+float toTwips(int pixels);
+
+// Toolkit codes of mouse events: buttons 1 left, 2 right, 4 middle (summed);
+// shift 1 shift, 2 ctrl, 4 alt.
+enum MouseButton { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+enum ShiftKey { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
+
+using MouseHandler = std::function<void(int Button, int Shift, float X, float Y)>;
+
+// A control placed in twips over a Qt widget. The twips values are the control's own
+// state (read back exactly as set); the widget follows them in whole pixels. Mouse input
+// arrives as (Button, Shift, X, Y) with X and Y in twips inside the control.
+class Control : public QObject {
+ public:
+  explicit Control(QWidget* widget);
+  ~Control() override;
+
+  QWidget* widget() const { return m_widget; }
+
+  float Left() const { return m_left; }
+  float Top() const { return m_top; }
+  float Width() const { return m_width; }
+  float Height() const { return m_height; }
+  void setLeft(float v);
+  void setTop(float v);
+  void setWidth(float v);
+  void setHeight(float v);
+  void Move(float left, float top);
+  void Move(float left, float top, float width, float height);
+
+  bool Visible() const;
+  void setVisible(bool v);
+  bool Enabled() const;
+  void setEnabled(bool v);
+  const QString& Tag() const { return m_tag; }
+  void setTag(const QString& tag) { m_tag = tag; }
+  void ZOrder(int position = 0);  // 0 brings it to the front, 1 sends it to the back
+  QString ToolTipText() const;
+  void setToolTipText(const QString& text);
+
+  std::function<void()> onClick;
+  std::function<void()> onDblClick;
+  MouseHandler onMouseDown;
+  MouseHandler onMouseMove;
+  MouseHandler onMouseUp;
+
+  // Raises the events as the toolkit would, for code and tests that act like the user.
+  void click() const;
+  void mouseDown(int button, int shift, float x, float y) const;
+  void mouseMove(int button, int shift, float x, float y) const;
+  void mouseUp(int button, int shift, float x, float y) const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Controls that raise Click themselves (push buttons, option buttons) turn this off.
+  bool m_clickOnRelease = true;
+  virtual void geometryChanged() {}
+
+ private:
+  void applyGeometry();
+
+  QPointer<QWidget> m_widget;
+  float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+  QString m_tag;
+  bool m_pressedInside = false;
+};
+
+}  // namespace ui

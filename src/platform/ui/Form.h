@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "Control.h"
+
+namespace ui {
+
+class FormWidget;
+
+// A top-level window. Closing it by any means raises Unload once.
+class Form : public Control {
+ public:
+  explicit Form(const QString& caption = {});
+  ~Form() override;
+  QString Caption() const { return widget()->windowTitle(); }
+  void setCaption(const QString& text) { widget()->setWindowTitle(text); }
+  void Show();
+  void Hide();
+  void setBackColor(const QColor& c);
+  QWidget* container() const { return widget(); }
+  std::function<void()> onUnload;
+
+ private:
+  friend class FormWidget;
+  void unloading();
+  bool m_unloaded = false;
+};
+
+}  // namespace ui

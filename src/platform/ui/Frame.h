@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "Control.h"
+
+namespace ui {
+
+// A captioned container.
+class Frame : public Control {
+ public:
+  explicit Frame(QWidget* parent, const QString& caption = {});
+  QString Caption() const { return m_box->title(); }
+  void setCaption(const QString& text) { m_box->setTitle(text); }
+  QWidget* container() const { return m_box; }
+
+ private:
+  QGroupBox* m_box;
+};
+
+}  // namespace ui

@@ -1,0 +1,34 @@
+#include "Label.h"
+
+namespace ui {
+
+Label::Label(QWidget* parent, const QString& caption)
+    : Control(new QLabel(caption, parent)), m_label(static_cast<QLabel*>(widget())) {
+  m_label->setTextFormat(Qt::PlainText);
+  m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  updateStyle();
+}
+
+void Label::setForeColor(const QColor& c) {
+  m_fore = c;
+  updateStyle();
+}
+void Label::setBackColor(const QColor& c) {
+  m_back = c;
+  updateStyle();
+}
+
+void Label::setFont(int pointSize, bool bold, const QString& family) {
+  QFont f = m_label->font();
+  if (!family.isEmpty()) f.setFamily(family);
+  f.setPixelSize(pointSize);
+  f.setBold(bold);
+  m_label->setFont(f);
+}
+
+void Label::updateStyle() {
+  m_label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; }")
+                             .arg(m_fore.name(), m_back.isValid() ? m_back.name() : "transparent"));
+}
+
+}  // namespace ui

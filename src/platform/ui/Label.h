@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+#include "Control.h"
+
+namespace ui {
+
+class Label : public Control {
+ public:
+  explicit Label(QWidget* parent, const QString& caption = {});
+  QString Caption() const { return m_label->text(); }
+  void setCaption(const QString& text) { m_label->setText(text); }
+  void setAlignment(Qt::Alignment a) { m_label->setAlignment(a); }
+  void setForeColor(const QColor& c);
+  void setBackColor(const QColor& c);  // an invalid colour means transparent
+  void setFont(int pointSize, bool bold = false, const QString& family = {});
+  QLabel* label() const { return m_label; }
+
+ private:
+  void updateStyle();
+  QLabel* m_label;
+  QColor m_fore{220, 220, 220};
+  QColor m_back;
+};
+
+}  // namespace ui

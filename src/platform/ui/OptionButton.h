@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRadioButton>
+
+#include "Control.h"
+
+namespace ui {
+
+// Option buttons in the same container exclude each other. Turning one on, by the user or
+// by code, raises its Click.
+class OptionButton : public Control {
+ public:
+  explicit OptionButton(QWidget* parent, const QString& caption = {});
+  bool Value() const { return m_radio->isChecked(); }
+  void setValue(bool on);
+  QString Caption() const { return m_radio->text(); }
+  void setCaption(const QString& text) { m_radio->setText(text); }
+  QRadioButton* radio() const { return m_radio; }
+
+ private:
+  QRadioButton* m_radio;
+};
+
+}  // namespace ui
