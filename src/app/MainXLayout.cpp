@@ -34,8 +34,9 @@ void MainX::createDeck(int i) {
   panel->setBorder(QColor(48, 52, 60));
   QWidget* p = panel->container();
 
-  deck.chksel[d] = new ui::OptionButton(p, i == 0 ? "A" : "B");
-  deck.chksel[d]->Move(px(6), px(2), px(36), px(20));
+  // The two deck options sit on the window itself, so that they exclude each other.
+  deck.chksel[d] = new ui::OptionButton(root, i == 0 ? "A" : "B");
+  deck.chksel[d]->Move(kDeckLeft[i] + px(6), kDeckTop + px(2), px(36), px(20));
   deck.ChkPicPlato[d] = box(p, px(42), px(6), px(20), px(12), kTrack);
   deck.BACKPICPAN[d] = box(p, kTitleLeft, px(2), kTitleWidth, kTitleHeight, kTrack);
   deck.ETQ_TITULO[d] = label(deck.BACKPICPAN[d]->container(), 0, 0, kTitleWidth, kTitleHeight, {}, 13, true);
@@ -80,6 +81,7 @@ void MainX::createDeck(int i) {
   deck.cmdPicthRe[d] = box(p, kPitchLeft, stepTop + px(40), kPitchTrackWidth, kStepSize,
                            QColor(44, 48, 56), "0");
   deck.pl1[d] = box(p, kPitchLeft, stepTop + px(62), kPitchTrackWidth, px(12), kTrack);
+  deck.chksel[d]->ZOrder(0);
 }
 
 void MainX::createControls() {

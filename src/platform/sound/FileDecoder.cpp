@@ -78,8 +78,14 @@ Result FileDecoder::open(const std::string& path) {
   }
 
   const AVRational frameBase{1, m_sampleRate};
-  if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
-    m_lengthFrames = av_rescale_q(st->duration, st->time_base, frameBase);
+  if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
+    // The duration of an MP3 counts the encoder's leading delay, which the decoder drops
+    // (it shows as the stream's start time); the length is what is heard.
+    std::int64_t duration = st->duration;
+    if (st->start_time != AV_NOPTS_VALUE && st->start_time > 0 && st->start_time < duration)
+      duration -= st->start_time;
+    m_lengthFrames = av_rescale_q(duration, st->time_base, frameBase);
+  }
   else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
     m_lengthFrames = av_rescale_q(m_format->duration, AVRational{1, AV_TIME_BASE}, frameBase);
   m_position = 0;

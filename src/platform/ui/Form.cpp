@@ -32,7 +32,6 @@ Form::~Form() {
 
 void Form::Show() {
   widget()->show();
-  widget()->raise();
 }
 
 void Form::Hide() { widget()->hide(); }

@@ -1,0 +1,66 @@
+#include "support/PlayerFixture.h"
+
+namespace {
+
+using Startup = fixtures::PlayerFixture;
+
+TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
+  app::FrmSplash& splash = program->splash();
+  EXPECT_TRUE(splash.form().Visible());
+  EXPECT_TRUE(splash.fistLoad->Enabled());
+  EXPECT_TRUE(splash.tomain->Enabled());
+  EXPECT_EQ(splash.fistLoad->Interval(), 100);
+  EXPECT_EQ(splash.tomain->Interval(), 550);
+  EXPECT_EQ(program->mainX(), nullptr);
+  EXPECT_TRUE(program->engine().System.initialized());
+  for (int i = 0; i < 16; ++i) EXPECT_NE(program->engine().EqUnits[std::size_t(i)], 0u);
+  EXPECT_EQ(program->engine().EqUnits[16], 0u);
+  EXPECT_NE(program->engine().ChorusUnit, 0u);
+
+  splash.fistLoad_Timer();
+  app::MainX* main = program->mainX();
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(main->form().Visible());
+  EXPECT_EQ(splash.lblStat->Caption(), "Loading Skin...");
+  EXPECT_FALSE(splash.fistLoad->Enabled());
+  EXPECT_EQ(main->ETQBACK->Caption(), "1017");
+  // Volumes come from the knobs, which sit at the top: full level.
+  EXPECT_EQ(deck(0).Volume, 1.0f);
+  EXPECT_EQ(deck(1).Volume, 1.0f);
+
+  splash.fistLoad_Timer();  // a late tick does not start the stages again
+  EXPECT_EQ(program->mainX(), main);
+
+  splash.tomain_Timer();
+  EXPECT_TRUE(main->form().Visible());
+  EXPECT_FALSE(splash.form().Visible());
+  EXPECT_FALSE(splash.tomain->Enabled());
+  EXPECT_EQ(main->form().Caption(), "Torna Vel");
+  EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Startup, ExitFromTheSplashRunsTheFullShutDown) {
+  fixtures::writeWav(dir.file("a.wav"), {{440, 2.0}});
+  app::MainX& main = program->loadMainX();
+  ASSERT_TRUE(main.deckEngine().OpenDeckTrack(QString::fromStdString(dir.file("a.wav")), 0, true));
+  program->splash().cmdExit_Click();
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(program->ended());
+  EXPECT_FALSE(program->engine().System.initialized());
+  EXPECT_FALSE(program->splash().fistLoad->Enabled());
+  EXPECT_FALSE(program->splash().tomain->Enabled());
+  EXPECT_FALSE(main.MTimer->Enabled());
+  // Closing the window afterwards does not shut down twice.
+  main.form().widget()->close();
+  main.BTend_Click();
+  EXPECT_EQ(ends, 1);
+}
+
+TEST_F(Startup, ClosingTheMainWindowByOtherMeansUnloadsIt) {
+  app::MainX& main = start();
+  main.form().widget()->close();
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(program->engine().System.initialized());
+}
+
+}  // namespace

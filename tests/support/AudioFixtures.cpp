@@ -1,0 +1,203 @@
+#include "AudioFixtures.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+}
+
+namespace fixtures {
+
+namespace {
+std::vector<double> synth(const std::vector<Segment>& segments, int rate, double amplitude) {
+  std::vector<double> out;
+  double phase = 0;
+  for (const Segment& s : segments) {
+    const auto n = std::size_t(s.seconds * rate);
+    for (std::size_t i = 0; i < n; ++i) {
+      out.push_back(s.hz > 0 ? amplitude * std::sin(phase) : 0.0);
+      phase += 2 * M_PI * s.hz / rate;
+    }
+  }
+  return out;
+}
+
+void put16(std::ofstream& f, int v) {
+  const char b[2] = {char(v & 0xFF), char((v >> 8) & 0xFF)};
+  f.write(b, 2);
+}
+void put32(std::ofstream& f, std::uint32_t v) {
+  put16(f, int(v & 0xFFFF));
+  put16(f, int(v >> 16));
+}
+}  // namespace
+
+void writeWav(const std::string& path, const std::vector<Segment>& segments, int rate,
+              int channels, double amplitude) {
+  const std::vector<double> mono = synth(segments, rate, amplitude);
+  std::ofstream f(path, std::ios::binary);
+  const auto dataBytes = std::uint32_t(mono.size() * std::size_t(channels) * 2);
+  f.write("RIFF", 4);
+  put32(f, 36 + dataBytes);
+  f.write("WAVEfmt ", 8);
+  put32(f, 16);
+  put16(f, 1);
+  put16(f, channels);
+  put32(f, std::uint32_t(rate));
+  put32(f, std::uint32_t(rate * channels * 2));
+  put16(f, channels * 2);
+  put16(f, 16);
+  f.write("data", 4);
+  put32(f, dataBytes);
+  for (double v : mono)
+    for (int c = 0; c < channels; ++c) put16(f, int(std::lround(v * 32767.0)));
+}
+
+bool writeEncoded(const std::string& path, const std::vector<Segment>& segments, int rate,
+                  double amplitude) {
+  const bool mp3 = path.size() > 4 && path.substr(path.size() - 4) == ".mp3";
+  const AVCodec* codec = avcodec_find_encoder(mp3 ? AV_CODEC_ID_MP3 : AV_CODEC_ID_WMAV2);
+  if (!codec) return false;
+  AVFormatContext* oc = nullptr;
+  if (avformat_alloc_output_context2(&oc, nullptr, nullptr, path.c_str()) < 0) return false;
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  ctx->sample_rate = rate;
+  AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+  av_channel_layout_copy(&ctx->ch_layout, &stereo);
+  ctx->sample_fmt = codec->sample_fmts[0];
+  for (const AVSampleFormat* f = codec->sample_fmts; f && *f != AV_SAMPLE_FMT_NONE; ++f)
+    if (*f == AV_SAMPLE_FMT_FLTP) ctx->sample_fmt = *f;
+  ctx->bit_rate = 128000;
+  ctx->time_base = AVRational{1, rate};
+  if (oc->oformat->flags & AVFMT_GLOBALHEADER) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  bool ok = avcodec_open2(ctx, codec, nullptr) >= 0;
+  AVStream* st = ok ? avformat_new_stream(oc, nullptr) : nullptr;
+  ok = ok && st && avcodec_parameters_from_context(st->codecpar, ctx) >= 0;
+  if (ok) st->time_base = AVRational{1, rate};
+  ok = ok && avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
+  ok = ok && avformat_write_header(oc, nullptr) >= 0;
+  if (ok) {
+    const std::vector<double> mono = synth(segments, rate, amplitude);
+    const int frameSize = ctx->frame_size > 0 ? ctx->frame_size : 1152;
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* pkt = av_packet_alloc();
+    auto drain = [&] {
+      while (avcodec_receive_packet(ctx, pkt) == 0) {
+        av_packet_rescale_ts(pkt, ctx->time_base, st->time_base);
+        pkt->stream_index = st->index;
+        av_interleaved_write_frame(oc, pkt);
+      }
+    };
+    for (std::size_t pos = 0; pos < mono.size(); pos += std::size_t(frameSize)) {
+      const int n = int(std::min<std::size_t>(std::size_t(frameSize), mono.size() - pos));
+      const bool smallLast = codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
+      frame->nb_samples = smallLast ? n : frameSize;  // else the last frame is padded
+      frame->format = ctx->sample_fmt;
+      frame->sample_rate = rate;
+      av_channel_layout_copy(&frame->ch_layout, &ctx->ch_layout);
+      av_frame_get_buffer(frame, 0);
+      for (int i = 0; i < frame->nb_samples; ++i) {
+        const double v = i < n ? mono[pos + std::size_t(i)] : 0.0;
+        for (int c = 0; c < 2; ++c) {
+          switch (ctx->sample_fmt) {
+            case AV_SAMPLE_FMT_FLTP:
+              reinterpret_cast<float*>(frame->data[c])[i] = float(v);
+              break;
+            case AV_SAMPLE_FMT_S16P:
+              reinterpret_cast<std::int16_t*>(frame->data[c])[i] = std::int16_t(v * 32767);
+              break;
+            case AV_SAMPLE_FMT_S16:
+              reinterpret_cast<std::int16_t*>(frame->data[0])[2 * i + c] = std::int16_t(v * 32767);
+              break;
+            case AV_SAMPLE_FMT_FLT:
+              reinterpret_cast<float*>(frame->data[0])[2 * i + c] = float(v);
+              break;
+            default:
+              break;
+          }
+        }
+      }
+      frame->pts = std::int64_t(pos);
+      avcodec_send_frame(ctx, frame);
+      av_frame_unref(frame);
+      drain();
+    }
+    avcodec_send_frame(ctx, nullptr);
+    drain();
+    av_write_trailer(oc);
+    av_frame_free(&frame);
+    av_packet_free(&pkt);
+  }
+  avcodec_free_context(&ctx);
+  if (oc->pb) avio_closep(&oc->pb);
+  avformat_free_context(oc);
+  return ok;
+}
+
+void writeRandom(const std::string& path, std::size_t bytes, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::ofstream f(path, std::ios::binary);
+  for (std::size_t i = 0; i < bytes; ++i) f.put(char(rng() & 0xFF));
+}
+
+double zeroCrossingHz(const std::vector<float>& stereo, int rate, int channel) {
+  const std::size_t frames = stereo.size() / 2;
+  int crossings = 0;
+  std::size_t first = 0, last = 0;
+  for (std::size_t i = 1; i < frames; ++i) {
+    const float a = stereo[2 * (i - 1) + std::size_t(channel)], b = stereo[2 * i + std::size_t(channel)];
+    if (a <= 0 && b > 0) {
+      if (crossings == 0) first = i;
+      last = i;
+      ++crossings;
+    }
+  }
+  if (crossings < 2) return 0;
+  return double(crossings - 1) * rate / double(last - first);
+}
+
+double rms(const std::vector<float>& stereo, int channel) {
+  double sum = 0;
+  const std::size_t frames = stereo.size() / 2;
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double v = stereo[2 * i + std::size_t(channel)];
+    sum += v * v;
+  }
+  return frames ? std::sqrt(sum / double(frames)) : 0;
+}
+
+double magnitudeAt(const std::vector<float>& stereo, int rate, double hz, int channel) {
+  const std::size_t frames = stereo.size() / 2;
+  const double w = 2 * M_PI * hz / rate, coeff = 2 * std::cos(w);
+  double s1 = 0, s2 = 0;
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double s = stereo[2 * i + std::size_t(channel)] + coeff * s1 - s2;
+    s2 = s1;
+    s1 = s;
+  }
+  const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+  return frames ? 2.0 * std::sqrt(std::max(power, 0.0)) / double(frames) : 0;
+}
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "tornavel-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  m_path = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(m_path, ec);
+}
+
+}  // namespace fixtures

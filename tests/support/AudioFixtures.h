@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+// A piece of a test tone: `seconds` of a sine at `hz` (0 = silence).
+struct Segment {
+  double hz;
+  double seconds;
+};
+
+// Writes a 16-bit PCM WAV file of the given segments.
+void writeWav(const std::string& path, const std::vector<Segment>& segments, int rate = 44100,
+              int channels = 2, double amplitude = 0.5);
+// Encodes the segments with libavcodec: "mp3" (LAME) or "wma" (WMA v2), chosen by the
+// file's extension. Returns false when the encoder is missing.
+bool writeEncoded(const std::string& path, const std::vector<Segment>& segments,
+                  int rate = 44100, double amplitude = 0.5);
+// Writes `bytes` of pseudo-random bytes.
+void writeRandom(const std::string& path, std::size_t bytes, unsigned seed = 1);
+
+// Measures a tone: its frequency from zero crossings, its RMS and its magnitude at a
+// frequency (Goertzel), over one channel of interleaved stereo samples.
+double zeroCrossingHz(const std::vector<float>& stereo, int rate, int channel = 0);
+double rms(const std::vector<float>& stereo, int channel = 0);
+double magnitudeAt(const std::vector<float>& stereo, int rate, double hz, int channel = 0);
+
+// A fresh temporary folder, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return m_path; }
+  std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+ private:
+  std::string m_path;
+};
+
+}  // namespace fixtures

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/FrmSplash.h"
+#include "app/MainX.h"
+#include "app/Program.h"
+#include "support/AudioFixtures.h"
+
+namespace fixtures {
+
+// A whole player on the offscreen platform with the inline sound output: the splash
+// stages are driven by ticking the timers, and sound is rendered on demand.
+class PlayerFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program = std::make_unique<app::Program>(
+        app::Program::Options{sound::Output::Manual, [this] { ++ends; }});
+    program->Main();
+  }
+  void TearDown() override { program.reset(); }
+
+  // Runs the loading stages and the hand-over, as the two splash timers would.
+  app::MainX& start() {
+    program->splash().fistLoad_Timer();
+    program->splash().tomain_Timer();
+    return *program->mainX();
+  }
+  std::vector<float> render(double seconds) {
+    std::vector<float> out(std::size_t(seconds * 44100) * 2);
+    program->engine().System.render(out.data(), out.size() / 2);
+    return out;
+  }
+  audio::Deck& deck(int i) { return program->decks()[std::size_t(i)]; }
+
+  TempDir dir;
+  std::unique_ptr<app::Program> program;
+  int ends = 0;
+};
+
+}  // namespace fixtures
