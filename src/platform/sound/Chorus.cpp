@@ -8,7 +8,7 @@ namespace sound {
 Chorus::Chorus() {
   const float defaults[] = {0.5f, 0.5f, 0.5f, 0.5f, 40.0f, 0.8f, 0.03f};
   for (int i = 0; i < 7; ++i) initParameter(i, defaults[i]);
-  for (auto& line : m_line) line.assign(std::size_t(kMaxRate * kMaxDelaySeconds), 0.0f);
+  for (auto& line : m_line) line.assign(kLineFrames, 0.0f);
 }
 
 float Chorus::clampParameter(int index, float value) const {
@@ -30,14 +30,12 @@ void Chorus::prepare(int sampleRate) {
 }
 
 float Chorus::tap(int channel, double delayFrames) const {
-  const auto& line = m_line[channel];
-  const int size = int(line.size());
-  double pos = m_write - delayFrames;
-  while (pos < 0) pos += size;
-  const int i0 = int(pos) % size;
-  const double frac = pos - std::floor(pos);
-  const int i1 = i0 + 1 == size ? 0 : i0 + 1;
-  return float(line[std::size_t(i0)] * (1.0 - frac) + line[std::size_t(i1)] * frac);
+  const float* line = m_line[channel].data();
+  const double pos = double(m_write + kLineFrames) - delayFrames;
+  const int whole = int(pos);
+  const float frac = float(pos - whole);
+  const float a = line[whole & (kLineFrames - 1)], b = line[(whole + 1) & (kLineFrames - 1)];
+  return a + (b - a) * frac;
 }
 
 void Chorus::process(float* x, int frames) {
@@ -45,7 +43,6 @@ void Chorus::process(float* x, int frames) {
   const double base = param(DelayMs) * 0.001 * m_rate;
   const double depth = base * param(Depth);
   const double step = 2.0 * M_PI * param(RateHz) / m_rate;
-  const int size = int(m_line[0].size());
   // The sine is advanced by rotation, not by calling sin() per frame; the three taps are
   // the same sine a third of a turn apart.
   const double cosStep = std::cos(step), sinStep = std::sin(step);
@@ -59,7 +56,7 @@ void Chorus::process(float* x, int frames) {
     const double d3 = base + depth * (-0.5 * s - k * c);
     x[2 * i] = dry * x[2 * i] + wet1 * tap(0, d1) + wet3 * tap(0, d3);
     x[2 * i + 1] = dry * x[2 * i + 1] + wet2 * tap(1, d2) + wet3 * tap(1, d3);
-    m_write = m_write + 1 == size ? 0 : m_write + 1;
+    m_write = (m_write + 1) & (kLineFrames - 1);
     const double ns = s * cosStep + c * sinStep;
     c = c * cosStep - s * sinStep;
     s = ns;

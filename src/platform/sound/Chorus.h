@@ -22,7 +22,8 @@ class Chorus final : public DspUnit {
   float tap(int channel, double delayFrames) const;
 
   static constexpr int kMaxRate = 192000;
-  static constexpr double kMaxDelaySeconds = 0.25;
+  // A power of two above 0.2 s at the highest rate, so wrapping is a mask.
+  static constexpr int kLineFrames = 65536;
   int m_rate = 44100;
   std::vector<float> m_line[2];  // allocated once, sized for the highest rate
   int m_write = 0;

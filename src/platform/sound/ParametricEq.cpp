@@ -48,21 +48,32 @@ void ParametricEq::updateCoefficients() {
 void ParametricEq::process(float* x, int frames) {
   if (parametersChanged()) updateCoefficients();
   if (m_bypass) {
-    m_z1[0] = m_z1[1] = m_z2[0] = m_z2[1] = 0.0;
+    for (auto* h : {m_x1, m_x2, m_y1, m_y2}) h[0] = h[1] = 0.0;
     return;
   }
-  for (int c = 0; c < 2; ++c) {
-    double z1 = m_z1[c], z2 = m_z2[c];
-    for (int i = 0; i < frames; ++i) {
-      const double in = x[2 * i + c];
-      const double out = m_b0 * in + z1;
-      z1 = m_b1 * in - m_a1 * out + z2;
-      z2 = m_b2 * in - m_a2 * out;
-      x[2 * i + c] = float(out);
-    }
-    m_z1[c] = z1;
-    m_z2[c] = z2;
+  // Direct form I with both channels in one pass: each output waits on one multiply-add
+  // of the previous output only, so fifteen bands stay cheap.
+  const double b0 = m_b0, b1 = m_b1, b2 = m_b2, a1 = m_a1, a2 = m_a2;
+  double xl1 = m_x1[0], xl2 = m_x2[0], yl1 = m_y1[0], yl2 = m_y2[0];
+  double xr1 = m_x1[1], xr2 = m_x2[1], yr1 = m_y1[1], yr2 = m_y2[1];
+  for (int i = 0; i < frames; ++i) {
+    const double l = x[2 * i], r = x[2 * i + 1];
+    const double pl = b0 * l + b1 * xl1 + b2 * xl2 - a2 * yl2;
+    const double pr = b0 * r + b1 * xr1 + b2 * xr2 - a2 * yr2;
+    const double ol = pl - a1 * yl1, orr = pr - a1 * yr1;
+    xl2 = xl1;
+    xl1 = l;
+    yl2 = yl1;
+    yl1 = ol;
+    xr2 = xr1;
+    xr1 = r;
+    yr2 = yr1;
+    yr1 = orr;
+    x[2 * i] = float(ol);
+    x[2 * i + 1] = float(orr);
   }
+  m_x1[0] = xl1, m_x2[0] = xl2, m_y1[0] = yl1, m_y2[0] = yl2;
+  m_x1[1] = xr1, m_x2[1] = xr2, m_y1[1] = yr1, m_y2[1] = yr2;
 }
 
 }  // namespace sound

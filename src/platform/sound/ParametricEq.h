@@ -24,7 +24,7 @@ class ParametricEq final : public DspUnit {
   int m_rate = 44100;
   bool m_bypass = true;
   double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
-  double m_z1[2] = {0, 0}, m_z2[2] = {0, 0};
+  double m_x1[2] = {0, 0}, m_x2[2] = {0, 0}, m_y1[2] = {0, 0}, m_y2[2] = {0, 0};
 };
 
 }  // namespace sound

@@ -132,14 +132,17 @@ void Voice::render(float* mix, int frames, int outputRate) {
   const float p = std::clamp(pan.load(std::memory_order_relaxed), -1.0f, 1.0f);
   const float target[2] = {vol * std::min(1.0f, 1.0f - p), vol * std::min(1.0f, 1.0f + p)};
   const std::uint32_t write = m_historyWrite.load(std::memory_order_relaxed);
+  // The gain glides from the last block's to this one's, so volume moves never click.
+  float gain[2] = {m_lastGain[0], m_lastGain[1]};
+  const float step[2] = {got ? (target[0] - gain[0]) / float(got) : 0.0f,
+                         got ? (target[1] - gain[1]) / float(got) : 0.0f};
   for (long i = 0; i < got; ++i) {
-    const float t = float(i + 1) / float(got);
+    const std::uint32_t slot = ((write + std::uint32_t(i)) & (kHistoryFrames - 1)) * 2;
     for (int c = 0; c < 2; ++c) {
-      const float g = m_lastGain[c] + (target[c] - m_lastGain[c]) * t;
-      const float s = m_buffer[std::size_t(2 * i + c)] * g;
+      gain[c] += step[c];
+      const float s = m_buffer[std::size_t(2 * i + c)] * gain[c];
       mix[2 * i + c] += s;
-      m_history[((write + std::uint32_t(i)) % kHistoryFrames) * 2 + std::uint32_t(c)].store(
-          s, std::memory_order_relaxed);
+      m_history[slot + std::uint32_t(c)].store(s, std::memory_order_relaxed);
     }
   }
   if (got > 0) {
