@@ -112,5 +112,7 @@ BENCHMARK(BM_DeckFullChain)
     ->Args({1060, 15, 1})
     ->Args({1000, 0, 0})
     ->Args({1000, 15, 0})
-    ->Args({1000, 0, 1})->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Args({1000, 0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_MAIN();

@@ -62,7 +62,9 @@ FrmSplash::FrmSplash(Program& program) : m_program(program) {
 
 FrmSplash::~FrmSplash() = default;
 
-void FrmSplash::Form_Load() { fistLoad->setEnabled(true); }
+void FrmSplash::Form_Load() {
+  fistLoad->setEnabled(true);
+}
 
 void FrmSplash::stage(const char* caption) {
   lblStat->setVisible(true);
@@ -98,6 +100,8 @@ void FrmSplash::tomain_Timer() {
   tomain->setEnabled(false);
 }
 
-void FrmSplash::cmdExit_Click() { m_program.loadMainX().BTend_Click(); }
+void FrmSplash::cmdExit_Click() {
+  m_program.loadMainX().BTend_Click();
+}
 
 }  // namespace app

@@ -8,7 +8,9 @@
 // a fraction of a pixel.
 namespace layout {
 
-constexpr float px(float pixels) { return pixels * 15.0f; }
+constexpr float px(float pixels) {
+  return pixels * 15.0f;
+}
 
 constexpr float kFormWidth = px(900), kFormHeight = px(680);
 constexpr float kDeckLeft[2] = {px(8), px(456)};

@@ -13,8 +13,7 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   createControls();
-  m_deckEngine =
-      std::make_unique<audio::DeckEngine>(m_engine, m_decks, deck, *m_form, *PICSEL[2]);
+  m_deckEngine = std::make_unique<audio::DeckEngine>(m_engine, m_decks, deck, *m_form, *PICSEL[2]);
   deck.chksel[0]->setValue(true);
   chooseAudioFile = [this] {
     return QFileDialog::getOpenFileName(
@@ -70,7 +69,9 @@ void MainX::Form_Unload() {
   m_program.End();
 }
 
-void MainX::CMDMIN_Click() { m_form->widget()->showMinimized(); }
+void MainX::CMDMIN_Click() {
+  m_form->widget()->showMinimized();
+}
 
 void MainX::Form_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
   m_windowDrag = true;
@@ -84,7 +85,9 @@ void MainX::Form_MouseMove(int Button, int /*Shift*/, float X, float Y) {
   w->move(w->x() + ui::toPixels(X - m_dragX), w->y() + ui::toPixels(Y - m_dragY));
 }
 
-void MainX::Form_MouseUp(int, int, float, float) { m_windowDrag = false; }
+void MainX::Form_MouseUp(int, int, float, float) {
+  m_windowDrag = false;
+}
 
 void MainX::BTLoad_Click(int Index) {
   const QString path = chooseAudioFile ? chooseAudioFile() : QString();
@@ -93,7 +96,9 @@ void MainX::BTLoad_Click(int Index) {
 
 void MainX::LoadSkin() {}
 void MainX::LoadLanguage() {}
-bool MainX::LoadBaseDa() { return true; }
+bool MainX::LoadBaseDa() {
+  return true;
+}
 void MainX::ResetC() {}
 
 void MainX::stopTimers() {

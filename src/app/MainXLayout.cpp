@@ -39,7 +39,8 @@ void MainX::createDeck(int i) {
   deck.chksel[d]->Move(kDeckLeft[i] + px(6), kDeckTop + px(2), px(36), px(20));
   deck.ChkPicPlato[d] = box(p, px(42), px(6), px(20), px(12), kTrack);
   deck.BACKPICPAN[d] = box(p, kTitleLeft, px(2), kTitleWidth, kTitleHeight, kTrack);
-  deck.ETQ_TITULO[d] = label(deck.BACKPICPAN[d]->container(), 0, 0, kTitleWidth, kTitleHeight, {}, 13, true);
+  deck.ETQ_TITULO[d] =
+      label(deck.BACKPICPAN[d]->container(), 0, 0, kTitleWidth, kTitleHeight, {}, 13, true);
   deck.ETQ_TITULO[d]->setForeColor(accent);
   deck.ETQ_TIME[d] = label(p, px(6), px(28), px(150), px(32), "00:00", 26, true);
   deck.ETQ_TIME[d]->setForeColor(accent);
@@ -54,7 +55,8 @@ void MainX::createDeck(int i) {
   deck.PosBT[d] = box(pos, 0, 0, kPosKnobWidth, kPosHeight, kKnob);
 
   const char* names[] = {"PLAY", "PAUSE", "STOP", "LOAD"};
-  audio::Pair<ui::PictureBox>* buttons[] = {&deck.BTPlay, &deck.BTPause, &deck.BTStop, &deck.BTLoad};
+  audio::Pair<ui::PictureBox>* buttons[] = {&deck.BTPlay, &deck.BTPause, &deck.BTStop,
+                                            &deck.BTLoad};
   for (int b = 0; b < 4; ++b) {
     auto* bt = box(p, px(6) + b * (kButtonWidth + px(6)), kTransportTop, kButtonWidth,
                    kButtonHeight, QColor(44, 48, 56), names[b]);
@@ -72,14 +74,15 @@ void MainX::createDeck(int i) {
                        QColor(44, 48, 56), "-");
 
   deck.XPitch[d] = box(p, kPitchLeft, kPitchTop, kPitchTrackWidth, kPitchTrackHeight, kTrack);
-  deck.XPicthBt[d] = box(deck.XPitch[d]->container(), 0, 0, kPitchTrackWidth, kPitchKnobHeight,
-                         accent);
+  deck.XPicthBt[d] =
+      box(deck.XPitch[d]->container(), 0, 0, kPitchTrackWidth, kPitchKnobHeight, accent);
   const float stepTop = kPitchTop + kPitchTrackHeight + px(4);
-  deck.BTPICTHUP[d] = box(p, kPitchLeft, stepTop, kPitchTrackWidth, kStepSize, QColor(44, 48, 56), "+");
-  deck.BTPICTHDW[d] = box(p, kPitchLeft, stepTop + px(20), kPitchTrackWidth, kStepSize,
-                          QColor(44, 48, 56), "-");
-  deck.cmdPicthRe[d] = box(p, kPitchLeft, stepTop + px(40), kPitchTrackWidth, kStepSize,
-                           QColor(44, 48, 56), "0");
+  deck.BTPICTHUP[d] =
+      box(p, kPitchLeft, stepTop, kPitchTrackWidth, kStepSize, QColor(44, 48, 56), "+");
+  deck.BTPICTHDW[d] =
+      box(p, kPitchLeft, stepTop + px(20), kPitchTrackWidth, kStepSize, QColor(44, 48, 56), "-");
+  deck.cmdPicthRe[d] =
+      box(p, kPitchLeft, stepTop + px(40), kPitchTrackWidth, kStepSize, QColor(44, 48, 56), "0");
   deck.pl1[d] = box(p, kPitchLeft, stepTop + px(62), kPitchTrackWidth, px(12), kTrack);
   deck.chksel[d]->ZOrder(0);
 }
@@ -96,7 +99,8 @@ void MainX::createControls() {
   BTend = box(root, kFormWidth - px(34), px(6), px(26), px(22), QColor(120, 36, 36), "X");
   for (int i = 0; i < 2; ++i) createDeck(i);
 
-  ETMASTER = label(root, kMasterLeft - px(90), kMasterTop - px(2), px(84), px(20), "Master Vol", 12);
+  ETMASTER =
+      label(root, kMasterLeft - px(90), kMasterTop - px(2), px(84), px(20), "Master Vol", 12);
   ETMASTER->setForeColor(kDim);
   MasterVOL = box(root, kMasterLeft, kMasterTop, kMasterWidth, kMasterHeight, kTrack);
   MASTSL = box(MasterVOL->container(), kMasterWidth - kMasterKnobWidth, 0, kMasterKnobWidth,
@@ -111,7 +115,8 @@ void MainX::createControls() {
 
   OptionsPanel = box(root, kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight, kPanel);
   OptionsPanel->setBorder(QColor(48, 52, 60));
-  Label4 = label(OptionsPanel->container(), px(12), px(12), px(200), px(20), "Buffer de la musica", 12);
+  Label4 =
+      label(OptionsPanel->container(), px(12), px(12), px(200), px(20), "Buffer de la musica", 12);
   Label4->setForeColor(kText);
   Slider1 = new ui::Slider(OptionsPanel->container());
   Slider1->Move(px(12), px(34), px(200), px(22));

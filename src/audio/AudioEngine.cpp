@@ -4,7 +4,8 @@ namespace audio {
 
 void AudioEngine::create(sound::Output output) {
   System.init(kChannels, output);
-  for (int i = 0; i < 16; ++i) System.createDsp(sound::DspType::ParametricEq, EqUnits[std::size_t(i)]);
+  for (int i = 0; i < 16; ++i)
+    System.createDsp(sound::DspType::ParametricEq, EqUnits[std::size_t(i)]);
   System.createDsp(sound::DspType::Chorus, ChorusUnit);
   MasterLevel = 1.0f;
 }

@@ -44,7 +44,9 @@ float DeckEngine::KnobLevel(int deck) const {
   return travel > 0 ? 1.0f - knob->Top() / travel : 1.0f;
 }
 
-int DeckEngine::SelectedDeck() const { return m_controls.chksel[0]->Value() ? DeckA : DeckB; }
+int DeckEngine::SelectedDeck() const {
+  return m_controls.chksel[0]->Value() ? DeckA : DeckB;
+}
 
 bool DeckEngine::OpenDeckTrack(const QString& path, int deck, bool autoplay) {
   if (deck < 0 || deck > 3 || !QFileInfo(path).isFile()) return false;

@@ -40,8 +40,8 @@ void put32(std::ofstream& f, std::uint32_t v) {
 }
 }  // namespace
 
-void writeWav(const std::string& path, const std::vector<Segment>& segments, int rate,
-              int channels, double amplitude) {
+void writeWav(const std::string& path, const std::vector<Segment>& segments, int rate, int channels,
+              double amplitude) {
   const std::vector<double> mono = synth(segments, rate, amplitude);
   std::ofstream f(path, std::ios::binary);
   const auto dataBytes = std::uint32_t(mono.size() * std::size_t(channels) * 2);
@@ -153,7 +153,8 @@ double zeroCrossingHz(const std::vector<float>& stereo, int rate, int channel) {
   int crossings = 0;
   std::size_t first = 0, last = 0;
   for (std::size_t i = 1; i < frames; ++i) {
-    const float a = stereo[2 * (i - 1) + std::size_t(channel)], b = stereo[2 * i + std::size_t(channel)];
+    const float a = stereo[2 * (i - 1) + std::size_t(channel)],
+                b = stereo[2 * i + std::size_t(channel)];
     if (a <= 0 && b > 0) {
       if (crossings == 0) first = i;
       last = i;

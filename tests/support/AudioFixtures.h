@@ -16,8 +16,8 @@ void writeWav(const std::string& path, const std::vector<Segment>& segments, int
               int channels = 2, double amplitude = 0.5);
 // Encodes the segments with libavcodec: "mp3" (LAME) or "wma" (WMA v2), chosen by the
 // file's extension. Returns false when the encoder is missing.
-bool writeEncoded(const std::string& path, const std::vector<Segment>& segments,
-                  int rate = 44100, double amplitude = 0.5);
+bool writeEncoded(const std::string& path, const std::vector<Segment>& segments, int rate = 44100,
+                  double amplitude = 0.5);
 // Writes `bytes` of pseudo-random bytes.
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed = 1);
 

@@ -1,9 +1,9 @@
 #include "SignalBridge.h"
 
-#include <QSocketNotifier>
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QSocketNotifier>
+#include <csignal>
 
 namespace platform {
 

@@ -37,7 +37,9 @@ class QuietStderr {
 };
 }  // namespace
 
-AudioOutput::~AudioOutput() { close(); }
+AudioOutput::~AudioOutput() {
+  close();
+}
 
 bool AudioOutput::openDriver(const char* driver) {
   if (m_sdlUp) {

@@ -32,7 +32,9 @@ class BlockRing {
     if (head - m_tail.load(std::memory_order_acquire) == m_capacity) return nullptr;
     return &m_blocks[head % m_capacity];
   }
-  void commitWrite() { m_head.store(m_head.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+  void commitWrite() {
+    m_head.store(m_head.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+  }
 
   // Blocks ready for the reader; the i-th one counted from the oldest.
   std::size_t readable() const {
@@ -41,7 +43,9 @@ class BlockRing {
   const AudioBlock* peek(std::size_t i = 0) const {
     return &m_blocks[(m_tail.load(std::memory_order_relaxed) + i) % m_capacity];
   }
-  void pop() { m_tail.store(m_tail.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+  void pop() {
+    m_tail.store(m_tail.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+  }
 
  private:
   std::size_t m_capacity;

@@ -7,7 +7,9 @@
 
 namespace sound {
 
-DecodeWorker::~DecodeWorker() { stop(); }
+DecodeWorker::~DecodeWorker() {
+  stop();
+}
 
 void DecodeWorker::start() {
   if (m_thread.joinable()) return;

@@ -33,7 +33,9 @@ class DspUnit {
   virtual void process(float* interleavedStereo, int frames) = 0;
 
  protected:
-  float param(int index) const { return m_params[std::size_t(index)].load(std::memory_order_relaxed); }
+  float param(int index) const {
+    return m_params[std::size_t(index)].load(std::memory_order_relaxed);
+  }
   // True once per change of the parameters; the callback then rebuilds its coefficients.
   bool parametersChanged() {
     const unsigned v = m_version.load(std::memory_order_acquire);

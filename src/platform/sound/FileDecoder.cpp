@@ -25,7 +25,9 @@ constexpr double kSeekPrerollSeconds = 0.5;
 constexpr int kMaxBadPackets = 2000;
 }  // namespace
 
-FileDecoder::~FileDecoder() { close(); }
+FileDecoder::~FileDecoder() {
+  close();
+}
 
 void FileDecoder::close() {
   if (m_frame) av_frame_free(&m_frame);
@@ -85,8 +87,7 @@ Result FileDecoder::open(const std::string& path) {
     if (st->start_time != AV_NOPTS_VALUE && st->start_time > 0 && st->start_time < duration)
       duration -= st->start_time;
     m_lengthFrames = av_rescale_q(duration, st->time_base, frameBase);
-  }
-  else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
+  } else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
     m_lengthFrames = av_rescale_q(m_format->duration, AVRational{1, AV_TIME_BASE}, frameBase);
   m_position = 0;
   m_skipTo = -1;
@@ -174,14 +175,15 @@ void FileDecoder::appendConverted(AVFrame* frame) {
   const std::size_t old = m_pending.size();
   m_pending.resize(old + std::size_t(room) * 2);
   auto* out = reinterpret_cast<std::uint8_t*>(m_pending.data() + old);
-  const int got = swr_convert(m_swr, &out, room, const_cast<const std::uint8_t**>(frame->extended_data),
-                              frame->nb_samples);
+  const int got = swr_convert(
+      m_swr, &out, room, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
   m_pending.resize(old + std::size_t(std::max(got, 0)) * 2);
 
   if (m_skipTo >= 0) {
     const std::int64_t drop = std::min<std::int64_t>(m_skipTo - start, std::max(got, 0));
-    if (drop > 0) m_pending.erase(m_pending.begin() + std::ptrdiff_t(old),
-                                  m_pending.begin() + std::ptrdiff_t(old + drop * 2));
+    if (drop > 0)
+      m_pending.erase(m_pending.begin() + std::ptrdiff_t(old),
+                      m_pending.begin() + std::ptrdiff_t(old + drop * 2));
     if (got > 0 && start + got > m_skipTo) {
       // The first kept frame: when the demuxer landed past the target, say where we are.
       m_position = std::max(start, m_skipTo);
@@ -213,9 +215,10 @@ void FileDecoder::seek(std::int64_t frame) {
   frame = std::max<std::int64_t>(frame, 0);
   const AVStream* st = m_format->streams[m_stream];
   const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-  const std::int64_t preroll = std::max<std::int64_t>(
-      0, frame - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
-  const std::int64_t ts = origin + av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base);
+  const std::int64_t preroll =
+      std::max<std::int64_t>(0, frame - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
+  const std::int64_t ts =
+      origin + av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base);
   if (av_seek_frame(m_format, m_stream, ts, AVSEEK_FLAG_BACKWARD) < 0)
     av_seek_frame(m_format, m_stream, origin, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
   avcodec_flush_buffers(m_codec);

@@ -55,11 +55,11 @@ class FileDecoder {
   int m_stream = -1;
   int m_sampleRate = 0;
   std::int64_t m_lengthFrames = 0;
-  std::int64_t m_position = 0;    // frame index of the next frame read() returns
-  std::int64_t m_skipTo = -1;     // after a seek: drop decoded frames before this one
+  std::int64_t m_position = 0;  // frame index of the next frame read() returns
+  std::int64_t m_skipTo = -1;   // after a seek: drop decoded frames before this one
   bool m_eof = false;
   bool m_flushed = false;
-  std::vector<float> m_pending;   // converted frames not yet read
+  std::vector<float> m_pending;    // converted frames not yet read
   std::size_t m_pendingStart = 0;  // in floats
 };
 

@@ -153,10 +153,16 @@ class SoundSystemImpl {
 };
 
 SoundSystem::SoundSystem() : m_impl(std::make_unique<SoundSystemImpl>()) {}
-SoundSystem::~SoundSystem() { close(); }
+SoundSystem::~SoundSystem() {
+  close();
+}
 
-bool SoundSystem::initialized() const { return m_impl->ready; }
-Output SoundSystem::output() const { return m_impl->output; }
+bool SoundSystem::initialized() const {
+  return m_impl->ready;
+}
+Output SoundSystem::output() const {
+  return m_impl->output;
+}
 
 Result SoundSystem::init(int maxChannels, Output output) {
   if (m_impl->ready) return Result::InvalidParam;
@@ -383,7 +389,7 @@ Result SoundSystem::channelPlaying(Handle channel, bool& playing) {
 }
 
 Result SoundSystem::channelSpectrum(Handle channel, float* values, int count, int channelOffset,
-                                   Window window) {
+                                    Window window) {
   auto& d = *m_impl;
   if (!d.ready) return Result::NotInitialized;
   ChannelRec* c = d.channel(channel);

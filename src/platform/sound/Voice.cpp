@@ -119,7 +119,8 @@ void Voice::render(float* mix, int frames, int outputRate) {
   }
 
   const double minFreq = outputRate / kMaxRatio, maxFreq = outputRate * 8.0;
-  const double freq = std::clamp(double(frequency.load(std::memory_order_relaxed)), minFreq, maxFreq);
+  const double freq =
+      std::clamp(double(frequency.load(std::memory_order_relaxed)), minFreq, maxFreq);
   const double ratio = outputRate / freq;
   frames = std::min(frames, kMaxFrames);
   // Never let the converter run dry in mid-stream: it would take that as the end.

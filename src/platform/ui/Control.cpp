@@ -5,8 +5,12 @@
 
 namespace ui {
 
-int toPixels(float twips) { return int(std::lround(twips / TwipsPerPixel)); }
-float toTwips(int pixels) { return float(pixels) * TwipsPerPixel; }
+int toPixels(float twips) {
+  return int(std::lround(twips / TwipsPerPixel));
+}
+float toTwips(int pixels) {
+  return float(pixels) * TwipsPerPixel;
+}
 
 namespace {
 int buttonCode(Qt::MouseButtons b) {
@@ -67,15 +71,21 @@ void Control::Move(float left, float top, float width, float height) {
   applyGeometry();
 }
 
-bool Control::Visible() const { return m_widget && !m_widget->isHidden(); }
+bool Control::Visible() const {
+  return m_widget && !m_widget->isHidden();
+}
 void Control::setVisible(bool v) {
   if (m_widget) m_widget->setVisible(v);
 }
-bool Control::Enabled() const { return m_widget && m_widget->isEnabled(); }
+bool Control::Enabled() const {
+  return m_widget && m_widget->isEnabled();
+}
 void Control::setEnabled(bool v) {
   if (m_widget) m_widget->setEnabled(v);
 }
-QString Control::ToolTipText() const { return m_widget ? m_widget->toolTip() : QString(); }
+QString Control::ToolTipText() const {
+  return m_widget ? m_widget->toolTip() : QString();
+}
 void Control::setToolTipText(const QString& text) {
   if (m_widget) m_widget->setToolTip(text);
 }

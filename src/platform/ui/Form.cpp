@@ -34,7 +34,9 @@ void Form::Show() {
   widget()->show();
 }
 
-void Form::Hide() { widget()->hide(); }
+void Form::Hide() {
+  widget()->hide();
+}
 
 void Form::setBackColor(const QColor& c) {
   QPalette pal = widget()->palette();

@@ -9,12 +9,13 @@ namespace ui {
 PictureBox::PictureBox(QWidget* parent)
     : Control(new PictureWidget(parent)), m_pic(static_cast<PictureWidget*>(widget())) {}
 
-const QPixmap& PictureBox::Picture() const { return m_pic->picture; }
+const QPixmap& PictureBox::Picture() const {
+  return m_pic->picture;
+}
 
 void PictureBox::setPicture(const QPixmap& p) {
   m_pic->picture = p;
-  if (m_autoSize && !p.isNull())
-    Move(Left(), Top(), toTwips(p.width()), toTwips(p.height()));
+  if (m_autoSize && !p.isNull()) Move(Left(), Top(), toTwips(p.width()), toTwips(p.height()));
   m_pic->update();
 }
 
@@ -23,7 +24,9 @@ void PictureBox::setAutoSize(bool v) {
   if (v) setPicture(m_pic->picture);
 }
 
-QColor PictureBox::BackColor() const { return m_pic->back; }
+QColor PictureBox::BackColor() const {
+  return m_pic->back;
+}
 void PictureBox::setBackColor(const QColor& c) {
   m_pic->back = c;
   m_pic->update();
@@ -59,10 +62,16 @@ void PictureBox::setCaption(const QString& text, const QColor& color) {
   m_pic->captionColor = color;
   m_pic->update();
 }
-QString PictureBox::Caption() const { return m_pic->caption; }
+QString PictureBox::Caption() const {
+  return m_pic->caption;
+}
 
-QWidget* PictureBox::container() const { return m_pic; }
+QWidget* PictureBox::container() const {
+  return m_pic;
+}
 
-void PictureBox::geometryChanged() { m_pic->update(); }
+void PictureBox::geometryChanged() {
+  m_pic->update();
+}
 
 }  // namespace ui

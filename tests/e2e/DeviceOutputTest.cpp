@@ -1,0 +1,62 @@
+// The whole player on SDL's file-writing driver: what the two decks play really reaches
+// the sound device, mixed, in real time.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/FrmSplash.h"
+#include "app/MainX.h"
+#include "app/Program.h"
+#include "support/AudioFixtures.h"
+
+namespace {
+
+std::vector<float> readRaw(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<float> samples(bytes.size() / sizeof(float));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+  return samples;
+}
+
+TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
+  fixtures::TempDir dir;
+  const std::string capture = dir.file("device.raw");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+  ASSERT_TRUE(fixtures::writeEncoded(dir.file("a.mp3"), {{440, 4.0}}));
+  ASSERT_TRUE(fixtures::writeEncoded(dir.file("b.wma"), {{880, 4.0}}));
+
+  int ends = 0;
+  {
+    app::Program program({sound::Output::Device, [&] { ++ends; }});
+    program.Main();
+    ASSERT_EQ(program.engine().System.output(), sound::Output::Device);
+    program.splash().fistLoad_Timer();
+    program.splash().tomain_Timer();
+    app::MainX& main = *program.mainX();
+    audio::DeckEngine& decks = main.deckEngine();
+    ASSERT_TRUE(decks.OpenDeckTrack(QString::fromStdString(dir.file("a.mp3")), 0, true));
+    ASSERT_TRUE(decks.OpenDeckTrack(QString::fromStdString(dir.file("b.wma")), 1, true));
+    QTest::qWait(1500);
+    std::uint32_t ms = 0;
+    program.engine().System.channelPositionMs(program.decks()[0].Channel, ms);
+    EXPECT_GT(ms, 1000u);
+    EXPECT_LT(ms, 2500u);
+    main.BTend_Click();
+    EXPECT_EQ(ends, 1);
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+
+  const std::vector<float> all = readRaw(capture);
+  ASSERT_GT(all.size(), std::size_t(44100 * 2));
+  // The last half second before the exit holds both tones at full level.
+  const std::vector<float> tail(all.end() - 44100, all.end());
+  EXPECT_NEAR(fixtures::magnitudeAt(tail, 44100, 440), 0.5, 0.05);
+  EXPECT_NEAR(fixtures::magnitudeAt(tail, 44100, 880), 0.5, 0.05);
+}
+
+}  // namespace
