@@ -14,6 +14,13 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   createControls();
   m_deckEngine = std::make_unique<audio::DeckEngine>(m_engine, m_decks, deck, *m_form, *PICSEL[2]);
+  m_pitch = std::make_unique<audio::PitchControl>(m_engine, m_decks, deck, KnobGrabY, m_windowDrag);
+  m_volume =
+      std::make_unique<audio::VolumeControl>(m_engine, *m_deckEngine, deck, *m_pitch, *MasterVOL,
+                                             *MASTSL, *ChangeVol, KnobGrabY, m_windowDrag);
+  m_transport =
+      std::make_unique<audio::Transport>(m_engine, m_decks, *m_deckEngine, deck, *lblTime);
+  m_deckEngine->SetFreq = [this](int d) { m_pitch->SetFreq(d); };
   deck.chksel[0]->setValue(true);
   chooseAudioFile = [this] {
     return QFileDialog::getOpenFileName(
@@ -26,15 +33,58 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
 
 MainX::~MainX() = default;
 
+void MainX::wireDeck(int i) {
+  const auto d = std::size_t(i);
+  using H = ui::MouseHandler;
+  auto& tr = *m_transport;
+  auto& vol = *m_volume;
+  auto& pit = *m_pitch;
+  deck.BTPlay[d]->onClick = [&tr, i] { tr.BTPlay_Click(i); };
+  deck.BTPause[d]->onClick = [&tr, i] { tr.BTPause_Click(i); };
+  deck.BTStop[d]->onClick = [&tr, i] { tr.BTStop_Click(i); };
+  deck.BTLoad[d]->onClick = [this, i] { BTLoad_Click(i); };
+  deck.PosBT[d]->onMouseDown =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseDown(i, b, s, x, y); });
+  deck.PosBT[d]->onMouseMove =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseMove(i, b, s, x, y); });
+  deck.PosBT[d]->onMouseUp =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseUp(i, b, s, x, y); });
+  deck.XVolBT[d]->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseDown(i, b, s, x, y); });
+  deck.XVolBT[d]->onMouseMove =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseMove(i, b, s, x, y); });
+  deck.XVolBT[d]->onMouseUp =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseUp(i, b, s, x, y); });
+  deck.BTVOLUP[d]->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLUP_MouseDown(i, b, s, x, y); });
+  deck.BTVOLD[d]->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLD_MouseDown(i, b, s, x, y); });
+  deck.BTVOLUP[d]->onMouseUp =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOL_MouseUp(i, b, s, x, y); });
+  deck.BTVOLD[d]->onMouseUp = deck.BTVOLUP[d]->onMouseUp;
+  deck.XPicthBt[d]->onMouseDown =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseDown(i, b, s, x, y); });
+  deck.XPicthBt[d]->onMouseMove =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseMove(i, b, s, x, y); });
+  deck.XPicthBt[d]->onMouseUp =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseUp(i, b, s, x, y); });
+  deck.XPicthBt[d]->onDblClick = [&pit, i] { pit.XPicthBt_DblClick(i); };
+  deck.cmdPicthRe[d]->onClick = [&pit, i] { pit.cmdPicthRe_Click(i); };
+  deck.BTPICTHUP[d]->onClick = [&pit, i] { pit.BTPICTHUP_Click(i); };
+  deck.BTPICTHDW[d]->onClick = [&pit, i] { pit.BTPICTHDW_Click(i); };
+}
+
 void MainX::wireEvents() {
-  auto& de = *m_deckEngine;
-  for (int i = 0; i < 2; ++i) {
-    const auto d = std::size_t(i);
-    deck.BTPlay[d]->onClick = [&de, i] { de.PlayDeck(i); };
-    deck.BTPause[d]->onClick = [&de, i] { de.TogglePause(i); };
-    deck.BTStop[d]->onClick = [&de, i] { de.StopDeck(i); };
-    deck.BTLoad[d]->onClick = [this, i] { BTLoad_Click(i); };
-  }
+  for (int i = 0; i < 2; ++i) wireDeck(i);
+  auto& vol = *m_volume;
+  MASTSL->onMouseDown = [&vol](int b, int s, float x, float y) {
+    vol.MASTSL_MouseDown(b, s, x, y);
+  };
+  MASTSL->onMouseMove = [&vol](int b, int s, float x, float y) {
+    vol.MASTSL_MouseMove(b, s, x, y);
+  };
+  ChangeVol->onTimer = [&vol] { vol.ChangeVol_Timer(); };
+  MTimer->onTimer = [this] { m_transport->MTimer_Timer(); };
   BTend->onClick = [this] { BTend_Click(); };
   CMDMIN->onClick = [this] { CMDMIN_Click(); };
   Slider1->onChange = [this] { m_deckEngine->Slider1_Change(*Slider1); };
@@ -99,7 +149,9 @@ void MainX::LoadLanguage() {}
 bool MainX::LoadBaseDa() {
   return true;
 }
-void MainX::ResetC() {}
+void MainX::ResetC() {
+  m_pitch->ResetC();
+}
 
 void MainX::stopTimers() {
   for (ui::Timer* t : {MTimer, ChangeVol, Timer1}) t->setEnabled(false);

@@ -9,6 +9,9 @@
 #include "audio/Deck.h"
 #include "audio/DeckControls.h"
 #include "audio/DeckEngine.h"
+#include "audio/PitchControl.h"
+#include "audio/Transport.h"
+#include "audio/VolumeControl.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PictureBox.h"
@@ -45,6 +48,13 @@ class MainX {
 
   ui::Form& form() { return *m_form; }
   audio::DeckEngine& deckEngine() { return *m_deckEngine; }
+  audio::Transport& transport() { return *m_transport; }
+  audio::VolumeControl& volume() { return *m_volume; }
+  audio::PitchControl& pitch() { return *m_pitch; }
+  bool windowDrag() const { return m_windowDrag; }
+
+  // The grab offset of the last press on a volume or pitch knob, shared by all four.
+  float KnobGrabY = 0;
   void stopTimers();
 
   // Asks the user for an audio file; tests replace it.
@@ -55,6 +65,7 @@ class MainX {
   ui::Label* etqsup = nullptr;
   ui::Label* ETQBACK = nullptr;
   ui::Label* ETMASTER = nullptr;
+  ui::Label* lblTime = nullptr;
   ui::PictureBox* BTend = nullptr;
   ui::PictureBox* CMDMIN = nullptr;
   ui::PictureBox* MasterVOL = nullptr;
@@ -72,12 +83,16 @@ class MainX {
   void createControls();
   void createDeck(int i);
   void wireEvents();
+  void wireDeck(int i);
 
   Program& m_program;
   audio::AudioEngine& m_engine;
   audio::DeckTable& m_decks;
   std::unique_ptr<ui::Form> m_form;
   std::unique_ptr<audio::DeckEngine> m_deckEngine;
+  std::unique_ptr<audio::PitchControl> m_pitch;
+  std::unique_ptr<audio::VolumeControl> m_volume;
+  std::unique_ptr<audio::Transport> m_transport;
   bool m_windowDrag = false;
   float m_dragX = 0, m_dragY = 0;
   bool m_unloaded = false;

@@ -95,6 +95,8 @@ void MainX::createControls() {
   etqsup->setForeColor(kText);
   ETQBACK = label(root, px(320), px(8), px(80), px(18), {}, 11);
   ETQBACK->setForeColor(kDim);
+  lblTime = label(root, px(410), px(6), px(90), px(22), "00:00:00", 14, true);
+  lblTime->setForeColor(kText);
   CMDMIN = box(root, kFormWidth - px(64), px(6), px(26), px(22), QColor(44, 48, 56), "_");
   BTend = box(root, kFormWidth - px(34), px(6), px(26), px(22), QColor(120, 36, 36), "X");
   for (int i = 0; i < 2; ++i) createDeck(i);

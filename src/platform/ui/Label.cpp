@@ -9,6 +9,16 @@ Label::Label(QWidget* parent, const QString& caption)
   updateStyle();
 }
 
+void Label::setCaption(const QString& text) {
+  m_label->setText(text);
+  if (m_autoSize) setWidth(toTwips(m_label->fontMetrics().horizontalAdvance(text) + 2));
+}
+
+void Label::setAutoSize(bool on) {
+  m_autoSize = on;
+  if (on) setCaption(Caption());
+}
+
 void Label::setForeColor(const QColor& c) {
   m_fore = c;
   updateStyle();
@@ -24,6 +34,7 @@ void Label::setFont(int pointSize, bool bold, const QString& family) {
   f.setPixelSize(pointSize);
   f.setBold(bold);
   m_label->setFont(f);
+  if (m_autoSize) setCaption(Caption());
 }
 
 void Label::updateStyle() {

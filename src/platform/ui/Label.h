@@ -11,7 +11,10 @@ class Label : public Control {
  public:
   explicit Label(QWidget* parent, const QString& caption = {});
   QString Caption() const { return m_label->text(); }
-  void setCaption(const QString& text) { m_label->setText(text); }
+  void setCaption(const QString& text);
+  // With AutoSize the label is exactly as wide as its caption.
+  bool AutoSize() const { return m_autoSize; }
+  void setAutoSize(bool on);
   void setAlignment(Qt::Alignment a) { m_label->setAlignment(a); }
   void setForeColor(const QColor& c);
   void setBackColor(const QColor& c);  // an invalid colour means transparent
@@ -23,6 +26,7 @@ class Label : public Control {
   QLabel* m_label;
   QColor m_fore{220, 220, 220};
   QColor m_back;
+  bool m_autoSize = false;
 };
 
 }  // namespace ui

@@ -1,0 +1,25 @@
+#include "Val.h"
+
+namespace ui {
+
+double Val(const QString& text) {
+  int i = 0;
+  const int n = int(text.size());
+  while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+  const int start = i;
+  if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) ++i;
+  bool digits = false, point = false;
+  for (; i < n; ++i) {
+    if (text[i].isDigit() && text[i].unicode() < 128) {
+      digits = true;
+    } else if (text[i] == QLatin1Char('.') && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return 0.0;
+  return text.mid(start, i - start).toDouble();
+}
+
+}  // namespace ui

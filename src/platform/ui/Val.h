@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace ui {
+
+// The leading number of a text, as the program reads numbers kept in captions and tags:
+// blanks skipped, an optional sign, digits and one decimal point; 0 when there is none.
+double Val(const QString& text);
+
+}  // namespace ui
