@@ -42,6 +42,7 @@ void MainX::createDeck(int i) {
   deck.ETQ_TITULO[d] =
       label(deck.BACKPICPAN[d]->container(), 0, 0, kTitleWidth, kTitleHeight, {}, 13, true);
   deck.ETQ_TITULO[d]->setForeColor(accent);
+  deck.ETQ_TITULO[d]->setAutoSize(true);
   deck.ETQ_TIME[d] = label(p, px(6), px(28), px(150), px(32), "00:00", 26, true);
   deck.ETQ_TIME[d]->setForeColor(accent);
   deck.ETQ_DUR[d] = label(p, px(200), px(34), px(160), px(24), "00:00", 16);

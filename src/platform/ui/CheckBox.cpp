@@ -4,7 +4,7 @@ namespace ui {
 
 CheckBox::CheckBox(QWidget* parent, const QString& caption)
     : Control(new QCheckBox(caption, parent)), m_box(static_cast<QCheckBox*>(widget())) {
-  m_clickOnRelease = false;
+  m_stockWidget = true;
   m_box->setFocusPolicy(Qt::NoFocus);
   QObject::connect(m_box, &QCheckBox::clicked, this, [this] { click(); });
 }

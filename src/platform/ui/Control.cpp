@@ -130,11 +130,22 @@ bool Control::eventFilter(QObject* watched, QEvent* event) {
       } else if (event->type() == QEvent::MouseButtonRelease) {
         mouseUp(buttonCode(me->button()), shift, x, y);
         const bool inside = m_widget && m_widget->rect().contains(p.toPoint());
-        if (m_clickOnRelease && m_pressedInside && me->button() == Qt::LeftButton && inside)
-          click();
+        if (!m_stockWidget && m_pressedInside && me->button() == Qt::LeftButton && inside) click();
         m_pressedInside = false;
+      } else if (onDblClick) {
+        onDblClick();
       } else {
-        if (onDblClick) onDblClick();
+        // A control that does nothing on a double-click takes the second press of a quick
+        // pair as a press of its own, so rapid clicks on a step button all count.
+        m_pressedInside = me->button() == Qt::LeftButton;
+        mouseDown(buttonCode(me->button()), shift, x, y);
+      }
+      // A control keeps its own mouse input, as in the form toolkit: a press on a knob
+      // must not also reach the window behind it (and start dragging the window).
+      // Stock widgets (buttons, options, sliders) still get the event to work on.
+      if (!m_stockWidget) {
+        event->accept();
+        return true;
       }
       return false;
     }

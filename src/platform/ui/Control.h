@@ -64,8 +64,9 @@ class Control : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Controls that raise Click themselves (push buttons, option buttons) turn this off.
-  bool m_clickOnRelease = true;
+  // Stock widgets (push buttons, option buttons, sliders) raise Click themselves and need
+  // the mouse events to work; the program's own controls keep them.
+  bool m_stockWidget = false;
   virtual void geometryChanged() {}
 
  private:

@@ -1,0 +1,308 @@
+#include <QTest>
+
+#include "support/PlayerFixture.h"
+
+namespace {
+
+class DeckControls : public fixtures::PlayerFixture {
+ protected:
+  void SetUp() override {
+    PlayerFixture::SetUp();
+    main = &start();
+    fixtures::writeWav(dir.file("tone.wav"), {{440, 4.0}});
+    tone = QString::fromStdString(dir.file("tone.wav"));
+  }
+  void play(int d) { ASSERT_TRUE(main->deckEngine().OpenDeckTrack(tone, d, true)); }
+  float channelVolume(int d) {
+    float v = -1;
+    program->engine().System.channelVolume(deck(d).Channel, v);
+    return v;
+  }
+  float channelFrequency(int d) {
+    float v = -1;
+    program->engine().System.channelFrequency(deck(d).Channel, v);
+    return v;
+  }
+  std::uint32_t channelPosition(int d) {
+    std::uint32_t ms = 0;
+    program->engine().System.channelPositionMs(deck(d).Channel, ms);
+    return ms;
+  }
+  audio::DeckControls& c() { return main->deck; }
+  app::MainX* main = nullptr;
+  QString tone;
+};
+
+TEST_F(DeckControls, StartUpLeavesBothDecksCentredAtFullVolume) {
+  for (int d : {0, 1}) {
+    EXPECT_EQ(c().ETQPICTH[std::size_t(d)]->Caption(), "PITCH 0.0 VOL 1.0");
+    EXPECT_EQ(c().XVolBT[std::size_t(d)]->Top(), 0.0f);
+    EXPECT_EQ(c().XPitch[std::size_t(d)]->Height() - c().XPicthBt[std::size_t(d)]->Height(),
+              1005.0f);
+    EXPECT_EQ(c().XPicthBt[std::size_t(d)]->Top(), 502.5f);
+    EXPECT_EQ(c().PosBT[std::size_t(d)]->Left(), 0.0f);
+    EXPECT_EQ(c().SLPosLeft[std::size_t(d)]->Left(), 1.0f);
+  }
+}
+
+TEST_F(DeckControls, ReleasingThePositionKnobSeeksToItsPlace) {
+  play(0);
+  render(0.3);
+  audio::Transport& t = main->transport();
+  const float travel = c().SLPos[0]->Width() - c().PosBT[0]->Width();
+  t.PosBT_MouseDown(0, 1, 0, 30, 0);
+  t.PosBT_MouseMove(0, 1, 0, 30 + travel / 2, 0);
+  t.MTimer_Timer();  // a held knob stays where the hand put it
+  EXPECT_EQ(c().PosBT[0]->Left(), travel / 2);
+  t.PosBT_MouseUp(0, 1, 0, 0, 0);
+  EXPECT_EQ(deck(0).PositionMs, std::lround(deck(0).LengthMs * 0.5));
+  EXPECT_EQ(channelPosition(0), std::uint32_t(deck(0).PositionMs));
+
+  // Past the right end: the knob stops at the end and the seek goes to the full length.
+  t.PosBT_MouseDown(0, 1, 0, 0, 0);
+  t.PosBT_MouseMove(0, 1, 0, 99999, 0);
+  EXPECT_EQ(c().PosBT[0]->Left(), travel);
+  t.PosBT_MouseMove(0, 2, 0, -99999, 0);  // not the left button: nothing
+  EXPECT_EQ(c().PosBT[0]->Left(), travel);
+  t.PosBT_MouseUp(0, 1, 0, 0, 0);
+  EXPECT_EQ(deck(0).PositionMs, deck(0).LengthMs);
+  t.PosBT_MouseDown(0, 1, 0, 0, 0);
+  t.PosBT_MouseMove(0, 1, 0, -99999, 0);
+  EXPECT_EQ(c().PosBT[0]->Left(), 0.0f);
+  t.PosBT_MouseUp(0, 1, 0, 0, 0);
+  EXPECT_EQ(deck(0).PositionMs, 0);
+}
+
+TEST_F(DeckControls, TheTickFollowsThePlayingDeck) {
+  audio::Transport& t = main->transport();
+  t.now = [] { return QTime(9, 5, 7); };
+  t.MTimer_Timer();
+  EXPECT_EQ(main->lblTime->Caption(), "9:05:7");
+  EXPECT_EQ(c().ETQ_TIME[0]->Caption(), "00:00");  // nothing loaded: everything stays at 0
+  EXPECT_EQ(c().PosBT[0]->Left(), 0.0f);
+
+  play(1);
+  render(1.5);
+  t.MTimer_Timer();
+  EXPECT_NEAR(deck(1).PositionMs, 1500, 30);
+  EXPECT_EQ(c().ETQ_TIME[1]->Caption(), "00:01");
+  EXPECT_EQ(c().ETQ_DUR[1]->Caption(), "00:04");
+  const float travel = c().SLPos[1]->Width() - c().PosBT[1]->Width();
+  EXPECT_NEAR(c().PosBT[1]->Left(), travel * deck(1).PositionMs / deck(1).LengthMs, 0.01);
+  EXPECT_EQ(c().SLPosLeft[1]->Width(), c().PosBT[1]->Left());
+
+  EXPECT_EQ(audio::Transport::FormatTime(61000), "01:01");
+  EXPECT_EQ(audio::Transport::FormatTime(6000000), "100:00");
+  EXPECT_EQ(audio::Transport::FormatTime(32768000), "546:08");
+  EXPECT_EQ(audio::Transport::FormatTime(std::int64_t(30) * 24 * 3600 * 1000), "43200:00");
+}
+
+TEST_F(DeckControls, TitlesScrollBackAndForthWithAOneTickPause) {
+  audio::Transport& t = main->transport();
+  ui::Label& title = *c().ETQ_TITULO[0];
+  ui::PictureBox& panel = *c().BACKPICPAN[0];
+  title.setWidth(panel.Width());  // exactly as wide as its panel: centred, never moving
+  for (int i = 0; i < 5; ++i) t.MovTitles();
+  EXPECT_EQ(title.Left(), 0.0f);
+
+  title.setWidth(panel.Width() + 25);
+  title.setLeft(0);
+  panel.setTag({});
+  t.MovTitles();
+  EXPECT_EQ(title.Left(), -10.0f);
+  t.MovTitles();
+  t.MovTitles();
+  EXPECT_EQ(title.Left(), -30.0f);  // the right end shows now
+  t.MovTitles();
+  EXPECT_EQ(panel.Tag(), "1");
+  EXPECT_EQ(title.Left(), -30.0f);  // the turn takes one tick
+  t.MovTitles();
+  EXPECT_EQ(title.Left(), -20.0f);
+  t.MovTitles();
+  t.MovTitles();
+  EXPECT_EQ(title.Left(), 0.0f);
+  t.MovTitles();
+  EXPECT_EQ(panel.Tag(), "0");
+  EXPECT_EQ(title.Left(), 0.0f);
+  t.MovTitles();
+  EXPECT_EQ(title.Left(), -10.0f);
+}
+
+TEST_F(DeckControls, VolumeKnobDragsAreClampedAndReachTheChannel) {
+  play(0);
+  audio::VolumeControl& v = main->volume();
+  ui::PictureBox& knob = *c().XVolBT[0];
+  const float travel = c().XVolSL[0]->Height() - knob.Height();
+  v.XVolBT_MouseDown(0, 1, 0, 0, 100);
+  v.XVolBT_MouseMove(0, 1, 0, 0, 100 + travel / 4);
+  EXPECT_EQ(knob.Top(), travel / 4);
+  EXPECT_FLOAT_EQ(channelVolume(0), 0.75f);
+  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 0.0 VOL 0.8");
+  v.XVolBT_MouseMove(0, 1, 0, 0, 99999);
+  EXPECT_EQ(knob.Top(), travel);
+  EXPECT_EQ(channelVolume(0), 0.0f);
+  v.XVolBT_MouseMove(0, 1, 0, 0, -99999);
+  EXPECT_EQ(knob.Top(), 0.0f);
+  EXPECT_EQ(channelVolume(0), 1.0f);
+  v.XVolBT_MouseMove(0, 2, 0, 0, 500);  // the right button does nothing
+  EXPECT_EQ(knob.Top(), 0.0f);
+
+  // Code moves a knob the way auto-mix will: the level and the label follow.
+  v.MoveKnobTo(0, travel / 2);
+  EXPECT_EQ(knob.Top(), travel / 2);
+  EXPECT_EQ(main->KnobGrabY, 0.0f);
+  EXPECT_FLOAT_EQ(channelVolume(0), 0.5f);
+  v.MoveKnobTo(0, travel + 1000);
+  EXPECT_EQ(knob.Top(), travel);
+  render(0.1);
+  EXPECT_EQ(fixtures::rms(render(0.2)), 0.0);
+}
+
+TEST_F(DeckControls, HeldStepButtonsWalkTheKnobToTheEnd) {
+  play(1);
+  audio::VolumeControl& v = main->volume();
+  ui::PictureBox& knob = *c().XVolBT[1];
+  const float travel = c().XVolSL[1]->Height() - knob.Height();
+  v.BTVOLD_MouseDown(1, 1, 0, 0, 0);
+  EXPECT_TRUE(main->ChangeVol->Enabled());
+  EXPECT_EQ(main->ChangeVol->Interval(), 99);
+  EXPECT_EQ(knob.Top(), 0.0f);  // no step on the press itself
+  main->ChangeVol->tick();
+  EXPECT_EQ(knob.Top(), 49.0f);
+  main->ChangeVol->tick();
+  EXPECT_EQ(knob.Top(), 98.0f);
+  for (int i = 0; i < 100; ++i) main->ChangeVol->tick();
+  EXPECT_EQ(knob.Top(), travel);
+  EXPECT_EQ(channelVolume(1), 0.0f);
+  v.BTVOL_MouseUp(1, 1, 0, 0, 0);
+  EXPECT_FALSE(main->ChangeVol->Enabled());
+
+  v.BTVOLUP_MouseDown(1, 1, 0, 0, 0);
+  main->ChangeVol->tick();
+  EXPECT_EQ(knob.Top(), travel - 51);
+  for (int i = 0; i < 100; ++i) main->ChangeVol->tick();
+  EXPECT_EQ(knob.Top(), 0.0f);
+  EXPECT_EQ(channelVolume(1), 1.0f);
+  c().BTVOLUP[1]->mouseUp(1, 0, 0, 0);  // the wired release stops it too
+  EXPECT_FALSE(main->ChangeVol->Enabled());
+}
+
+TEST_F(DeckControls, MasterKnobScalesBothDecksInTenths) {
+  play(0);
+  play(1);
+  audio::VolumeControl& v = main->volume();
+  const float span = main->MasterVOL->ScaleWidth() - main->MASTSL->Width();
+  EXPECT_EQ(main->MASTSL->Left(), span);  // laid out at the right end
+  v.MASTSL_MouseDown(1, 0, 0, 0);
+  v.MASTSL_MouseMove(1, 0, -span * 0.04f, 0);
+  EXPECT_FLOAT_EQ(program->engine().MasterLevel, 0.9f);
+  EXPECT_FLOAT_EQ(channelVolume(0), 0.9f);
+  EXPECT_FLOAT_EQ(channelVolume(1), 0.9f);
+  EXPECT_EQ(c().ETQPICTH[1]->Caption(), "PITCH 0.0 VOL 0.9");
+
+  // A plain move over the master re-applies both decks with the current level.
+  main->volume().MoveKnobTo(0, 0);
+  program->engine().System.setChannelVolume(deck(0).Channel, 0.2f);
+  program->engine().System.setChannelVolume(deck(1).Channel, 0.2f);
+  v.MASTSL_MouseMove(0, 0, 500, 0);
+  EXPECT_FLOAT_EQ(channelVolume(0), 0.9f);
+  EXPECT_FLOAT_EQ(channelVolume(1), 0.9f);
+
+  v.MASTSL_MouseMove(1, 0, -99999, 0);
+  EXPECT_EQ(main->MASTSL->Left(), 0.0f);
+  EXPECT_EQ(program->engine().MasterLevel, 0.0f);
+  v.MASTSL_MouseMove(1, 0, 99999, 0);
+  EXPECT_EQ(main->MASTSL->Left(), span);
+  EXPECT_EQ(program->engine().MasterLevel, 1.0f);
+}
+
+TEST_F(DeckControls, PitchKnobSetsSpeedAndPitchTogether) {
+  play(0);
+  audio::PitchControl& p = main->pitch();
+  ui::PictureBox& knob = *c().XPicthBt[0];
+  p.XPicthBt_MouseDown(0, 1, 0, 0, 0);
+  p.XPicthBt_MouseMove(0, 1, 0, 0, -99999);
+  EXPECT_EQ(knob.Top(), 0.0f);
+  EXPECT_EQ(channelFrequency(0), 88200.0f);
+  render(0.1);
+  EXPECT_NEAR(fixtures::zeroCrossingHz(render(0.5), 44100), 880.0, 4.0);
+  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 5.0 VOL 1.0");
+  p.BTPICTHUP_Click(0);  // already at the top: nothing changes
+  EXPECT_EQ(knob.Top(), 0.0f);
+
+  p.XPicthBt_DblClick(0);
+  EXPECT_EQ(knob.Top(), 502.5f);
+  EXPECT_NEAR(p.Factor(0), 1.0, 1.0 / 1006.0);
+  for (int i = 0; i < 10; ++i) p.BTPICTHUP_Click(0);
+  EXPECT_EQ(knob.Top(), 452.5f);
+  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 0.5 VOL 1.0");
+  p.cmdPicthRe_Click(0);
+  p.BTPICTHDW_Click(0);
+  EXPECT_EQ(knob.Top(), 507.5f);
+  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH -0.1 VOL 1.0");
+
+  p.XPicthBt_MouseMove(0, 1, 0, 0, 99999);
+  EXPECT_EQ(knob.Top(), 1005.0f);
+  EXPECT_NEAR(channelFrequency(0), 44100.0 * 2.0 / 1006.0, 0.01);
+  p.XPicthBt_MouseMove(0, 0, 0, 0, -500);  // nothing held: nothing happens
+  EXPECT_EQ(knob.Top(), 1005.0f);
+}
+
+TEST_F(DeckControls, RapidClicksOnAStepButtonAllCount) {
+  main->form().Show();
+  ui::PictureBox& knob = *c().XPicthBt[0];
+  // What a window system sends for a quick pair of clicks.
+  auto doubleClick = [](QWidget* w) {
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+      const bool down = t != QEvent::MouseButtonRelease;
+      QMouseEvent e(t, QPointF(4, 4), w->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                    down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &e);
+    }
+  };
+  for (int i = 0; i < 3; ++i) doubleClick(c().BTPICTHUP[0]->widget());
+  // Each double-click is two presses: six steps of five units.
+  EXPECT_EQ(knob.Top(), 502.5f - 30.0f);
+  doubleClick(knob.widget());  // the knob's own double-click centres it
+  EXPECT_EQ(knob.Top(), 502.5f);
+}
+
+TEST_F(DeckControls, APausedDeckTakesItsNewPitchAtOnce) {
+  play(1);
+  main->transport().BTPause_Click(1);
+  main->pitch().BTPICTHUP_Click(1);
+  EXPECT_FLOAT_EQ(channelFrequency(1), float(main->pitch().Factor(1) * 44100.0));
+  bool paused = false;
+  program->engine().System.channelPaused(deck(1).Channel, paused);
+  EXPECT_TRUE(paused);
+}
+
+TEST_F(DeckControls, RealMouseDragsMoveTheKnobsAndTheChannelFollows) {
+  main->form().Show();
+  play(0);
+  render(0.2);
+  QWidget* volKnob = c().XVolBT[0]->widget();
+  const int travelPx = ui::toPixels(c().XVolSL[0]->Height() - c().XVolBT[0]->Height());
+  QTest::mousePress(volKnob, Qt::LeftButton, {}, QPoint(5, 5));
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5 + travelPx / 2), QPointF(), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(volKnob, &move);
+  QTest::mouseRelease(volKnob, Qt::LeftButton, {}, QPoint(5, 5 + travelPx / 2));
+  EXPECT_FALSE(main->windowDrag());  // the knob keeps the press: the window stays put
+  EXPECT_EQ(c().XVolBT[0]->Top(), float(travelPx / 2) * 15.0f);
+  EXPECT_NEAR(channelVolume(0), 1.0f - float(travelPx / 2) / float(travelPx), 1e-5);
+
+  QWidget* posKnob = c().PosBT[0]->widget();
+  const int posTravel = ui::toPixels(c().SLPos[0]->Width() - c().PosBT[0]->Width());
+  QTest::mousePress(posKnob, Qt::LeftButton, {}, QPoint(3, 3));
+  QMouseEvent drag(QEvent::MouseMove, QPointF(3 + posTravel / 2, 3), QPointF(), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(posKnob, &drag);
+  QTest::mouseRelease(posKnob, Qt::LeftButton, {}, QPoint(3 + posTravel / 2, 3));
+  const double expected = double(deck(0).LengthMs) * (posTravel / 2) / posTravel;
+  EXPECT_NEAR(channelPosition(0), expected, 1.0);
+  EXPECT_FALSE(main->transport().PosDragging(0));
+}
+
+}  // namespace
