@@ -35,7 +35,10 @@ constexpr float kStepSize = px(18);
 constexpr float kMasterLeft = px(330), kMasterTop = px(292);
 constexpr float kMasterWidth = px(240), kMasterHeight = px(16), kMasterKnobWidth = px(20);
 
-constexpr float kTabsTop = px(318), kTabWidth = px(88), kTabHeight = px(24);
+constexpr float kTabsTop = px(318), kTabWidth = px(88), kTabHeight = px(24), kTabGap = px(4);
+constexpr float kSkinButton = px(24);  // the file browser's picture buttons
+constexpr float kBaseImg = px(24);
+constexpr float kPlayLeftHeight = px(6);  // the played part of the position bar
 constexpr float kPanelLeft = px(8), kPanelTop = px(346), kPanelWidth = px(552),
                 kPanelHeight = px(326);
 constexpr float kPlaylistLeft = px(568), kPlaylistTop = px(318), kPlaylistWidth = px(324),

@@ -1,26 +1,38 @@
 #include "MainX.h"
 
 #include <QFileDialog>
-#include <QWindow>
+#include <QFileInfo>
 
+#include "LanguageFile.h"
 #include "Program.h"
 #include "Version.h"
 
 namespace app {
 
-MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& decks)
-    : m_program(program), m_engine(engine), m_decks(decks) {
+namespace {
+const QString kPathsApp = QStringLiteral("TORNA VEL");
+const QString kPathsSection = QStringLiteral("CONFIG");
+}  // namespace
+
+MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& decks,
+             platform::SettingsStore& settings, const platform::AppPaths& paths)
+    : m_program(program), m_engine(engine), m_decks(decks), m_settings(settings), m_paths(paths) {
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   createControls();
+  m_skinLoader = std::make_unique<skin::SkinLoader>(m_settings, m_paths, m_skinTargets);
+  m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader, m_skinTargets, deck.ETQ_TITULO,
+                                                     *m_form);
   m_deckEngine = std::make_unique<audio::DeckEngine>(m_engine, m_decks, deck, *m_form, *PICSEL[2]);
   m_pitch = std::make_unique<audio::PitchControl>(m_engine, m_decks, deck, KnobGrabY, m_windowDrag);
   m_volume =
       std::make_unique<audio::VolumeControl>(m_engine, *m_deckEngine, deck, *m_pitch, *MasterVOL,
                                              *MASTSL, *ChangeVol, KnobGrabY, m_windowDrag);
+  m_volume->skinPicture = [this](const QString& f) { return m_skinLoader->picture(f); };
   m_transport =
       std::make_unique<audio::Transport>(m_engine, m_decks, *m_deckEngine, deck, *lblTime);
   m_deckEngine->SetFreq = [this](int d) { m_pitch->SetFreq(d); };
+  m_deckEngine->ChkPicPlato_Click = [this](int d) { m_skinned->ChkPicPlato_Click(d); };
   deck.chksel[0]->setValue(true);
   chooseAudioFile = [this] {
     return QFileDialog::getOpenFileName(
@@ -39,10 +51,30 @@ void MainX::wireDeck(int i) {
   auto& tr = *m_transport;
   auto& vol = *m_volume;
   auto& pit = *m_pitch;
+  auto& sk = *m_skinned;
   deck.BTPlay[d]->onClick = [&tr, i] { tr.BTPlay_Click(i); };
   deck.BTPause[d]->onClick = [&tr, i] { tr.BTPause_Click(i); };
   deck.BTStop[d]->onClick = [&tr, i] { tr.BTStop_Click(i); };
+  deck.BTPlay[d]->onMouseDown =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTPlay_MouseDown(i, b, s, x, y); });
+  deck.BTPause[d]->onMouseDown =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTPause_MouseDown(i, b, s, x, y); });
+  deck.BTStop[d]->onMouseDown =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTStop_MouseDown(i, b, s, x, y); });
+  deck.BTPlay[d]->onMouseMove =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTPlay_MouseMove(i, b, s, x, y); });
+  deck.BTPause[d]->onMouseMove =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTPause_MouseMove(i, b, s, x, y); });
+  deck.BTStop[d]->onMouseMove =
+      H([&sk, i](int b, int s, float x, float y) { sk.BTStop_MouseMove(i, b, s, x, y); });
   deck.BTLoad[d]->onClick = [this, i] { BTLoad_Click(i); };
+  deck.ChkPicPlato[d]->onClick = [&sk, i] { sk.ChkPicPlato_Click(i); };
+  deck.chksel[d]->onClick = [&sk, i] { sk.chksel_Click(i); };
+  // The option loses the focus right after the user's click, which validates it.
+  QObject::connect(deck.chksel[d]->radio(), &QRadioButton::clicked, deck.chksel[d], [&sk, i] {
+    bool cancel = false;
+    sk.chksel_Validate(i, cancel);
+  });
   deck.PosBT[d]->onMouseDown =
       H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseDown(i, b, s, x, y); });
   deck.PosBT[d]->onMouseMove =
@@ -87,8 +119,15 @@ void MainX::wireEvents() {
   MTimer->onTimer = [this] { m_transport->MTimer_Timer(); };
   BTend->onClick = [this] { BTend_Click(); };
   CMDMIN->onClick = [this] { CMDMIN_Click(); };
+  cmdlsk->onClick = [this] { cmdlsk_Click(); };
+  for (int i = 0; i < 6; ++i) PanelPIC[std::size_t(i)]->onClick = [this, i] { PanelPIC_Click(i); };
+  Frame1->onClick = [this] { Frame1_Click(); };
+  Label1->onClick = [this] { Label1_Click(); };
+  cmd->onClick = [this] { cmd_Click(); };
+  cmdrest->onClick = [this] { cmdrest_Click(); };
   Slider1->onChange = [this] { m_deckEngine->Slider1_Change(*Slider1); };
   m_form->onUnload = [this] { Form_Unload(); };
+  m_form->onClick = [this] { Form_Click(); };
   m_form->onMouseDown = [this](int b, int s, float x, float y) { Form_MouseDown(b, s, x, y); };
   m_form->onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
   m_form->onMouseUp = [this](int b, int s, float x, float y) { Form_MouseUp(b, s, x, y); };
@@ -99,6 +138,64 @@ void MainX::wireEvents() {
 void MainX::Form_Load() {
   ETQBACK->setCaption(QString::number(kVersionMajor) + QString::number(kVersionMinor) +
                       QString::number(kVersionRevision));
+  // The file-system object of the original is Qt's own file classes here: nothing to make.
+  LSTMP3->ClearColumnHeaders();
+  LSTMP3->AddColumnHeader(QStringLiteral("Num"), 400);
+  LSTMP3->AddColumnHeader(QStringLiteral("Artista"), 2050);
+  LSTMP3->AddColumnHeader(QStringLiteral("Titulo"), 2050);
+  LSTMP3->AddColumnHeader(QStringLiteral("Ruta"), 1);
+  // The file browser's start folder goes to txtruta once the browser exists.
+  MixPointPercent = std::int16_t(slDur->Value());
+  FadeStepInterval = std::int16_t(slVel->Value());
+  txtBase[0]->setText(m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"),
+                                            m_paths.defaultLibraryFile()));
+  txtBase[1]->setText(m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"),
+                                            m_paths.defaultPlaylistFile()));
+  // The playlist file and the equaliser are loaded here once their panels exist.
+  if (!QFileInfo(txtBase[0]->Text()).isFile()) {
+    frmbusq->setVisible(true);
+    frmbusq->ZOrder(0);
+    PanelPIC_Click(1);
+  }
+  LinetoMX[0]->ZOrder(0);
+  LinetoMX[1]->ZOrder(0);
+}
+
+void MainX::PanelPIC_Click(int Index) {
+  PanelPIC[0]->setTag(QString::number(Index));
+  if (Index == 2) return;
+  if (Index == 1) {
+    PICFICHEROS->setVisible(true);
+    PICFICHEROS->ZOrder(0);
+    return;
+  }
+  ui::PictureBox* panels[] = {frmPanelx0, nullptr, nullptr, frmPanelx3, frmPanelx4, frmPanelx5};
+  if (Index >= 0 && Index < 6 && panels[Index]) panels[Index]->ZOrder(0);
+}
+
+void MainX::Form_Click() {
+  LoadSkin();
+}
+void MainX::cmdlsk_Click() {
+  LoadSkin();
+}
+void MainX::Frame1_Click() {
+  LoadBaseDa();
+}
+void MainX::Label1_Click() {
+  MTimer->setEnabled(true);
+}
+
+void MainX::cmd_Click() {
+  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"), txtBase[0]->Text());
+  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"), txtBase[1]->Text());
+}
+
+void MainX::cmdrest_Click() {
+  slDur->setValue(95);
+  slVel->setValue(50);
+  txtBase[0]->setText(m_paths.defaultLibraryFile());
+  txtBase[1]->setText(m_paths.defaultPlaylistFile());
 }
 
 void MainX::BTend_Click() {
@@ -144,8 +241,14 @@ void MainX::BTLoad_Click(int Index) {
   if (!path.isEmpty()) m_deckEngine->OpenDeckTrack(path, Index, false);
 }
 
-void MainX::LoadSkin() {}
-void MainX::LoadLanguage() {}
+void MainX::LoadSkin() {
+  m_skinLoader->LoadSkin();
+}
+
+void MainX::LoadLanguage() {
+  LanguageFile::Load(m_paths.find(QStringLiteral("Leng.ini")), m_order);
+}
+
 bool MainX::LoadBaseDa() {
   return true;
 }

@@ -5,7 +5,8 @@
 
 namespace app {
 
-Program::Program(Options options) : m_options(std::move(options)) {}
+Program::Program(Options options)
+    : m_options(std::move(options)), m_settings(m_options.paths.settingsFile) {}
 
 Program::~Program() {
   m_mainX.reset();
@@ -23,7 +24,7 @@ void Program::Main() {
 
 MainX& Program::loadMainX() {
   if (!m_mainX) {
-    m_mainX = std::make_unique<MainX>(*this, m_engine, m_decks);
+    m_mainX = std::make_unique<MainX>(*this, m_engine, m_decks, m_settings, m_options.paths);
     m_mainX->Form_Load();
   }
   return *m_mainX;

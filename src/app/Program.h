@@ -5,6 +5,8 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/Deck.h"
+#include "platform/os/AppPaths.h"
+#include "platform/os/SettingsStore.h"
 
 namespace app {
 
@@ -18,6 +20,7 @@ class Program {
   struct Options {
     sound::Output output = sound::Output::Device;
     std::function<void()> onEnd;  // what ending the program does (leave the event loop)
+    platform::AppPaths paths = platform::AppPaths::standard();
   };
 
   explicit Program(Options options);
@@ -31,12 +34,15 @@ class Program {
   FrmSplash& splash() { return *m_splash; }
   audio::AudioEngine& engine() { return m_engine; }
   audio::DeckTable& decks() { return m_decks; }
+  platform::SettingsStore& settings() { return m_settings; }
+  const platform::AppPaths& paths() const { return m_options.paths; }
   // Ends the program at once: every timer stops and no more stages run.
   void End();
   bool ended() const { return m_ended; }
 
  private:
   Options m_options;
+  platform::SettingsStore m_settings;
   audio::AudioEngine m_engine;
   audio::DeckTable m_decks{};
   std::unique_ptr<FrmSplash> m_splash;

@@ -26,7 +26,8 @@ VolumeControl::VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckCo
 
 void VolumeControl::showKnob(int deck, bool pressed) {
   ui::PictureBox& knob = *m_controls.XVolBT[std::size_t(deck)];
-  const QPixmap& pic = pressed ? look.pressed[std::size_t(deck)] : look.normal[std::size_t(deck)];
+  const QString file = QStringLiteral("\\BTVolBack%1%2.bmp").arg(deck).arg(pressed ? "UP" : "");
+  const QPixmap pic = skinPicture ? skinPicture(file) : QPixmap();
   if (!pic.isNull())
     knob.setPicture(pic);
   else

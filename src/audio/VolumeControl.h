@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QPixmap>
+#include <functional>
 #include "DeckControls.h"
 #include "DeckEngine.h"
-#include "KnobLook.h"
+
 #include "platform/ui/Timer.h"
 
 namespace audio {
@@ -32,7 +34,9 @@ class VolumeControl {
   void MoveKnobTo(int deck, float top);
   int VolStepAction() const { return m_volStepAction; }
 
-  KnobLook look;
+  // The skin's bitmap of a given name ("\BTVolBack0UP.bmp"); null when there is none, and
+  // the knob then keeps its laid-out look, brightened while pressed.
+  std::function<QPixmap(const QString&)> skinPicture;
 
  private:
   void showKnob(int deck, bool pressed);

@@ -14,6 +14,10 @@ class CheckBox : public Control {
   void setValue(int v);
   QString Caption() const { return m_box->text(); }
   void setCaption(const QString& text) { m_box->setText(text); }
+  bool setCaptionText(const QString& text) override {
+    setCaption(text);
+    return true;
+  }
 
  private:
   QCheckBox* m_box;

@@ -11,6 +11,10 @@ class CommandButton : public Control {
   explicit CommandButton(QWidget* parent, const QString& caption = {});
   QString Caption() const { return m_button->text(); }
   void setCaption(const QString& text) { m_button->setText(text); }
+  bool setCaptionText(const QString& text) override {
+    setCaption(text);
+    return true;
+  }
   QPushButton* button() const { return m_button; }
 
  private:

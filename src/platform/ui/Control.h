@@ -50,6 +50,10 @@ class Control : public QObject {
   QString ToolTipText() const;
   void setToolTipText(const QString& text);
 
+  // Sets the control's caption (or, for a text box, its text); false for controls that
+  // have neither.
+  virtual bool setCaptionText(const QString&) { return false; }
+
   std::function<void()> onClick;
   std::function<void()> onDblClick;
   MouseHandler onMouseDown;

@@ -12,6 +12,10 @@ class Frame : public Control {
   explicit Frame(QWidget* parent, const QString& caption = {});
   QString Caption() const { return m_box->title(); }
   void setCaption(const QString& text) { m_box->setTitle(text); }
+  bool setCaptionText(const QString& text) override {
+    setCaption(text);
+    return true;
+  }
   QWidget* container() const { return m_box; }
 
  private:

@@ -12,6 +12,10 @@ class Label : public Control {
   explicit Label(QWidget* parent, const QString& caption = {});
   QString Caption() const { return m_label->text(); }
   void setCaption(const QString& text);
+  bool setCaptionText(const QString& text) override {
+    setCaption(text);
+    return true;
+  }
   // With AutoSize the label is exactly as wide as its caption.
   bool AutoSize() const { return m_autoSize; }
   void setAutoSize(bool on);

@@ -15,6 +15,10 @@ class OptionButton : public Control {
   void setValue(bool on);
   QString Caption() const { return m_radio->text(); }
   void setCaption(const QString& text) { m_radio->setText(text); }
+  bool setCaptionText(const QString& text) override {
+    setCaption(text);
+    return true;
+  }
   QRadioButton* radio() const { return m_radio; }
 
  private:

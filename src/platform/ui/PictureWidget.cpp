@@ -27,7 +27,7 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     p.setPen(border);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   }
-  if (!caption.isEmpty()) {
+  if (!caption.isEmpty() && picture.isNull()) {  // a skin picture carries its own face
     p.setPen(captionColor);
     p.drawText(rect(), Qt::AlignCenter, caption);
   }

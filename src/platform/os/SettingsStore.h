@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace platform {
+
+// The per-user settings: text values addressed by application, section and key, matched
+// whatever their case, kept in one INI file that is rewritten atomically.
+class SettingsStore {
+ public:
+  explicit SettingsStore(const QString& iniPath);
+  ~SettingsStore();
+
+  QString GetSetting(const QString& application, const QString& section, const QString& key,
+                     const QString& defaultValue) const;
+  void SaveSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& value);
+  bool ok() const;  // false when the file could not be written
+  QString path() const;
+
+ private:
+  std::unique_ptr<QSettings> m_settings;
+};
+
+}  // namespace platform
