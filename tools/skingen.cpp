@@ -17,18 +17,24 @@ struct Palette {
   QColor panel, track, trackEdge, knob, knobPressed, text, button, buttonPressed, accent[2];
 };
 
-const Palette kDefault{QColor(30, 33, 39),    QColor(12, 13, 16),   QColor(58, 62, 72),
-                       QColor(200, 204, 212), QColor(255, 255, 255), QColor(222, 226, 232),
-                       QColor(44, 48, 56),    QColor(26, 28, 33),   {QColor(255, 140, 26), QColor(39, 196, 232)}};
-const Palette kLight{QColor(226, 229, 234),  QColor(196, 201, 209), QColor(150, 156, 166),
-                     QColor(70, 76, 88),     QColor(20, 22, 26),    QColor(30, 33, 39),
-                     QColor(244, 246, 248),  QColor(206, 210, 216), {QColor(214, 96, 0), QColor(0, 128, 170)}};
+const Palette kDefault{
+    QColor(30, 33, 39),    QColor(12, 13, 16),    QColor(58, 62, 72),
+    QColor(200, 204, 212), QColor(255, 255, 255), QColor(222, 226, 232),
+    QColor(44, 48, 56),    QColor(26, 28, 33),    {QColor(255, 140, 26), QColor(39, 196, 232)}};
+const Palette kLight{
+    QColor(226, 229, 234), QColor(196, 201, 209), QColor(150, 156, 166),
+    QColor(70, 76, 88),    QColor(20, 22, 26),    QColor(30, 33, 39),
+    QColor(244, 246, 248), QColor(206, 210, 216), {QColor(214, 96, 0), QColor(0, 128, 170)}};
 
-int px(float twips) { return int(twips / 15.0f + 0.5f); }
+int px(float twips) {
+  return int(twips / 15.0f + 0.5f);
+}
 
 class Writer {
  public:
-  Writer(const QString& folder, const Palette& pal) : m_dir(folder), p(pal) { QDir().mkpath(folder); }
+  Writer(const QString& folder, const Palette& pal) : m_dir(folder), p(pal) {
+    QDir().mkpath(folder);
+  }
   int written = 0;
   bool ok = true;
 
@@ -72,7 +78,8 @@ class Writer {
     });
   }
 
-  void button(const char* name, int w, int h, bool pressed, const std::function<void(QPainter&, QRectF)>& glyph) {
+  void button(const char* name, int w, int h, bool pressed,
+              const std::function<void(QPainter&, QRectF)>& glyph) {
     draw(name, w, h, [&](QPainter& g, QRect r) {
       g.fillRect(r, pressed ? p.buttonPressed : p.button);
       g.setPen(pressed ? p.accent[0] : p.trackEdge);
@@ -128,11 +135,13 @@ bool writeSkin(const QString& out, const QString& name, const Palette& p) {
       g.fillRect(r, p.panel);
       g.setPen(QPen(i == 0 ? p.text : p.accent[0], 2));
       g.drawEllipse(QRectF(4, 4, r.width() * 0.5, r.height() * 0.5));
-      g.drawLine(QPointF(r.width() * 0.5, r.height() * 0.5), QPointF(r.width() - 4, r.height() - 4));
+      g.drawLine(QPointF(r.width() * 0.5, r.height() * 0.5),
+                 QPointF(r.width() - 4, r.height() - 4));
     });
   const char* tabs[] = {"Explorer", "Library", "Playlist", "Samples", "Options", "Equalizer"};
   for (int i = 0; i < 6; ++i)
-    w.text(QString("PNBUT%1").arg(i).toLatin1().constData(), px(kTabWidth), px(kTabHeight), tabs[i], false);
+    w.text(QString("PNBUT%1").arg(i).toLatin1().constData(), px(kTabWidth), px(kTabHeight), tabs[i],
+           false);
   w.track("EQSLVolBack", 16, 120, p.accent[0]);
   w.knob("EQSLButton", 16, 10, p.knob, p.panel);
   w.text("EQDWButton", 16, 12, "v", false);
@@ -144,9 +153,8 @@ bool writeSkin(const QString& out, const QString& name, const Palette& p) {
   w.track("MasterSLVolBack", px(kMasterWidth), px(kMasterHeight), p.text);
   w.knob("MasterSLButton", px(kMasterKnobWidth), px(kMasterHeight), p.knob, p.panel);
   for (int i = 0; i < 2; ++i)
-    w.draw(i == 0 ? "BAR0" : "BAR1", px(kPitchTrackWidth), 12, [&](QPainter& g, QRect r) {
-      g.fillRect(r, p.accent[i]);
-    });
+    w.draw(i == 0 ? "BAR0" : "BAR1", px(kPitchTrackWidth), 12,
+           [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[i]); });
   w.track("SLPicthBack", px(kPitchTrackWidth), px(kPitchTrackHeight), p.text);
   w.knob("SLPicthButton", px(kPitchTrackWidth), px(kPitchKnobHeight), p.accent[0], p.panel);
   w.text("SLPicthButtonR0", px(kPitchTrackWidth), px(kStepSize), "0", false);
@@ -160,21 +168,22 @@ bool writeSkin(const QString& out, const QString& name, const Palette& p) {
   for (int i = 0; i < 2; ++i) {
     const QString n = QString("BTVolBack%1").arg(i);
     w.knob(n.toLatin1().constData(), px(kVolTrackWidth), px(kVolKnobHeight), p.knob, p.accent[i]);
-    w.knob((n + "UP").toLatin1().constData(), px(kVolTrackWidth), px(kVolKnobHeight), p.knobPressed, p.accent[i]);
-    w.track(QString("SLVolBack%1").arg(i).toLatin1().constData(), px(kVolTrackWidth), px(kVolTrackHeight), p.accent[i]);
-    w.track(QString("SLPosBack%1").arg(i).toLatin1().constData(), px(kPosWidth), px(kPosHeight), p.trackEdge);
+    w.knob((n + "UP").toLatin1().constData(), px(kVolTrackWidth), px(kVolKnobHeight), p.knobPressed,
+           p.accent[i]);
+    w.track(QString("SLVolBack%1").arg(i).toLatin1().constData(), px(kVolTrackWidth),
+            px(kVolTrackHeight), p.accent[i]);
+    w.track(QString("SLPosBack%1").arg(i).toLatin1().constData(), px(kPosWidth), px(kPosHeight),
+            p.trackEdge);
   }
   // One column: the bar starts empty and the tick stretches it over the played part.
-  w.draw("SLPosBack0Left", 1, px(kPlayLeftHeight), [&](QPainter& g, QRect r) {
-    g.fillRect(r, p.accent[0].darker(130));
-  });
+  w.draw("SLPosBack0Left", 1, px(kPlayLeftHeight),
+         [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[0].darker(130)); });
   w.knob("BTPos0", px(kPosKnobWidth), px(kPosHeight), p.knob, p.panel);
   for (int i = 0; i < 2; ++i) {
     const QString n = QString("CHKSEL%1").arg(i);
     w.text(n.toLatin1().constData(), 20, 12, {}, false);
-    w.draw((n + "UP").toLatin1().constData(), 20, 12, [&](QPainter& g, QRect r) {
-      g.fillRect(r, p.accent[i]);
-    });
+    w.draw((n + "UP").toLatin1().constData(), 20, 12,
+           [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[i]); });
   }
   w.text("cmdback", px(kSkinButton), px(kSkinButton), "<", false);
   w.text("BTGOTO", px(kSkinButton), px(kSkinButton), ">", false);

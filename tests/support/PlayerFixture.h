@@ -17,8 +17,9 @@ namespace fixtures {
 class PlayerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    program = std::make_unique<app::Program>(app::Program::Options{
-        sound::Output::Manual, [this] { ++ends; }, platform::AppPaths::under(QString::fromStdString(dir.path()))});
+    program = std::make_unique<app::Program>(
+        app::Program::Options{sound::Output::Manual, [this] { ++ends; },
+                              platform::AppPaths::under(QString::fromStdString(dir.path()))});
     program->Main();
   }
   void TearDown() override { program.reset(); }
