@@ -12,8 +12,8 @@ constexpr float px(float pixels) {
   return pixels * 15.0f;
 }
 
-constexpr float kFormWidth = px(900), kFormHeight = px(680);
-constexpr float kDeckLeft[2] = {px(8), px(456)};
+constexpr float kFormWidth = px(960), kFormHeight = px(680);
+constexpr float kDeckLeft[2] = {px(8), px(516)};
 constexpr float kDeckTop = px(34);
 constexpr float kDeckWidth = px(436), kDeckHeight = px(252);
 
@@ -32,7 +32,7 @@ constexpr float kPitchLeft = px(408), kPitchTop = px(28);
 constexpr float kPitchTrackWidth = px(24), kPitchTrackHeight = px(83), kPitchKnobHeight = px(16);
 constexpr float kStepSize = px(18);
 
-constexpr float kMasterLeft = px(330), kMasterTop = px(292);
+constexpr float kMasterLeft = px(360), kMasterTop = px(292);
 constexpr float kMasterWidth = px(240), kMasterHeight = px(16), kMasterKnobWidth = px(20);
 
 constexpr float kTabsTop = px(318), kTabWidth = px(88), kTabHeight = px(24), kTabGap = px(4);
@@ -41,8 +41,11 @@ constexpr float kBaseImg = px(24);
 constexpr float kPlayLeftHeight = px(6);  // the played part of the position bar
 constexpr float kPanelLeft = px(8), kPanelTop = px(346), kPanelWidth = px(552),
                 kPanelHeight = px(326);
-constexpr float kPlaylistLeft = px(568), kPlaylistTop = px(318), kPlaylistWidth = px(324),
+constexpr float kPlaylistLeft = px(568), kPlaylistTop = px(318), kPlaylistWidth = px(384),
                 kPlaylistHeight = px(354);
+
+// The playlist: a gutter for the "Play >" and ">" markers left of the list.
+constexpr float kListGutter = px(54), kListTop = px(28), kListRow = px(14);
 
 inline const QColor kWindow{18, 20, 24};
 inline const QColor kPanel{30, 33, 39};

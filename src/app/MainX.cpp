@@ -32,6 +32,11 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_transport =
       std::make_unique<audio::Transport>(m_engine, m_decks, *m_deckEngine, deck, *lblTime);
   m_deckEngine->SetFreq = [this](int d) { m_pitch->SetFreq(d); };
+  m_playlistControls = {LSTMP3, PICSEL, SelDir, PLAYNX, Label7, IdxLST, Label1, PICTURELST};
+  m_playlist = std::make_unique<playlist::Playlist>(m_playlistControls);
+  m_playlistFile = std::make_unique<playlist::PlaylistFile>(*m_playlist);
+  m_playFromList = std::make_unique<playlist::PlayFromList>(
+      *m_playlist, m_playlistControls, *m_deckEngine, *m_transport, *m_volume, deck);
   m_deckEngine->ChkPicPlato_Click = [this](int d) { m_skinned->ChkPicPlato_Click(d); };
   deck.chksel[0]->setValue(true);
   chooseAudioFile = [this] {
@@ -106,8 +111,26 @@ void MainX::wireDeck(int i) {
   deck.BTPICTHDW[d]->onClick = [&pit, i] { pit.BTPICTHDW_Click(i); };
 }
 
+void MainX::wirePlaylist() {
+  auto& pl = *m_playlist;
+  auto& play = *m_playFromList;
+  LSTMP3->onMouseDown = [&pl](int b, int s, float x, float y) { pl.LSTMP3_MouseDown(b, s, x, y); };
+  LSTMP3->onMouseMove = [&pl](int b, int s, float x, float y) { pl.LSTMP3_MouseMove(b, s, x, y); };
+  LSTMP3->onMouseUp = [&pl](int b, int s, float x, float y) { pl.LSTMP3_MouseUp(b, s, x, y); };
+  LSTMP3->onDblClick = [&play] { play.LSTMP3_DblClick(); };
+  LSTMP3->onFilesDropped = [&pl](const QStringList& f, float x, float y) {
+    pl.LSTMP3_FilesDropped(f, x, y);
+  };
+  LSTMP3->onFilesDragOver = [&pl](float x, float y) { pl.LSTMP3_FilesDragOver(x, y); };
+  cmdnext->onClick = [&play] { play.cmdnext_Click(); };
+  cmdbk->onClick = [&play] { play.cmdbk_Click(); };
+  cmdquitarlst->onClick = [&pl] { pl.cmdquitarlst_Click(); };
+  cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
+}
+
 void MainX::wireEvents() {
   for (int i = 0; i < 2; ++i) wireDeck(i);
+  wirePlaylist();
   auto& vol = *m_volume;
   MASTSL->onMouseDown = [&vol](int b, int s, float x, float y) {
     vol.MASTSL_MouseDown(b, s, x, y);
@@ -151,7 +174,8 @@ void MainX::Form_Load() {
                                             m_paths.defaultLibraryFile()));
   txtBase[1]->setText(m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"),
                                             m_paths.defaultPlaylistFile()));
-  // The playlist file and the equaliser are loaded here once their panels exist.
+  m_playlistFile->LoadLST(txtBase[1]->Text());
+  // The equaliser joins the chain and takes its saved positions once its panel exists.
   if (!QFileInfo(txtBase[0]->Text()).isFile()) {
     frmbusq->setVisible(true);
     frmbusq->ZOrder(0);
@@ -207,7 +231,9 @@ void MainX::BTend_Click() {
 void MainX::Form_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
-  // The equaliser and the playlist are saved here once their panels exist.
+  // The equaliser is saved here once its panel exists. A playlist that cannot be written
+  // leaves the old file as it was; the program ends all the same.
+  m_playlistFile->saveLST(txtBase[1]->Text());
   for (int i : {audio::DeckA, audio::DeckB}) {
     audio::Deck& d = m_decks[std::size_t(i)];
     if (d.Sound) m_engine.System.releaseSound(d.Sound);

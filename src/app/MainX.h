@@ -26,6 +26,9 @@
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextBox.h"
 #include "platform/ui/Timer.h"
+#include "playlist/PlayFromList.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistFile.h"
 #include "skin/SkinLoader.h"
 #include "skin/SkinnedButtons.h"
 
@@ -73,6 +76,9 @@ class MainX {
   audio::PitchControl& pitch() { return *m_pitch; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
+  playlist::Playlist& playlist() { return *m_playlist; }
+  playlist::PlaylistFile& playlistFile() { return *m_playlistFile; }
+  playlist::PlayFromList& playFromList() { return *m_playFromList; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
   bool windowDrag() const { return m_windowDrag; }
   void stopTimers();
@@ -154,8 +160,16 @@ class MainX {
   ui::Label* Label555 = nullptr;
   ui::ListView* LSTMP3 = nullptr;
   std::array<ui::PictureBox*, 3> PICSEL{};
+  ui::Label* SelDir = nullptr;
+  ui::PictureBox* PlayStrip = nullptr;  // holds PLAYNX level with the list's rows
+  ui::Label* PLAYNX = nullptr;
+  ui::Label* Label7 = nullptr;
   ui::Label* IdxLST = nullptr;
   ui::Label* Label1 = nullptr;
+  ui::CommandButton* cmdbk = nullptr;
+  ui::CommandButton* cmdnext = nullptr;
+  ui::CommandButton* cmdquitarlst = nullptr;
+  ui::CommandButton* cmdCls = nullptr;
 
  private:
   void createControls();
@@ -166,6 +180,7 @@ class MainX {
   void fillSkinTargets();
   void wireEvents();
   void wireDeck(int i);
+  void wirePlaylist();
   template <typename T>
   T* named(T* control, const QString& name, int index = -1) {
     m_order.push_back({name, index, control});
@@ -186,6 +201,10 @@ class MainX {
   std::unique_ptr<audio::PitchControl> m_pitch;
   std::unique_ptr<audio::VolumeControl> m_volume;
   std::unique_ptr<audio::Transport> m_transport;
+  playlist::PlaylistControls m_playlistControls;
+  std::unique_ptr<playlist::Playlist> m_playlist;
+  std::unique_ptr<playlist::PlaylistFile> m_playlistFile;
+  std::unique_ptr<playlist::PlayFromList> m_playFromList;
   bool m_windowDrag = false;
   float m_dragX = 0, m_dragY = 0;
   bool m_unloaded = false;

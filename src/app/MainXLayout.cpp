@@ -225,15 +225,41 @@ void MainX::createPanels() {
   QWidget* pl = frmPanelx2->container();
   Label555 =
       named(label(pl, px(8), px(4), px(200), px(20), "List Player", 13, kText, true), "Label555");
-  LSTMP3 = named(place(new ui::ListView(pl, 14), px(6), px(28), kPlaylistWidth - px(14), px(290)),
+  const float listWidth = kPlaylistWidth - kListGutter - px(8);
+  const float listHeight = px(2) + 19 * kListRow;  // whole rows inside a one-pixel frame
+  LSTMP3 = named(place(new ui::ListView(pl, 14), kListGutter, kListTop, listWidth, listHeight),
                  "LSTMP3");
+  LSTMP3->setHeaderVisible(false);
+  const QColor bars[] = {QColor(230, 110, 110), QColor(120, 210, 120), QColor(90, 94, 102)};
   for (std::size_t i = 0; i < PICSEL.size(); ++i) {
-    PICSEL[i] = named(box(pl, 0, 0, kPlaylistWidth, px(14), QColor(60, 66, 78)), "PICSEL", int(i));
+    PICSEL[i] = named(box(pl, kListGutter, 0, listWidth - px(14), 25, bars[i]), "PICSEL", int(i));
     PICSEL[i]->setVisible(false);
   }
+  SelDir = named(label(pl, px(2), 0, px(40), kListRow, "Play >", 10, QColor(120, 210, 120), true),
+                 "SelDir");
+  SelDir->setVisible(false);
+  PlayStrip = box(pl, px(42), kListTop, px(12), listHeight, kPanel);
+  PLAYNX = named(label(PlayStrip->container(), 0, 0, px(12), kListRow, ">", 11, kAccent[0], true),
+                 "PLAYNX");
+  PLAYNX->setVisible(false);
+  Label7 = named(label(pl, 0, 0, px(40), kListRow, "Aqui !", 10), "Label7");
+  Label7->setVisible(false);
   IdxLST = named(label(pl, 0, 0, px(40), px(14), "0", 10), "IdxLST");
   IdxLST->setVisible(false);
-  Label1 = named(label(pl, px(8), px(324), px(300), px(20), {}, 11, kDim), "Label1");
+  const float buttonsTop = kListTop + listHeight + px(8);
+  cmdbk = named(place(new ui::CommandButton(pl, "I<<"), kListGutter, buttonsTop, px(50), px(26)),
+                "cmdbk");
+  cmdnext = named(
+      place(new ui::CommandButton(pl, ">>I"), kListGutter + px(56), buttonsTop, px(50), px(26)),
+      "cmdnext");
+  cmdquitarlst = named(
+      place(new ui::CommandButton(pl, "Remove"), kListGutter + px(118), buttonsTop, px(80), px(26)),
+      "cmdquitarlst");
+  cmdCls = named(place(new ui::CommandButton(pl, "Clean List !"), kListGutter + px(204), buttonsTop,
+                       px(110), px(26)),
+                 "cmdCls");
+  Label1 =
+      named(label(pl, kListGutter, buttonsTop + px(28), px(300), px(16), {}, 11, kDim), "Label1");
 }
 
 void MainX::createControls() {

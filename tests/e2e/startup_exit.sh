@@ -20,7 +20,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   for _ in $(seq 1 100); do
     for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
       eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 900 ]; then main=$id; wx=$X; wy=$Y; fi
+      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
     done
     [ -n "$main" ] && break
     sleep 0.1
@@ -31,7 +31,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   echo "screenshot colours: $colours"
   if [ "$colours" -lt 20 ]; then echo "the window looks empty"; kill $pid; exit 1; fi
   # The exit button sits at the top right corner of the window.
-  xdotool mousemove --sync $((wx + 900 - 21)) $((wy + 17)) click 1
+  xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
   for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
   wait $pid

@@ -111,15 +111,22 @@ void Control::mouseUp(int button, int shift, float x, float y) const {
   if (onMouseUp) onMouseUp(button, shift, x, y);
 }
 
+void Control::watchInner(QWidget* inner) {
+  m_inner = inner;
+  inner->installEventFilter(this);
+  inner->setMouseTracking(true);
+}
+
 bool Control::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != m_widget) return false;
+  if (watched != m_widget && (!m_inner || watched != m_inner)) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
     case QEvent::MouseButtonDblClick: {
       auto* me = static_cast<QMouseEvent*>(event);
-      const QPointF p = me->position();
+      const QPointF p =
+          watched == m_widget ? me->position() : m_inner->mapTo(m_widget.data(), me->position());
       const float x = float(p.x()) * TwipsPerPixel, y = float(p.y()) * TwipsPerPixel;
       const int shift = shiftCode(me->modifiers());
       if (event->type() == QEvent::MouseMove) {

@@ -68,6 +68,10 @@ class Control : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Also takes the mouse input of an inner widget (a list's viewport), in this control's
+  // coordinates.
+  void watchInner(QWidget* inner);
+  QPointer<QWidget> m_inner;
   // Stock widgets (push buttons, option buttons, sliders) raise Click themselves and need
   // the mouse events to work; the program's own controls keep them.
   bool m_stockWidget = false;

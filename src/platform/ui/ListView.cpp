@@ -1,8 +1,27 @@
 #include "ListView.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace ui {
+
+namespace {
+// Every row exactly as high as the list says, whatever the font.
+class FixedRowDelegate : public QStyledItemDelegate {
+ public:
+  FixedRowDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_height);
+  }
+
+ private:
+  int m_height;
+};
+}  // namespace
 
 ListView::ListView(QWidget* parent, int rowHeightPixels)
     : Control(new QTreeView(parent)),
@@ -19,8 +38,17 @@ ListView::ListView(QWidget* parent, int rowHeightPixels)
   m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_view->header()->setStretchLastSection(false);
   m_view->header()->setSectionsMovable(false);
-  m_view->setStyleSheet(
-      QStringLiteral("QTreeView::item { height: %1px; padding: 0px; }").arg(m_rowHeight));
+  // A one-pixel frame: the first row starts 15 twips inside the list.
+  m_view->setFrameStyle(QFrame::Box | QFrame::Plain);
+  m_view->setLineWidth(1);
+  m_view->setAcceptDrops(true);
+  m_view->viewport()->setAcceptDrops(true);
+  m_view->setDragDropMode(QAbstractItemView::DropOnly);
+  watchInner(m_view->viewport());
+  m_view->setItemDelegate(new FixedRowDelegate(m_rowHeight, m_view));
+  QFont f = m_view->font();
+  f.setPixelSize(std::max(8, m_rowHeight - 3));
+  m_view->setFont(f);
 }
 
 void ListView::ClearColumnHeaders() {
@@ -62,6 +90,62 @@ void ListView::setSelectedIndex(int row) {
     return;
   }
   m_view->setCurrentIndex(m_model.index(row, 0));
+}
+
+}  // namespace ui
+
+namespace ui {
+
+void ListView::setHeaderVisible(bool on) {
+  m_view->setHeaderHidden(!on);
+}
+
+int ListView::FirstVisible() const {
+  if (m_model.count() == 0) return -1;
+  const QModelIndex i = m_view->indexAt(QPoint(1, 1));
+  return i.isValid() ? i.row() : 0;
+}
+
+float ListView::ItemTop(int row) const {
+  const QPoint viewport = m_view->viewport()->mapTo(m_view, QPoint(0, 0));
+  if (row >= 0 && row < m_model.count()) {
+    const QRect r = m_view->visualRect(m_model.index(row, 0));
+    if (r.isValid()) return toTwips(r.top() + viewport.y());
+  }
+  const int first = std::max(FirstVisible(), 0);
+  return toTwips(viewport.y() + (row - first) * m_rowHeight);
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_view->viewport()) {
+    switch (event->type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (!e->mimeData()->hasUrls()) break;
+        e->acceptProposedAction();
+        const QPointF p = m_view->viewport()->mapTo(m_view, e->position());
+        if (onFilesDragOver)
+          onFilesDragOver(float(p.x()) * TwipsPerPixel, float(p.y()) * TwipsPerPixel);
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (!e->mimeData()->hasUrls()) break;
+        QStringList paths;
+        for (const QUrl& url : e->mimeData()->urls())
+          if (url.isLocalFile()) paths.append(url.toLocalFile());
+        e->acceptProposedAction();
+        const QPointF p = m_view->viewport()->mapTo(m_view, e->position());
+        if (onFilesDropped)
+          onFilesDropped(paths, float(p.x()) * TwipsPerPixel, float(p.y()) * TwipsPerPixel);
+        return true;
+      }
+      default:
+        break;
+    }
+  }
+  return Control::eventFilter(watched, event);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTreeView>
+#include <functional>
 #include <vector>
 
 #include "Control.h"
@@ -22,6 +23,21 @@ class ListView : public Control {
   void setColumnWidth(int i, float twips);
 
   RowsModel& items() { return m_model; }
+  int Count() const { return m_model.count(); }
+  // The 0-based row shown at the top (-1 when the list is empty).
+  int FirstVisible() const;
+  // A row's top inside the list, in twips (rows above the first visible one are negative).
+  float ItemTop(int row) const;
+  void setHeaderVisible(bool on);
+  // Files dropped from the desktop: their local paths and the pointer in twips.
+  std::function<void(const QStringList& paths, float X, float Y)> onFilesDropped;
+  // Files dragged over the list, with the pointer in twips.
+  std::function<void(float X, float Y)> onFilesDragOver;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public:
   int SelectedIndex() const;
   void setSelectedIndex(int row);
   int rowHeightPixels() const { return m_rowHeight; }

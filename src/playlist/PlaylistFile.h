@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace playlist {
+
+class Playlist;
+
+// The playlist file: the line "[X -LIST]", then "FIL" and a path per entry; 8-bit text in
+// the local encoding, written with CR LF, read with CR LF or LF.
+class PlaylistFile {
+ public:
+  explicit PlaylistFile(Playlist& playlist) : m_playlist(playlist) {}
+  void LoadLST(const QString& path);
+  // Writes the list, then empties it. The file is replaced only once the new one is
+  // complete; false (and the old file untouched) when it cannot be written.
+  bool saveLST(const QString& ruta);
+
+ private:
+  Playlist& m_playlist;
+};
+
+}  // namespace playlist
