@@ -117,32 +117,25 @@ float ListView::ItemTop(int row) const {
 }
 
 bool ListView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_view->viewport()) {
-    switch (event->type()) {
-      case QEvent::DragEnter:
-      case QEvent::DragMove: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (!e->mimeData()->hasUrls()) break;
-        e->acceptProposedAction();
-        const QPointF p = m_view->viewport()->mapTo(m_view, e->position());
-        if (onFilesDragOver)
-          onFilesDragOver(float(p.x()) * TwipsPerPixel, float(p.y()) * TwipsPerPixel);
-        return true;
-      }
-      case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (!e->mimeData()->hasUrls()) break;
+  // Only pointers are compared until the event is known to be a drop: the view may be
+  // half destroyed when its last events arrive.
+  const QEvent::Type type = event->type();
+  const bool drop = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+  if (drop && m_inner && watched == m_inner) {
+    auto* e = static_cast<QDropEvent*>(event);
+    if (e->mimeData()->hasUrls()) {
+      e->acceptProposedAction();
+      const QPointF p = m_inner->mapTo(widget(), e->position());
+      const float x = float(p.x()) * TwipsPerPixel, y = float(p.y()) * TwipsPerPixel;
+      if (type != QEvent::Drop) {
+        if (onFilesDragOver) onFilesDragOver(x, y);
+      } else {
         QStringList paths;
         for (const QUrl& url : e->mimeData()->urls())
           if (url.isLocalFile()) paths.append(url.toLocalFile());
-        e->acceptProposedAction();
-        const QPointF p = m_view->viewport()->mapTo(m_view, e->position());
-        if (onFilesDropped)
-          onFilesDropped(paths, float(p.x()) * TwipsPerPixel, float(p.y()) * TwipsPerPixel);
-        return true;
+        if (onFilesDropped) onFilesDropped(paths, x, y);
       }
-      default:
-        break;
+      return true;
     }
   }
   return Control::eventFilter(watched, event);
