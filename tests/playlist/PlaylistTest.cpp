@@ -291,7 +291,8 @@ TEST_F(NextPrevious, DoubleClickPlaysOnTheSelectedDeckAndMissingFilesChangeNothi
 TEST_F(PlaylistTest, RealMouseInAScrolledListNamesTheRowUnderThePointer) {
   main->form().Show();
   fill(100);
-  QTreeView* view = main->LSTMP3->view();
+  QTableView* view = main->LSTMP3->view();
+  QCoreApplication::processEvents();  // the view lays its rows out
   view->scrollTo(main->LSTMP3->items().index(40, 0), QAbstractItemView::PositionAtTop);
   ASSERT_EQ(main->LSTMP3->FirstVisible(), 40);
   QWidget* vp = view->viewport();

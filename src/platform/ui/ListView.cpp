@@ -5,39 +5,36 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 
 namespace ui {
 
-namespace {
-// Every row exactly as high as the list says, whatever the font.
-class FixedRowDelegate : public QStyledItemDelegate {
- public:
-  FixedRowDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_height);
-  }
-
- private:
-  int m_height;
-};
-}  // namespace
-
-ListView::ListView(QWidget* parent, int rowHeightPixels)
-    : Control(new QTreeView(parent)),
-      m_view(static_cast<QTreeView*>(widget())),
+ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
+    : Control(new QTableView(parent)),
+      m_view(static_cast<QTableView*>(widget())),
+      m_model(model ? model : &m_rows),
       m_rowHeight(rowHeightPixels) {
   m_stockWidget = true;
-  m_view->setModel(&m_model);
-  m_view->setRootIsDecorated(false);
-  m_view->setUniformRowHeights(true);
+  m_view->setModel(m_model);
+  // Every row exactly as high as the list says: row arithmetic names the row on screen.
+  QHeaderView* rows = m_view->verticalHeader();
+  rows->setVisible(false);
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(m_rowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  m_view->setShowGrid(false);
+  m_view->setWordWrap(false);
   m_view->setSortingEnabled(false);
-  m_view->setItemsExpandable(false);
   m_view->setSelectionMode(QAbstractItemView::SingleSelection);
   m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_view->header()->setStretchLastSection(false);
-  m_view->header()->setSectionsMovable(false);
+  m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_view->horizontalHeader()->setStretchLastSection(false);
+  m_view->horizontalHeader()->setSectionsMovable(false);
+  m_view->horizontalHeader()->setHighlightSections(false);
+  m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  QFont f = m_view->font();
+  f.setPixelSize(std::max(8, m_rowHeight - 3));
+  m_view->setFont(f);
   // A one-pixel frame: the first row starts 15 twips inside the list.
   m_view->setFrameStyle(QFrame::Box | QFrame::Plain);
   m_view->setLineWidth(1);
@@ -45,28 +42,24 @@ ListView::ListView(QWidget* parent, int rowHeightPixels)
   m_view->viewport()->setAcceptDrops(true);
   m_view->setDragDropMode(QAbstractItemView::DropOnly);
   watchInner(m_view->viewport());
-  m_view->setItemDelegate(new FixedRowDelegate(m_rowHeight, m_view));
-  QFont f = m_view->font();
-  f.setPixelSize(std::max(8, m_rowHeight - 3));
-  m_view->setFont(f);
 }
 
 void ListView::ClearColumnHeaders() {
   m_widths.clear();
-  m_model.setHeadings({});
+  m_model->setHeadings({});
 }
 
 void ListView::AddColumnHeader(const QString& heading, float widthTwips) {
-  QStringList h = m_model.headings();
+  QStringList h = m_model->headings();
   h.append(heading);
   m_widths.push_back(widthTwips);
-  m_model.setHeadings(h);
+  m_model->setHeadings(h);
   for (int i = 0; i < ColumnCount(); ++i)
     m_view->setColumnWidth(i, toPixels(m_widths[std::size_t(i)]));
 }
 
 QString ListView::ColumnHeading(int i) const {
-  return m_model.headings().value(i);
+  return m_model->headings().value(i);
 }
 
 float ListView::ColumnWidth(int i) const {
@@ -85,11 +78,11 @@ int ListView::SelectedIndex() const {
 }
 
 void ListView::setSelectedIndex(int row) {
-  if (row < 0 || row >= m_model.count()) {
+  if (row < 0 || row >= m_model->count()) {
     m_view->clearSelection();
     return;
   }
-  m_view->setCurrentIndex(m_model.index(row, 0));
+  m_view->setCurrentIndex(m_model->index(row, 0));
 }
 
 }  // namespace ui
@@ -97,19 +90,19 @@ void ListView::setSelectedIndex(int row) {
 namespace ui {
 
 void ListView::setHeaderVisible(bool on) {
-  m_view->setHeaderHidden(!on);
+  m_view->horizontalHeader()->setVisible(on);
 }
 
 int ListView::FirstVisible() const {
-  if (m_model.count() == 0) return -1;
+  if (m_model->count() == 0) return -1;
   const QModelIndex i = m_view->indexAt(QPoint(1, 1));
   return i.isValid() ? i.row() : 0;
 }
 
 float ListView::ItemTop(int row) const {
   const QPoint viewport = m_view->viewport()->mapTo(m_view, QPoint(0, 0));
-  if (row >= 0 && row < m_model.count()) {
-    const QRect r = m_view->visualRect(m_model.index(row, 0));
+  if (row >= 0 && row < m_model->count()) {
+    const QRect r = m_view->visualRect(m_model->index(row, 0));
     if (r.isValid()) return toTwips(r.top() + viewport.y());
   }
   const int first = std::max(FirstVisible(), 0);

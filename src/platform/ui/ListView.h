@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTreeView>
+#include <QTableView>
 #include <functional>
 #include <vector>
 
@@ -13,7 +13,8 @@ namespace ui {
 // that row arithmetic names the row the user sees. Never sorted.
 class ListView : public Control {
  public:
-  ListView(QWidget* parent, int rowHeightPixels);
+  // With `model` the list shows rows it does not own (the library's); otherwise its own rows.
+  ListView(QWidget* parent, int rowHeightPixels, ListModel* model = nullptr);
 
   void ClearColumnHeaders();
   void AddColumnHeader(const QString& heading, float widthTwips = 1440);
@@ -22,8 +23,9 @@ class ListView : public Control {
   float ColumnWidth(int i) const;
   void setColumnWidth(int i, float twips);
 
-  RowsModel& items() { return m_model; }
-  int Count() const { return m_model.count(); }
+  RowsModel& items() { return m_rows; }
+  ListModel& model() { return *m_model; }
+  int Count() const { return m_model->count(); }
   // The 0-based row shown at the top (-1 when the list is empty).
   int FirstVisible() const;
   // A row's top inside the list, in twips (rows above the first visible one are negative).
@@ -41,11 +43,12 @@ class ListView : public Control {
   int SelectedIndex() const;
   void setSelectedIndex(int row);
   int rowHeightPixels() const { return m_rowHeight; }
-  QTreeView* view() const { return m_view; }
+  QTableView* view() const { return m_view; }
 
  private:
-  QTreeView* m_view;
-  RowsModel m_model;
+  QTableView* m_view;
+  RowsModel m_rows;
+  ListModel* m_model;
   std::vector<float> m_widths;
   int m_rowHeight;
 };

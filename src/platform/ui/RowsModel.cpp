@@ -1,29 +1,8 @@
 #include "RowsModel.h"
 
+#include <algorithm>
+
 namespace ui {
-
-int RowsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : int(m_rows.size());
-}
-int RowsModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : int(m_headings.size());
-}
-
-QVariant RowsModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return text(index.row(), index.column());
-}
-
-QVariant RowsModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole || section >= m_headings.size()) return {};
-  return m_headings[section];
-}
-
-void RowsModel::setHeadings(const QStringList& headings) {
-  beginResetModel();
-  m_headings = headings;
-  endResetModel();
-}
 
 void RowsModel::insert(int row, const QStringList& texts) {
   row = std::clamp(row, 0, count());
