@@ -3,6 +3,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <QMessageBox>
+
+#include "FrmSplash.h"
 #include "LanguageFile.h"
 #include "Program.h"
 #include "Version.h"
@@ -35,6 +38,35 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_playlistControls = {LSTMP3, PICSEL, SelDir, PLAYNX, Label7, IdxLST, Label1, PICTURELST};
   m_playlist = std::make_unique<playlist::Playlist>(m_playlistControls);
   m_playlistFile = std::make_unique<playlist::PlaylistFile>(*m_playlist);
+  m_libraryControls = {lstdata,
+                       lstresul,
+                       txtbusq,
+                       BaseImg,
+                       lblCntLST,
+                       LblFolder,
+                       lbleti,
+                       cmdaddbase,
+                       frmbusq,
+                       txtbsq,
+                       txtBase[0],
+                       m_program.splash().InitLoading,
+                       m_program.splash().lblStat};
+  m_library = std::make_unique<library::Library>(m_libraryControls, m_libraryModel, m_resultModel);
+  m_library->skinPicture = [this](const QString& f) { return m_skinLoader->picture(f); };
+  m_scanner =
+      std::make_unique<library::FolderScanner>(m_libraryControls, m_libraryModel, m_resultModel,
+                                               m_paths.writable(QStringLiteral("DBFolder.tmp")));
+  m_scanner->BrowseFolder = [this](const QString& title) {
+    return QFileDialog::getExistingDirectory(
+        m_form->widget(), title, QString(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  };
+  m_scanner->MsgBox = [this](const QString& text, library::FolderScanner::Icon icon) {
+    if (icon == library::FolderScanner::Icon::Warning)
+      QMessageBox::warning(m_form->widget(), QStringLiteral("Torna Vel"), text);
+    else
+      QMessageBox::information(m_form->widget(), QStringLiteral("Torna Vel"), text);
+  };
   m_playFromList = std::make_unique<playlist::PlayFromList>(
       *m_playlist, m_playlistControls, *m_deckEngine, *m_transport, *m_volume, deck);
   m_deckEngine->ChkPicPlato_Click = [this](int d) { m_skinned->ChkPicPlato_Click(d); };
@@ -128,9 +160,28 @@ void MainX::wirePlaylist() {
   cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
 }
 
+void MainX::wireLibrary() {
+  auto& lib = *m_library;
+  auto& scan = *m_scanner;
+  cmdbusq->onClick = [&lib] { lib.cmdbusq_Click(); };
+  txtbusq->onKeyPress = [&lib](int key) { lib.txtbusq_KeyPress(key); };
+  txtbusq->onKeyUp = [&lib] { lib.txtbusq_KeyUp(); };
+  txtbusq->onMouseMove = [&lib](int, int, float, float) { lib.txtbusq_MouseMove(); };
+  cmdaddbase->onClick = [&scan] { scan.cmdaddbase_Click(); };
+  cmdbusqc->onClick = [&scan] { scan.cmdbusqc_Click(); };
+  cmdbuq[0]->onClick = [&scan] { scan.cmdbuq_Click(0); };
+  cmdbuq[1]->onClick = [&scan] { scan.cmdbuq_Click(1); };
+  txtbsq->onMouseUp = [&scan](int button, int, float, float) {
+    if (button == ui::LeftButton) scan.txtbsq_Click();
+  };
+  cmdkl->onClick = [&scan] { scan.cmdkl_Click(); };
+  cmdCancelScan->onClick = [&scan] { scan.cmdCancelScan_Click(); };
+}
+
 void MainX::wireEvents() {
   for (int i = 0; i < 2; ++i) wireDeck(i);
   wirePlaylist();
+  wireLibrary();
   auto& vol = *m_volume;
   MASTSL->onMouseDown = [&vol](int b, int s, float x, float y) {
     vol.MASTSL_MouseDown(b, s, x, y);
@@ -276,7 +327,7 @@ void MainX::LoadLanguage() {
 }
 
 bool MainX::LoadBaseDa() {
-  return true;
+  return m_library->LoadBaseDa();
 }
 void MainX::ResetC() {
   m_pitch->ResetC();

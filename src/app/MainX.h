@@ -13,6 +13,9 @@
 #include "audio/PitchControl.h"
 #include "audio/Transport.h"
 #include "audio/VolumeControl.h"
+#include "library/FolderScanner.h"
+#include "library/Library.h"
+#include "library/PathListModel.h"
 #include "platform/os/AppPaths.h"
 #include "platform/os/SettingsStore.h"
 #include "platform/ui/CheckBox.h"
@@ -79,6 +82,10 @@ class MainX {
   playlist::Playlist& playlist() { return *m_playlist; }
   playlist::PlaylistFile& playlistFile() { return *m_playlistFile; }
   playlist::PlayFromList& playFromList() { return *m_playFromList; }
+  library::Library& library() { return *m_library; }
+  library::FolderScanner& scanner() { return *m_scanner; }
+  library::PathListModel& libraryModel() { return m_libraryModel; }
+  library::PathListModel& resultModel() { return m_resultModel; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
   bool windowDrag() const { return m_windowDrag; }
   void stopTimers();
@@ -119,6 +126,7 @@ class MainX {
   ui::PictureBox* PICFICHEROS = nullptr;
   ui::PictureBox* frmPanelx1 = nullptr;
   ui::ListView* lstdata = nullptr;
+  ui::ListView* lstresul = nullptr;
   ui::TextBox* txtbusq = nullptr;
   ui::CommandButton* cmdbusq = nullptr;
   ui::PictureBox* BaseImg = nullptr;
@@ -181,6 +189,7 @@ class MainX {
   void wireEvents();
   void wireDeck(int i);
   void wirePlaylist();
+  void wireLibrary();
   template <typename T>
   T* named(T* control, const QString& name, int index = -1) {
     m_order.push_back({name, index, control});
@@ -193,6 +202,9 @@ class MainX {
   platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;
   ui::ControlOrder m_order;
+  // The library's rows outlive the views that show them.
+  library::PathListModel m_libraryModel{false};
+  library::PathListModel m_resultModel{true};
   std::unique_ptr<ui::Form> m_form;
   skin::SkinTargets m_skinTargets;
   std::unique_ptr<skin::SkinLoader> m_skinLoader;
@@ -205,6 +217,9 @@ class MainX {
   std::unique_ptr<playlist::Playlist> m_playlist;
   std::unique_ptr<playlist::PlaylistFile> m_playlistFile;
   std::unique_ptr<playlist::PlayFromList> m_playFromList;
+  library::LibraryControls m_libraryControls;
+  std::unique_ptr<library::Library> m_library;
+  std::unique_ptr<library::FolderScanner> m_scanner;
   bool m_windowDrag = false;
   float m_dragX = 0, m_dragY = 0;
   bool m_unloaded = false;

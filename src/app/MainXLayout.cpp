@@ -162,7 +162,11 @@ void MainX::createLibraryPanel(QWidget* p) {
       named(place(new ui::CommandButton(p, "Buscar"), px(344), px(7), px(80), px(26)), "cmdbusq");
   lblCntLST = named(label(p, px(430), px(10), px(110), px(20), "0", 12, kDim), "lblCntLST");
   lblCntLST->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  lstdata = named(place(new ui::ListView(p, 19), px(8), px(40), px(536), px(232)), "lstdata");
+  lstdata = named(place(new ui::ListView(p, 19, &m_libraryModel), px(8), px(40), px(536), px(232)),
+                  "lstdata");
+  lstresul = named(place(new ui::ListView(p, 19, &m_resultModel), px(8), px(40), px(536), px(232)),
+                   "lstresul");
+  lstresul->setVisible(false);
   LblFolder = named(label(p, px(8), px(276), px(536), px(18), {}, 11, kDim), "LblFolder");
   lbleti = named(label(p, px(8), px(294), px(300), px(18), {}, 11, kDim), "lbleti");
   cmdaddbase = named(place(new ui::CommandButton(p, "Opciones"), px(344), px(294), px(96), px(26)),

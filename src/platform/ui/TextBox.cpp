@@ -1,5 +1,7 @@
 #include "TextBox.h"
 
+#include <QKeyEvent>
+
 namespace ui {
 
 TextBox::TextBox(QWidget* parent, const QString& text)
@@ -8,9 +10,18 @@ TextBox::TextBox(QWidget* parent, const QString& text)
   QObject::connect(m_edit, &QLineEdit::textChanged, this, [this] {
     if (onChange) onChange();
   });
-  QObject::connect(m_edit, &QLineEdit::returnPressed, this, [this] {
-    if (onKeyPress) onKeyPress(13);
-  });
+}
+
+bool TextBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == widget() && event->type() == QEvent::KeyPress && onKeyPress) {
+    auto* k = static_cast<QKeyEvent*>(event);
+    const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    const QString t = k->text();
+    if (enter || !t.isEmpty()) onKeyPress(enter ? 13 : int(t.at(0).unicode()));
+  } else if (watched == widget() && event->type() == QEvent::KeyRelease && onKeyUp) {
+    onKeyUp();
+  }
+  return Control::eventFilter(watched, event);
 }
 
 }  // namespace ui

@@ -18,8 +18,14 @@ class TextBox : public Control {
   }
   QLineEdit* edit() const { return m_edit; }
   std::function<void()> onChange;
+  // Before the key reaches the box (so the text is still as it was); code 13 for Enter.
   std::function<void(int KeyAscii)> onKeyPress;
+  std::function<void()> onKeyUp;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public:
  private:
   QLineEdit* m_edit;
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+
+#include "platform/ui/CommandButton.h"
+#include "platform/ui/Frame.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/PictureBox.h"
+#include "platform/ui/ProgressBar.h"
+#include "platform/ui/TextBox.h"
+
+namespace library {
+
+// The library panel's controls, the library path box, and the splash's progress display.
+struct LibraryControls {
+  ui::ListView* lstdata = nullptr;
+  ui::ListView* lstresul = nullptr;
+  ui::TextBox* txtbusq = nullptr;
+  ui::PictureBox* BaseImg = nullptr;
+  ui::Label* lblCntLST = nullptr;
+  ui::Label* LblFolder = nullptr;
+  ui::Label* lbleti = nullptr;
+  ui::CommandButton* cmdaddbase = nullptr;
+  ui::Frame* frmbusq = nullptr;
+  ui::TextBox* txtbsq = nullptr;
+  ui::TextBox* txtBase0 = nullptr;  // the library file's path
+  ui::ProgressBar* InitLoading = nullptr;
+  ui::Label* lblStat = nullptr;
+};
+
+}  // namespace library
