@@ -1,0 +1,41 @@
+#include "library/SeparaNom.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using library::SeparaNom;
+
+struct Split {
+  QString path, artist, title;
+};
+
+TEST(SeparaNom, SplitsArtistAndTitleFromTheFileName) {
+  const Split cases[] = {
+      {"/Music/Artist - Title.mp3", "Artist", "Title.mp3"},
+      {"/Music/Song.mp3", "Song", ""},
+      {"/x.mp3", "x", ""},
+      {"a.b", "", ""},
+      {"/m/ - Title.mp3", " - Title", ""},  // a dash first: the whole name less its extension
+      {"/m/A - B - C.wma", "A", "B - C.wma"},
+      {"", "", ""},
+  };
+  for (const Split& c : cases) {
+    QString a = c.path, t = c.path;
+    EXPECT_EQ(SeparaNom(a, 0), c.artist) << c.path.toStdString();
+    EXPECT_EQ(SeparaNom(t, 1), c.title) << c.path.toStdString();
+    EXPECT_FALSE(a.contains(QLatin1Char('/')));  // the caller keeps the bare name
+  }
+}
+
+TEST(SeparaNom, FileNameModeKeepsThePathAndTheExtension) {
+  QString p = "/Music/Artist - Title.mp3";
+  EXPECT_EQ(SeparaNom(p, 2), "Artist - Title.mp3");
+  EXPECT_EQ(p, "/Music/Artist - Title.mp3");
+  QString bare = "Song.mp3", folder = "/Music/Folder/", empty;
+  EXPECT_EQ(SeparaNom(bare, 2), "Song.mp3");
+  EXPECT_EQ(SeparaNom(folder, 2), "Folder/");  // the last character is never tested
+  EXPECT_EQ(SeparaNom(empty, 2), "");
+}
+
+}  // namespace
