@@ -1,7 +1,6 @@
 #include "FolderScanner.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -152,6 +151,8 @@ void FolderScanner::ObtenerFoldersx(int x) {
   ScanCount = 0;
   ScanActive = true;
   m_visited.clear();
+  m_sincePump.start();
+  m_sincePublish.start();
   if (x == 1) m_library.clear();
   for (const QString& folder : QStringList(LISTTEMP)) {
     BuscarArchivoFolder(folder);
@@ -164,16 +165,21 @@ void FolderScanner::ObtenerFoldersx(int x) {
   QFile::remove(m_recoveryFile);
 }
 
-void FolderScanner::pump() {
-  m_c.lbleti->setCaption(m_eti);
-  m_library.publish();
-  m_lastPumpCount = ScanCount;
-  m_lastPumpMs = QDateTime::currentMSecsSinceEpoch();
-  pumpEvents();
+QString FolderScanner::etiText() const {
+  return m_etiFound ? QString::number(ScanCount) + QStringLiteral(" > ") + m_etiName
+                    : QString::number(ScanCount) + QStringLiteral(" > Searching...");
 }
 
-void FolderScanner::setEti(const QString& text) {
-  m_eti = text;
+void FolderScanner::pump() {
+  // The counter label and the list change only where the window can show them.
+  m_c.lbleti->setCaption(etiText());
+  if (m_sincePublish.elapsed() >= 40) {
+    m_library.publish();
+    m_sincePublish.restart();
+  }
+  m_lastPumpCount = ScanCount;
+  m_sincePump.restart();
+  pumpEvents();
 }
 
 void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
@@ -181,7 +187,6 @@ void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
   const QString canonical = QFileInfo(ruta).canonicalFilePath();
   m_visited.insert(canonical);
   const platform::DirectoryListing listing = platform::DirectoryListing::of(ruta);
-  setEti(QString());
   m_c.lbleti->setCaption(QString());
   if (!ScanActive) {
     m_c.LblFolder->setCaption(QString());
@@ -192,26 +197,26 @@ void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
   m_c.LblFolder->setCaption(ruta);
   const QString base = isPathSeparator(ruta.back()) ? ruta : ruta + QDir::separator();
   for (const QString& name : listing.files) {
-    const QString counter = QString::number(ScanCount) + QStringLiteral(" > Searching...");
-    setEti(counter);
     // Events run every twenty counted files, and at least every 50 ms in folders of other
     // files, so a folder of thousands of pictures does not stop for each one.
-    if ((ScanCount % 20 == 0 && ScanCount != m_lastPumpCount) ||
-        QDateTime::currentMSecsSinceEpoch() - m_lastPumpMs >= 50)
+    m_etiFound = false;
+    if ((ScanCount % 20 == 0 && ScanCount != m_lastPumpCount) || m_sincePump.elapsed() >= 50)
       pump();
-    const QString ext = QFileInfo(name).suffix().toUpper();
     if (!ScanActive) break;
-    setEti(counter);
-    if (ext == QLatin1String("MP3") || ext == QLatin1String("WMA")) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QStringView ext = dot < 0 ? QStringView() : QStringView(name).mid(dot + 1);
+    if (ext.compare(QLatin1String("MP3"), Qt::CaseInsensitive) == 0 ||
+        ext.compare(QLatin1String("WMA"), Qt::CaseInsensitive) == 0) {
       ++ScanCount;
-      setEti(QString::number(ScanCount) + QStringLiteral(" > ") + name);
-      const QString full = base + name;
-      if (writable) out.write(full.toLocal8Bit() + "\r\n");
-      m_library.append(full);
+      m_etiFound = true;
+      m_etiName = name;
+      const QByteArray full = (base + name).toLocal8Bit();
+      if (writable) out.write(full + "\r\n");
+      m_library.store().append(full.constData(), std::size_t(full.size()));
     }
   }
   out.close();
-  m_c.lbleti->setCaption(m_eti);
+  if (!listing.files.isEmpty()) m_c.lbleti->setCaption(etiText());
   m_c.LblFolder->setCaption(QString());
 }
 

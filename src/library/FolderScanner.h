@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -43,7 +44,7 @@ class FolderScanner {
   bool prepareUpdate();  // false when the folder list could not be written
   void walk(const QString& ruta, int depth);
   void pump();
-  void setEti(const QString& text);
+  QString etiText() const;
   QString libraryPath() const { return m_c.txtBase0->Text(); }
 
   LibraryControls& m_c;
@@ -51,9 +52,12 @@ class FolderScanner {
   PathListModel& m_results;
   QString m_recoveryFile;
   QSet<QString> m_visited;  // folders already walked in this scan (links may loop)
-  QString m_eti;            // the counter text, shown whenever events run
+  // The counter label's text, built only when it is shown: the count and either the last
+  // file found or " > Searching...".
+  bool m_etiFound = false;
+  QString m_etiName;
   int m_lastPumpCount = -1;
-  qint64 m_lastPumpMs = 0;
+  QElapsedTimer m_sincePump, m_sincePublish;
 };
 
 }  // namespace library

@@ -12,7 +12,7 @@ namespace {
 // The view is told about new rows at most this often, so it fills visibly without
 // laying itself out again for every batch.
 constexpr qint64 kPublishMs = 40;
-constexpr qint64 kReadChunk = 1 << 20;
+constexpr qint64 kReadChunk = 8 << 20;
 
 void setLibraryColumns(ui::ListView& list) {
   list.ClearColumnHeaders();
@@ -52,33 +52,28 @@ bool Library::LoadBaseDa() {
   store.reserve(std::size_t(info.size() / 48), std::size_t(info.size()));
   QElapsedTimer published;
   published.start();
-  QByteArray carry;
-  qint64 consumed = 0;
-  bool atEnd = false;
-  while (!atEnd) {
-    QByteArray chunk = file.read(kReadChunk);
-    atEnd = chunk.isEmpty();
-    if (!carry.isEmpty()) chunk.prepend(carry);
-    carry.clear();
-    const char* data = chunk.constData();
-    const qsizetype n = chunk.size();
-    qsizetype start = 0;
-    while (start < n) {
-      const char* nl =
-          static_cast<const char*>(std::memchr(data + start, '\n', std::size_t(n - start)));
-      if (!nl && !atEnd) {
-        carry = chunk.mid(start);
-        break;
-      }
-      const qsizetype end = nl ? nl - data : n;
-      qsizetype len = end - start;
-      if (len > 0 && data[start + len - 1] == '\r') --len;
-      const qsizetype lineStart = start;
-      start = end + 1;
+  std::size_t lineStart = 0;  // in the store's bytes
+  for (;;) {
+    char* into = store.reserveBytes(std::size_t(kReadChunk));
+    const qint64 got = file.read(into, kReadChunk);
+    const std::size_t arrived = got > 0 ? std::size_t(got) : 0;
+    const bool atEnd = arrived == 0;
+    const std::size_t scanFrom = store.commitBytes(std::size_t(kReadChunk), arrived);
+    const std::size_t total = scanFrom + arrived;
+    const char* data = store.data();
+    std::size_t pos = std::max(scanFrom, lineStart);
+    while (pos < total || (atEnd && lineStart < total)) {
+      const void* nl = pos < total ? std::memchr(data + pos, '\n', total - pos) : nullptr;
+      if (!nl && !atEnd) break;  // the rest of this line comes with the next block
+      const std::size_t end = nl ? std::size_t(static_cast<const char*>(nl) - data) : total;
+      std::size_t len = end - lineStart;
+      if (len > 0 && data[lineStart + len - 1] == '\r') --len;
+      const std::size_t start = lineStart;
+      lineStart = pos = end + 1;
       if (len == 0) continue;
       if (store.size() % 1000 == 0) {
         if (m_c.InitLoading)
-          m_c.InitLoading->setValue(int(std::min<qint64>(consumed + start, INT32_MAX)));
+          m_c.InitLoading->setValue(int(std::min<std::size_t>(lineStart, INT32_MAX)));
         if (published.elapsed() >= kPublishMs) {
           m_library.publish();
           published.restart();
@@ -86,9 +81,9 @@ bool Library::LoadBaseDa() {
         pumpEvents();
         if (generation != m_loadGeneration) return false;
       }
-      store.append(data + lineStart, std::size_t(len));
+      store.addEntry(start, len);
     }
-    consumed += n - carry.size();
+    if (atEnd) break;
   }
   m_library.publish();
   m_c.lblCntLST->setCaption(QString::number(m_library.count()));
@@ -109,24 +104,54 @@ int Library::BuscarinBase2(QString& Clave) {
   const QByteArray needle = Clave.toLocal8Bit();
   const bool ascii =
       std::all_of(needle.begin(), needle.end(), [](char c) { return (c & 0x80) == 0; });
-  const std::string_view key(needle.constData(), std::size_t(needle.size()));
   const std::size_t total = std::size_t(m_library.count());
-  QElapsedTimer published;
+  QElapsedTimer published, pumped;
   published.start();
-  for (std::size_t i = 0; i < total; ++i) {
-    if ((i + 1) % 100 == 0) {
+  pumped.start();
+  const char* lower = store->lower();
+  // Every hundred entries: one byte scan over their lower-cased paths, then a chance for
+  // events (at most every few milliseconds, so a million entries are not held up by the
+  // event loop ten thousand times).
+  for (std::size_t first = 0; first < total; first += 100) {
+    const std::size_t last = std::min(total, first + 100);
+    if (first > 0 && pumped.elapsed() >= searchPumpMs) {
       if (published.elapsed() >= kPublishMs) {
         m_results.publish();
         published.restart();
       }
       pumpEvents();
+      pumped.restart();
       if (generation != m_searchGeneration) return hits;
     }
-    const bool match = ascii ? store->lowerBytes(i).find(key) != std::string_view::npos
-                             : store->path(i).toLower().contains(Clave);
-    if (match) {
-      m_results.pick(i);
-      ++hits;
+    if (!ascii) {
+      for (std::size_t i = first; i < last; ++i)
+        if (store->path(i).toLower().contains(Clave)) {
+          m_results.pick(i);
+          ++hits;
+        }
+      continue;
+    }
+    std::size_t i = first;
+    std::size_t from = store->begin(first);
+    const std::size_t to = store->end(last - 1);
+    while (i < last && from <= to) {
+      const char* found =
+          needle.isEmpty()
+              ? lower + from
+              : static_cast<const char*>(memmem(lower + from, to - from, needle.constData(),
+                                                std::size_t(needle.size())));
+      if (!found) break;
+      const std::size_t at = std::size_t(found - lower);
+      while (i < last && store->end(i) < at + std::size_t(needle.size())) ++i;
+      if (i >= last) break;
+      if (at >= store->begin(i)) {  // inside one entry, not across two
+        m_results.pick(i);
+        ++hits;
+        ++i;
+        if (i < last) from = store->begin(i);
+      } else {
+        from = at + 1;
+      }
     }
   }
   m_results.publish();

@@ -24,6 +24,8 @@ class Library {
   std::function<void()> pumpEvents;
   // A skin bitmap by name ("\Base0.bmp"); null when there is none.
   std::function<QPixmap(const QString&)> skinPicture;
+  // A search lets events run at every hundredth entry once this long has passed.
+  qint64 searchPumpMs = 5;
 
  private:
   void showBase(const char* file);

@@ -1,0 +1,180 @@
+// The library's big jobs beside the command-line tools that do the same work, in one run:
+// loading 1,000,000 paths (grep -c ''), searching them (grep -ci) and scanning a tree of
+// 100,000 files (find). Each pair reports seconds per run; compare them line by line.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+
+#include "library/FolderScanner.h"
+#include "library/Library.h"
+#include "support/AudioFixtures.h"
+
+namespace {
+
+constexpr int kEntries = 1000000;
+fixtures::TempDir* g_dir = nullptr;
+
+const std::string& databaseFile() {
+  static const std::string path = [] {
+    const std::string p = g_dir->file("Database.txt");
+    std::ofstream out(p, std::ios::binary);
+    for (int i = 0; i < kEntries; ++i)
+      out << "/home/user/Music/Artist " << (i % 5000) << "/Album " << (i % 37) << "/"
+          << (i % 20 + 1) << " - Track Name " << i << (i % 3 ? ".mp3" : ".wma") << "\r\n";
+    return p;
+  }();
+  return path;
+}
+
+const std::string& tree() {
+  static const std::string root = [] {
+    const std::string r = g_dir->file("tree");
+    for (int d = 0; d < 1000; ++d) {
+      const std::string folder =
+          r + "/genre" + std::to_string(d % 10) + "/artist" + std::to_string(d);
+      QDir().mkpath(QString::fromStdString(folder));
+      for (int f = 0; f < 100; ++f) {
+        const char* ext = f % 4 == 0 ? ".jpg" : f % 4 == 1 ? ".wma" : ".mp3";
+        std::ofstream(folder + "/track" + std::to_string(f) + ext);
+      }
+    }
+    return r;
+  }();
+  return root;
+}
+
+double timed(const std::function<void()>& f) {
+  const auto t0 = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+long residentKb() {
+  QFile f("/proc/self/status");
+  f.open(QIODevice::ReadOnly);
+  for (const QByteArray& line : f.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+  return 0;
+}
+
+// A library panel of its own: the list on screen (offscreen platform), the labels and the path.
+struct Panel {
+  QWidget window;
+  library::PathListModel model{false}, results{true};
+  ui::ListView* list = new ui::ListView(&window, 19, &model);
+  ui::ListView* found = new ui::ListView(&window, 19, &results);
+  ui::TextBox* path = new ui::TextBox(&window);
+  ui::Label* count = new ui::Label(&window);
+  ui::Label* folder = new ui::Label(&window);
+  ui::Label* eti = new ui::Label(&window);
+  ui::TextBox* search = new ui::TextBox(&window);
+  library::LibraryControls controls{list,    found,   search,  nullptr, count,   folder, eti,
+                                    nullptr, nullptr, nullptr, path,    nullptr, nullptr};
+  library::Library lib{controls, model, results};
+  Panel() {
+    list->Move(0, 0, 8000, 6000);
+    window.resize(600, 500);
+    window.show();
+  }
+};
+
+void runCommand(benchmark::State& state, const std::string& cmd) {
+  double spent = 0;
+  for (auto _ : state)
+    spent += timed([&] {
+      if (std::system(cmd.c_str()) < 0) state.SkipWithError("command failed");
+    });
+  state.counters["s_per_run"] = spent / double(state.iterations());
+}
+
+void BM_Reference_GrepCount(benchmark::State& state) {
+  runCommand(state, "grep -c '' '" + databaseFile() + "' > /dev/null");
+}
+
+void BM_LoadBaseDa(benchmark::State& state) {
+  databaseFile();
+  Panel panel;
+  panel.path->setText(QString::fromStdString(databaseFile()));
+  double spent = 0;
+  if (state.range(0) == 0) panel.lib.pumpEvents = [] {};  // the parse alone, no event loop
+  for (auto _ : state) spent += timed([&] { panel.lib.LoadBaseDa(); });
+  state.counters["s_per_run"] = spent / double(state.iterations());
+  state.counters["entries"] = panel.model.count();
+  state.counters["resident_MB"] = double(residentKb()) / 1024.0;
+}
+
+void BM_Reference_GrepSearch(benchmark::State& state) {
+  runCommand(state, "grep -ci 'artist 4999/' '" + databaseFile() + "' > /dev/null");
+}
+
+void BM_Search(benchmark::State& state) {
+  Panel panel;
+  panel.path->setText(QString::fromStdString(databaseFile()));
+  panel.lib.LoadBaseDa();
+  double spent = 0;
+  int hits = 0;
+  for (auto _ : state)
+    spent += timed([&] {
+      QString text = "ARTIST 4999/";
+      hits = panel.lib.BuscarinBase2(text);
+    });
+  state.counters["s_per_run"] = spent / double(state.iterations());
+  state.counters["hits"] = hits;
+}
+
+void BM_Reference_Find(benchmark::State& state) {
+  runCommand(state,
+             "find '" + tree() + "' -type f \\( -iname '*.mp3' -o -iname '*.wma' \\) > /dev/null");
+}
+
+void BM_ScanFolder(benchmark::State& state) {
+  tree();
+  Panel panel;
+  ui::CommandButton add(&panel.window);
+  ui::Frame frame(&panel.window);
+  ui::TextBox pick(&panel.window);
+  library::LibraryControls controls = panel.controls;
+  controls.cmdaddbase = &add;
+  controls.frmbusq = &frame;
+  controls.txtbsq = &pick;
+  const QString db = QString::fromStdString(g_dir->file("scan.txt"));
+  panel.path->setText(db);
+  library::FolderScanner scanner(controls, panel.model, panel.results,
+                                 QString::fromStdString(g_dir->file("DBFolder.tmp")));
+  double spent = 0;
+  for (auto _ : state) {
+    QFile::remove(db);
+    panel.model.clear();
+    spent += timed([&] {
+      scanner.LISTTEMP = {QString::fromStdString(tree())};
+      scanner.ObtenerFoldersx(0);
+    });
+  }
+  state.counters["s_per_run"] = spent / double(state.iterations());
+  state.counters["files"] = panel.model.count();
+}
+
+}  // namespace
+
+BENCHMARK(BM_Reference_GrepCount)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadBaseDa)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Reference_GrepSearch)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Reference_Find)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ScanFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  fixtures::TempDir dir;
+  g_dir = &dir;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
