@@ -150,6 +150,8 @@ void FolderScanner::ObtenerFoldersx(int x) {
   }
   ScanCount = 0;
   ScanActive = true;
+  // The library file's folder may not exist yet on a first run.
+  QDir().mkpath(QFileInfo(libraryPath()).absolutePath());
   m_visited.clear();
   m_sincePump.start();
   m_sincePublish.start();

@@ -35,6 +35,7 @@ ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
   QFont f = m_view->font();
   f.setPixelSize(std::max(8, m_rowHeight - 3));
   m_view->setFont(f);
+  m_view->horizontalHeader()->setFont(f);
   // A one-pixel frame: the first row starts 15 twips inside the list.
   m_view->setFrameStyle(QFrame::Box | QFrame::Plain);
   m_view->setLineWidth(1);
