@@ -1,5 +1,7 @@
 #include "PitchControl.h"
 
+#include "KnobDrag.h"
+
 namespace audio {
 
 namespace {
@@ -63,15 +65,8 @@ void PitchControl::XPicthBt_MouseDown(int, int, int, float, float Y) {
 
 void PitchControl::XPicthBt_MouseMove(int Index, int Button, int, float, float Y) {
   if (Button != ui::LeftButton) return;
-  ui::PictureBox& knob = *m_controls.XPicthBt[std::size_t(Index)];
-  const float track = m_controls.XPitch[std::size_t(Index)]->Height();
-  const float n = knob.Top() + Y - m_knobGrabY;
-  if (n > 0 && n + knob.Height() <= track) {
-    knob.setTop(n);
-  } else {
-    if (n < 0) knob.setTop(0);
-    if (n + knob.Height() > track) knob.setTop(track - knob.Height());
-  }
+  dragKnobY(*m_controls.XPicthBt[std::size_t(Index)],
+            m_controls.XPitch[std::size_t(Index)]->Height(), m_knobGrabY, Y);
   ShowP(Index);
   SetFreq(Index);
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "KnobDrag.h"
+
 #include "PitchControl.h"
 
 namespace audio {
@@ -45,15 +47,8 @@ void VolumeControl::XVolBT_MouseMove(int Index, int Button, int, float, float Y)
     return;
   }
   if (Button != ui::LeftButton) return;
-  ui::PictureBox& knob = *m_controls.XVolBT[std::size_t(Index)];
-  const float track = m_controls.XVolSL[std::size_t(Index)]->Height();
-  const float n = knob.Top() + Y - m_knobGrabY;
-  if (n > 0 && n + knob.Height() <= track) {
-    knob.setTop(n);
-  } else {
-    if (n < 0) knob.setTop(0);
-    if (n + knob.Height() > track) knob.setTop(track - knob.Height());
-  }
+  dragKnobY(*m_controls.XVolBT[std::size_t(Index)], m_controls.XVolSL[std::size_t(Index)]->Height(),
+            m_knobGrabY, Y);
   m_deckEngine.ApplyDeckVolume(Index);
   m_pitch.ShowP(Index);
 }
