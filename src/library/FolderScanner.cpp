@@ -161,6 +161,7 @@ void FolderScanner::ObtenerFoldersx(int x) {
     BuscarFolder(folder);
   }
   m_library.publish();
+  m_c.LblFolder->setCaption(QString());
   ScanActive = false;
   m_c.cmdaddbase->setEnabled(true);
   LISTTEMP.clear();
@@ -173,9 +174,12 @@ QString FolderScanner::etiText() const {
 }
 
 void FolderScanner::pump() {
-  // The counter label and the list change only where the window can show them.
-  m_c.lbleti->setCaption(etiText());
+  // The counter label and the list change only where the window can show them, and no
+  // more often than the eye follows: repainting for every twenty files would cost more
+  // than the scan itself.
   if (m_sincePublish.elapsed() >= 40) {
+    m_c.lbleti->setCaption(etiText());
+    m_c.LblFolder->setCaption(m_folderText);
     m_library.publish();
     m_sincePublish.restart();
   }
@@ -196,13 +200,14 @@ void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
   }
   QFile out(libraryPath());
   const bool writable = out.open(QIODevice::WriteOnly | QIODevice::Append);
-  m_c.LblFolder->setCaption(ruta);
+  m_folderText = ruta;
   const QString base = isPathSeparator(ruta.back()) ? ruta : ruta + QDir::separator();
   for (const QString& name : listing.files) {
     // Events run every twenty counted files, and at least every 50 ms in folders of other
     // files, so a folder of thousands of pictures does not stop for each one.
     m_etiFound = false;
-    if ((ScanCount % 20 == 0 && ScanCount != m_lastPumpCount) || m_sincePump.elapsed() >= 50)
+    if ((ScanCount % 20 == 0 && ScanCount != m_lastPumpCount && m_sincePump.elapsed() >= pumpMs) ||
+        m_sincePump.elapsed() >= 50)
       pump();
     if (!ScanActive) break;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -218,8 +223,7 @@ void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
     }
   }
   out.close();
-  if (!listing.files.isEmpty()) m_c.lbleti->setCaption(etiText());
-  m_c.LblFolder->setCaption(QString());
+  m_folderText.clear();
 }
 
 void FolderScanner::BuscarFolder(const QString& ruta) {
@@ -232,7 +236,7 @@ void FolderScanner::walk(const QString& ruta, int depth) {
   const platform::DirectoryListing listing = platform::DirectoryListing::of(ruta);
   const QString base = isPathSeparator(ruta.back()) ? ruta : ruta + QDir::separator();
   for (const QString& name : listing.folders) {
-    pump();
+    if (m_sincePump.elapsed() >= pumpMs) pump();
     const QString sub = base + name;
     // A link back to a folder already walked would loop for ever.
     if (m_visited.contains(QFileInfo(sub).canonicalFilePath())) continue;

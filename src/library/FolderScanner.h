@@ -33,6 +33,9 @@ class FolderScanner {
   enum class Icon { Information, Warning };
   std::function<void(const QString& text, Icon icon)> MsgBox;
   std::function<void()> pumpEvents;
+  // Events run at every twentieth counted file and every subfolder once this long has passed
+  // since they last ran (0: every time).
+  qint64 pumpMs = 5;
 
   QStringList LISTTEMP;
   int ScanCount = 0;
@@ -56,6 +59,7 @@ class FolderScanner {
   // file found or " > Searching...".
   bool m_etiFound = false;
   QString m_etiName;
+  QString m_folderText;  // the folder being scanned, shown with the counter
   int m_lastPumpCount = -1;
   QElapsedTimer m_sincePump, m_sincePublish;
 };

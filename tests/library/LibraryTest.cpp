@@ -154,6 +154,7 @@ TEST_F(LibraryTest, LinksThatLoopAndFoldersThatVanishAreSkipped) {
 TEST_F(LibraryTest, CancelKeepsWhatWasWritten) {
   const QString a = mkdir("many");
   for (int i = 0; i < 100; ++i) touch(a + QStringLiteral("/t%1.mp3").arg(i));
+  main->scanner().pumpMs = 0;
   main->scanner().pumpEvents = [&] {
     if (main->scanner().ScanCount >= 40) main->cmdCancelScan->click();
   };
@@ -175,6 +176,7 @@ TEST_F(LibraryTest, UpdateRescansTheFoldersTheLibraryCovers) {
               .toLocal8Bit());
   main->LoadBaseDa();
   QByteArray recovery;
+  main->scanner().pumpMs = 0;
   main->scanner().pumpEvents = [&] {
     QFile f(main->scanner().recoveryFile());
     if (recovery.isEmpty() && f.open(QIODevice::ReadOnly)) recovery = f.readAll();
