@@ -282,6 +282,9 @@ void MainX::BTend_Click() {
 void MainX::Form_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
+  // A library load, search or scan that let this run stops at its next step.
+  m_library->stop();
+  m_scanner->cmdCancelScan_Click();
   // The equaliser is saved here once its panel exists. A playlist that cannot be written
   // leaves the old file as it was; the program ends all the same.
   m_playlistFile->saveLST(txtBase[1]->Text());

@@ -19,6 +19,11 @@ class Library {
   void txtbusq_KeyPress(int KeyAscii);
   void txtbusq_KeyUp();
   void txtbusq_MouseMove();
+  // Stops a load or a search that is running (the program is ending).
+  void stop() {
+    ++m_loadGeneration;
+    ++m_searchGeneration;
+  }
 
   // Lets pending events run (the window stays responsive during long work); tests count it.
   std::function<void()> pumpEvents;

@@ -1,3 +1,5 @@
+#include <QFile>
+
 #include "support/PlayerFixture.h"
 
 namespace {
@@ -53,6 +55,21 @@ TEST_F(Startup, ExitFromTheSplashRunsTheFullShutDown) {
   // Closing the window afterwards does not shut down twice.
   main.form().widget()->close();
   main.BTend_Click();
+  EXPECT_EQ(ends, 1);
+}
+
+TEST_F(Startup, ExitDuringTheLibraryLoadEndsItThere) {
+  QFile db(QString::fromStdString(dir.file("db.txt")));
+  ASSERT_TRUE(db.open(QIODevice::WriteOnly));
+  for (int i = 0; i < 5000; ++i) db.write("/m/" + QByteArray::number(i) + ".mp3\r\n");
+  db.close();
+  app::MainX& main = program->loadMainX();
+  main.txtBase[0]->setText(db.fileName());
+  main.library().pumpEvents = [&] {
+    if (main.libraryModel().store().size() == 2000) program->splash().cmdExit_Click();
+  };
+  EXPECT_FALSE(main.LoadBaseDa());
+  EXPECT_EQ(main.libraryModel().store().size(), 2000u);
   EXPECT_EQ(ends, 1);
 }
 
