@@ -1,5 +1,7 @@
 #include "Library.h"
 
+#include "ByteSearch.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -135,11 +137,9 @@ int Library::BuscarinBase2(QString& Clave) {
     std::size_t from = store->begin(first);
     const std::size_t to = store->end(last - 1);
     while (i < last && from <= to) {
-      const char* found =
-          needle.isEmpty()
-              ? lower + from
-              : static_cast<const char*>(memmem(lower + from, to - from, needle.constData(),
-                                                std::size_t(needle.size())));
+      const char* found = needle.isEmpty() ? lower + from
+                                           : findBytes(lower + from, to - from, needle.constData(),
+                                                       std::size_t(needle.size()));
       if (!found) break;
       const std::size_t at = std::size_t(found - lower);
       while (i < last && store->end(i) < at + std::size_t(needle.size())) ++i;

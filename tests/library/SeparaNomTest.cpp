@@ -39,3 +39,25 @@ TEST(SeparaNom, FileNameModeKeepsThePathAndTheExtension) {
 }
 
 }  // namespace
+
+#include <random>
+
+#include "library/ByteSearch.h"
+
+namespace {
+
+TEST(ByteSearch, FindsWhatAPlainSearchFinds) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string hay(rng() % 90, 'a');
+    for (char& c : hay) c = char('a' + rng() % 3);
+    std::string needle(rng() % 6, 'a');
+    for (char& c : needle) c = char('a' + rng() % 3);
+    const char* got = library::findBytes(hay.data(), hay.size(), needle.data(), needle.size());
+    const std::size_t want = std::string_view(hay).find(needle);
+    ASSERT_EQ(got ? std::size_t(got - hay.data()) : std::string_view::npos, want)
+        << hay << " / " << needle;
+  }
+}
+
+}  // namespace
