@@ -325,3 +325,19 @@ TEST(SoundSystemOutput, PlaysInRealTimeThroughTheOutputThread) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoundSystemOutput, WithNoDeviceItPlaysOnSilently) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SoundSystem sys;
+  const Result r = sys.init(3, Output::Device);
+  unsetenv("SDL_AUDIODRIVER");
+  ASSERT_EQ(r, Result::Ok);
+  EXPECT_EQ(sys.output(), Output::Silent);
+  EXPECT_EQ(sys.init(3, Output::Device), Result::InvalidParam);  // once is enough
+  EXPECT_EQ(sys.close(), Result::Ok);
+  EXPECT_EQ(sys.close(), Result::NotInitialized);
+}
+
+}  // namespace

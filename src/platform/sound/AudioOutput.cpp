@@ -46,13 +46,12 @@ bool AudioOutput::openDriver(const char* driver) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlUp = false;
   }
-  if (driver) {
-    if (SDL_AudioInit(driver) != 0) return false;
-    m_sdlUp = true;  // SDL_AudioInit brings the subsystem up on its own
-  } else {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    m_sdlUp = true;
-  }
+  // A named driver overrides whatever the environment asks for, for this start only.
+  if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+  const bool up = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  if (!up) return false;
+  m_sdlUp = true;
   SDL_AudioSpec want{}, have{};
   want.freq = m_rate;
   want.format = AUDIO_F32SYS;
