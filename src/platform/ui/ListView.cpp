@@ -33,7 +33,7 @@ ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
   m_view->horizontalHeader()->setHighlightSections(false);
   m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   QFont f = m_view->font();
-  f.setPixelSize(std::max(8, m_rowHeight - 3));
+  f.setPixelSize(std::clamp(m_rowHeight - 3, 8, 12));
   m_view->setFont(f);
   m_view->horizontalHeader()->setFont(f);
   // A one-pixel frame: the first row starts 15 twips inside the list.
