@@ -2,7 +2,6 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-
 #include <QMessageBox>
 
 #include "FrmSplash.h"
@@ -23,6 +22,21 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   createControls();
+  createSubsystems();
+  deck.chksel[0]->setValue(true);
+  chooseAudioFile = [this] {
+    return QFileDialog::getOpenFileName(
+        m_form->widget(), QStringLiteral("Open a track"), QString(),
+        QStringLiteral("Audio files (*.mp3 *.MP3 *.Mp3 *.wma *.WMA *.Wma *.wav *.WAV *.Wav)"),
+        nullptr, QFileDialog::DontUseNativeDialog);
+  };
+  wireEvents();
+}
+
+MainX::~MainX() = default;
+
+// One object per subsystem, each given exactly the controls and services it works on.
+void MainX::createSubsystems() {
   m_skinLoader = std::make_unique<skin::SkinLoader>(m_settings, m_paths, m_skinTargets);
   m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader, m_skinTargets, deck.ETQ_TITULO,
                                                      *m_form);
@@ -70,17 +84,7 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_playFromList = std::make_unique<playlist::PlayFromList>(
       *m_playlist, m_playlistControls, *m_deckEngine, *m_transport, *m_volume, deck);
   m_deckEngine->ChkPicPlato_Click = [this](int d) { m_skinned->ChkPicPlato_Click(d); };
-  deck.chksel[0]->setValue(true);
-  chooseAudioFile = [this] {
-    return QFileDialog::getOpenFileName(
-        m_form->widget(), QStringLiteral("Open a track"), QString(),
-        QStringLiteral("Audio files (*.mp3 *.MP3 *.Mp3 *.wma *.WMA *.Wma *.wav *.WAV *.Wav)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
-  };
-  wireEvents();
 }
-
-MainX::~MainX() = default;
 
 void MainX::wireDeck(int i) {
   const auto d = std::size_t(i);

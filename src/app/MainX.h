@@ -181,6 +181,7 @@ class MainX {
 
  private:
   void createControls();
+  void createSubsystems();
   void createDeck(int i);
   void createPanels();
   void createOptionsPanel(QWidget* p);
