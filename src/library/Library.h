@@ -30,7 +30,7 @@ class Library {
   // A skin bitmap by name ("\Base0.bmp"); null when there is none.
   std::function<QPixmap(const QString&)> skinPicture;
   // A search lets events run at every hundredth entry once this long has passed.
-  qint64 searchPumpMs = 5;
+  qint64 searchPumpMs = 20;
 
  private:
   void showBase(const char* file);
