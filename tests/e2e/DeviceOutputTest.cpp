@@ -44,8 +44,8 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
     QTest::qWait(1500);
     std::uint32_t ms = 0;
     program.engine().System.channelPositionMs(program.decks()[0].Channel, ms);
-    EXPECT_GT(ms, 1000u);
-    EXPECT_LT(ms, 2500u);
+    EXPECT_GT(ms, 500u);  // real time, with room for a loaded machine
+    EXPECT_LT(ms, 1700u);
     main.BTend_Click();
     EXPECT_EQ(ends, 1);
   }
