@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 
 #include "support/PlayerFixture.h"
@@ -78,6 +79,25 @@ TEST_F(Startup, ClosingTheMainWindowByOtherMeansUnloadsIt) {
   main.form().widget()->close();
   EXPECT_EQ(ends, 1);
   EXPECT_FALSE(program->engine().System.initialized());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Startup, BinaryLibraryPlaylistAndLanguageFilesDoNotStopTheStart) {
+  const platform::AppPaths& paths = program->paths();
+  QDir().mkpath(paths.exeDir);
+  QDir().mkpath(paths.userDataDir);
+  fixtures::writeRandom(paths.defaultLibraryFile().toStdString(), 1 << 20, 3);
+  fixtures::writeRandom(paths.defaultPlaylistFile().toStdString(), 1 << 20, 4);
+  fixtures::writeRandom((paths.exeDir + "/Leng.ini").toStdString(), 1 << 20, 5);
+  app::MainX& main = start();
+  EXPECT_TRUE(main.form().Visible());
+  EXPECT_GT(main.libraryModel().count(), 0);  // whatever lines there were, as paths
+  EXPECT_EQ(main.lblCntLST->Caption(), QString::number(main.libraryModel().count()));
+  main.BTend_Click();
+  EXPECT_EQ(ends, 1);
 }
 
 }  // namespace

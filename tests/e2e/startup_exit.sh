@@ -40,5 +40,23 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   exit $code
 '
 if grep -qi "no sound device" "$work/stderr"; then echo "the disk driver did not open"; exit 1; fi
+
+# SIGTERM runs the same shut-down: the playlist file is written and the exit is clean.
+rm -f "$XDG_DATA_HOME/tornavel/List.xlst"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$BIN/tornavel" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name "^Torna Vel" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  sleep 1
+  kill -TERM $pid
+  wait $pid
+  code=$?
+  echo "exit code after SIGTERM $code"
+  exit $code
+'
+test -f "$XDG_DATA_HOME/tornavel/List.xlst" || { echo "the playlist was not saved on SIGTERM"; exit 1; }
 test -s "$work/out.raw" || { echo "nothing reached the sound driver"; exit 1; }
 echo "ok"
