@@ -8,9 +8,6 @@ PathListModel::PathListModel(bool picks)
 std::size_t PathListModel::total() const {
   return m_isPicks ? m_picks.size() : m_store->size();
 }
-std::size_t PathListModel::pending() const {
-  return total() - std::size_t(m_shown);
-}
 
 static const PathStore& storeOf(bool picks, const std::shared_ptr<PathStore>& own,
                                 const std::shared_ptr<const PathStore>& from) {

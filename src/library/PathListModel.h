@@ -27,7 +27,6 @@ class PathListModel : public ui::ListModel {
   // Result lists: show picked entries of a library store.
   void showPicks(std::shared_ptr<const PathStore> store);
   void pick(std::size_t entry) { m_picks.push_back(std::uint32_t(entry)); }
-  std::size_t pending() const;
   // Tells the view about the entries added since the last publish.
   void publish();
   // Empties the list; a library list starts a new store.

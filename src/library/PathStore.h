@@ -51,8 +51,6 @@ class PathStore {
   QString path(std::size_t i) const;
   QString name(std::size_t i) const;  // the file-name part, extension included
   std::string_view bytes(std::size_t i) const { return view(m_bytes, i); }
-  std::string_view lowerBytes(std::size_t i) const { return view(m_lower, i); }
-  std::size_t byteCount() const { return m_bytes.size(); }
   std::size_t begin(std::size_t i) const { return std::size_t(m_starts[i]); }
   std::size_t end(std::size_t i) const { return begin(i) + m_lengths[i]; }
   const char* lower() const { return m_lower.data(); }
