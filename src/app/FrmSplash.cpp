@@ -1,6 +1,5 @@
 #include "FrmSplash.h"
 
-#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -72,11 +71,9 @@ void FrmSplash::stage(const char* caption) {
 }
 
 void FrmSplash::fistLoad_Timer() {
-  // The library load lets events run while the timer is still enabled: the stages must
-  // nevertheless run once.
+  // The stages run once, however often the timer ticks.
   if (m_stagesStarted) return;
   m_stagesStarted = true;
-  QCoreApplication::processEvents();
   if (m_program.ended()) return;
   stage("Loading Aplicacion...");
   MainX& main = m_program.loadMainX();
@@ -86,11 +83,24 @@ void FrmSplash::fistLoad_Timer() {
   main.LoadSkin();
   main.LoadLanguage();
   tomain->setEnabled(true);
+  // The library fills its list behind the window, on the library worker.
   main.LoadBaseDa();
-  if (m_program.ended()) return;
   fistLoad->setEnabled(false);
   main.ResetC();
   m_stagesDone = true;
+}
+
+void FrmSplash::loadStarted(qint64 maximum) {
+  InitLoading->setMax(int(std::min<qint64>(maximum, INT32_MAX)));
+  stage("Loading Database.txt...");
+}
+
+void FrmSplash::loadAdvanced(qint64 value) {
+  InitLoading->setValue(int(std::min<qint64>(value, INT32_MAX)));
+}
+
+void FrmSplash::loadFinished() {
+  stage("Finish...");
 }
 
 void FrmSplash::tomain_Timer() {

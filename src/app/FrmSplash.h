@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "library/LoadProgress.h"
+
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Label.h"
@@ -13,16 +15,21 @@ namespace app {
 
 class Program;
 
-// The splash: it runs the loading stages once and then hands over to the main window.
-class FrmSplash {
+// The splash: it runs the loading stages once and then hands over to the main window. Its bar
+// and status line follow the library load.
+class FrmSplash : public library::LoadProgress {
  public:
   explicit FrmSplash(Program& program);
-  ~FrmSplash();
+  ~FrmSplash() override;
 
   void Form_Load();
   void fistLoad_Timer();
   void tomain_Timer();
   void cmdExit_Click();
+
+  void loadStarted(qint64 maximum) override;
+  void loadAdvanced(qint64 value) override;
+  void loadFinished() override;
 
   ui::Form& form() { return *m_form; }
   bool stagesDone() const { return m_stagesDone; }

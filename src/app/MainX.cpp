@@ -8,6 +8,7 @@
 #include "LanguageFile.h"
 #include "Program.h"
 #include "Version.h"
+#include "platform/os/NativePath.h"
 
 namespace app {
 
@@ -33,7 +34,19 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   wireEvents();
 }
 
-MainX::~MainX() = default;
+MainX::~MainX() {
+  // No library job may outlive the lists it reports to.
+  m_libraryWorker->shutdown(1000);
+}
+
+void MainX::showMessage(const QString& text, bool warning) {
+  // The box does not hold up the window: the event loop goes on as it is, with no handler
+  // run in the middle of another.
+  auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
+                              QStringLiteral("Torna Vel"), text, QMessageBox::Ok, m_form->widget());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
 
 // One object per subsystem, each given exactly the controls and services it works on.
 void MainX::createSubsystems() {
@@ -52,34 +65,23 @@ void MainX::createSubsystems() {
   m_playlistControls = {LSTMP3, PICSEL, SelDir, PLAYNX, Label7, IdxLST, Label1, PICTURELST};
   m_playlist = std::make_unique<playlist::Playlist>(m_playlistControls);
   m_playlistFile = std::make_unique<playlist::PlaylistFile>(*m_playlist);
-  m_libraryControls = {lstdata,
-                       lstresul,
-                       txtbusq,
-                       BaseImg,
-                       lblCntLST,
-                       LblFolder,
-                       lbleti,
-                       cmdaddbase,
-                       frmbusq,
-                       txtbsq,
-                       txtBase[0],
-                       m_program.splash().InitLoading,
-                       m_program.splash().lblStat};
-  m_library = std::make_unique<library::Library>(m_libraryControls, m_libraryModel, m_resultModel);
+  m_libraryControls = {lstdata, lstresul,   txtbusq, BaseImg, lblCntLST, LblFolder,
+                       lbleti,  cmdaddbase, frmbusq, txtbsq,  txtBase[0]};
+  m_libraryWorker = std::make_unique<library::LibraryWorker>();
+  m_library = std::make_unique<library::Library>(m_libraryControls, m_libraryModel, m_resultModel,
+                                                 *m_libraryWorker);
   m_library->skinPicture = [this](const QString& f) { return m_skinLoader->picture(f); };
-  m_scanner =
-      std::make_unique<library::FolderScanner>(m_libraryControls, m_libraryModel, m_resultModel,
-                                               m_paths.writable(QStringLiteral("DBFolder.tmp")));
+  m_library->progress = &m_program.splash();
+  m_scanner = std::make_unique<library::FolderScanner>(
+      m_libraryControls, m_libraryModel, *m_library, *m_libraryWorker,
+      m_paths.writable(QStringLiteral("DBFolder.tmp")));
   m_scanner->BrowseFolder = [this](const QString& title) {
     return QFileDialog::getExistingDirectory(
         m_form->widget(), title, QString(),
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   };
   m_scanner->MsgBox = [this](const QString& text, library::FolderScanner::Icon icon) {
-    if (icon == library::FolderScanner::Icon::Warning)
-      QMessageBox::warning(m_form->widget(), QStringLiteral("Torna Vel"), text);
-    else
-      QMessageBox::information(m_form->widget(), QStringLiteral("Torna Vel"), text);
+    showMessage(text, icon == library::FolderScanner::Icon::Warning);
   };
   m_playFromList = std::make_unique<playlist::PlayFromList>(
       *m_playlist, m_playlistControls, *m_deckEngine, *m_transport, *m_volume, deck);
@@ -268,6 +270,8 @@ void MainX::Label1_Click() {
 void MainX::cmd_Click() {
   m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"), txtBase[0]->Text());
   m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"), txtBase[1]->Text());
+  if (!m_settings.ok())
+    showMessage(QStringLiteral("The settings could not be saved: ") + m_settings.path(), true);
 }
 
 void MainX::cmdrest_Click() {
@@ -286,9 +290,8 @@ void MainX::BTend_Click() {
 void MainX::Form_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
-  // A library load, search or scan that let this run stops at its next step.
-  m_library->stop();
-  m_scanner->cmdCancelScan_Click();
+  // A library job still running stops where it is and its thread ends; what it wrote stays.
+  m_libraryWorker->shutdown(1000);
   // The equaliser is saved here once its panel exists. A playlist that cannot be written
   // leaves the old file as it was; the program ends all the same.
   m_playlistFile->saveLST(txtBase[1]->Text());
@@ -322,7 +325,7 @@ void MainX::Form_MouseUp(int, int, float, float) {
 
 void MainX::BTLoad_Click(int Index) {
   const QString path = chooseAudioFile ? chooseAudioFile() : QString();
-  if (!path.isEmpty()) m_deckEngine->OpenDeckTrack(path, Index, false);
+  if (!path.isEmpty()) m_deckEngine->OpenDeckTrack(platform::nativePath(path), Index, false);
 }
 
 void MainX::LoadSkin() {

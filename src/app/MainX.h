@@ -15,6 +15,7 @@
 #include "audio/VolumeControl.h"
 #include "library/FolderScanner.h"
 #include "library/Library.h"
+#include "library/LibraryWorker.h"
 #include "library/PathListModel.h"
 #include "platform/os/AppPaths.h"
 #include "platform/os/SettingsStore.h"
@@ -86,9 +87,12 @@ class MainX {
   library::FolderScanner& scanner() { return *m_scanner; }
   library::PathListModel& libraryModel() { return m_libraryModel; }
   library::PathListModel& resultModel() { return m_resultModel; }
+  library::LibraryWorker& libraryWorker() { return *m_libraryWorker; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
   bool windowDrag() const { return m_windowDrag; }
   void stopTimers();
+  // A message box that does not wait for its answer.
+  void showMessage(const QString& text, bool warning);
 
   // The grab offset of the last press on a volume or pitch knob, shared by all four.
   float KnobGrabY = 0;
@@ -219,6 +223,7 @@ class MainX {
   std::unique_ptr<playlist::PlaylistFile> m_playlistFile;
   std::unique_ptr<playlist::PlayFromList> m_playFromList;
   library::LibraryControls m_libraryControls;
+  std::unique_ptr<library::LibraryWorker> m_libraryWorker;
   std::unique_ptr<library::Library> m_library;
   std::unique_ptr<library::FolderScanner> m_scanner;
   bool m_windowDrag = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 #include <array>
 #include <cstdint>
 
@@ -10,7 +10,7 @@ namespace audio {
 
 // Slot 0 is DeckA, 1 DeckB, 2 the pre-listening player, 3 never used.
 struct Deck {
-  QString Path;
+  QByteArray Path;  // as the file system names it
   std::int32_t PositionMs = 0;
   std::int32_t LengthMs = 0;
   sound::Handle Channel = 0;  // the last channel started; stopping does not clear it

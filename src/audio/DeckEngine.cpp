@@ -1,7 +1,6 @@
 #include "DeckEngine.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/os/NativePath.h"
 
 namespace audio {
 
@@ -26,16 +25,17 @@ DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, DeckControls& cont
   };
 }
 
-QString DeckEngine::TitleOf(const QString& path) {
-  const QString native = QDir::toNativeSeparators(path);
-  QString name = native.mid(native.lastIndexOf(QDir::separator()) + 1);
+QString DeckEngine::TitleOf(const QByteArray& path) {
+  qsizetype from = path.size();
+  while (from > 0 && !platform::isSeparatorByte(path[from - 1])) --from;
+  QString name = platform::displayPath(path.mid(from));
   return name.replace(QStringLiteral(".mp3"), QStringLiteral(" "), Qt::CaseSensitive);
 }
 
-sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QString& path,
+sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
                                             std::uint32_t /*mode*/, sound::Handle& sound) {
   // Every stream is mixed in software here; the mode is kept for the callers' sake.
-  return system.createStream(path.toLocal8Bit().toStdString(), sound);
+  return system.createStream(path.toStdString(), sound);
 }
 
 float DeckEngine::KnobLevel(int deck) const {
@@ -48,8 +48,8 @@ int DeckEngine::SelectedDeck() const {
   return m_controls.chksel[0]->Value() ? DeckA : DeckB;
 }
 
-bool DeckEngine::OpenDeckTrack(const QString& path, int deck, bool autoplay) {
-  if (deck < 0 || deck > 3 || !QFileInfo(path).isFile()) return false;
+bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
+  if (deck < 0 || deck > 3 || !platform::isRegularFile(path)) return false;
   Deck& d = m_decks[std::size_t(deck)];
   sound::SoundSystem& sys = m_engine.System;
   m_marker.setVisible(false);

@@ -17,13 +17,13 @@ class DeckEngine {
   DeckEngine(AudioEngine& engine, DeckTable& decks, DeckControls& controls, ui::Form& mainForm,
              ui::PictureBox& currentEntryMarker);
 
-  bool OpenDeckTrack(const QString& path, int deck, bool autoplay);
+  bool OpenDeckTrack(const QByteArray& path, int deck, bool autoplay);
   void PlayDeck(int deck);
   void StopDeck(int deck);
   void TogglePause(int deck);
   void ApplyDeckVolume(int deck);
   void InitDeckVolumes();
-  sound::Result CreateTrackStream(sound::SoundSystem& system, const QString& path,
+  sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
                                   std::uint32_t mode, sound::Handle& sound);
   void Slider1_Change(const ui::Slider& slider);
 
@@ -37,7 +37,7 @@ class DeckEngine {
   std::function<void(int deck)> SetFreq;
   std::function<void(int deck)> ChkPicPlato_Click;
 
-  static QString TitleOf(const QString& path);
+  static QString TitleOf(const QByteArray& path);
 
  private:
   AudioEngine& m_engine;

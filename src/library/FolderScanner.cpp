@@ -1,42 +1,36 @@
 #include "FolderScanner.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include "SeparaNom.h"
-#include "platform/os/DirectoryListing.h"
+#include "Library.h"
+#include "platform/os/NativePath.h"
 
 namespace library {
 
 namespace {
 const QString kPickFolder = QStringLiteral("Click aqui para seleccionar carpeta");
 
-// The folder that holds a path (the path up to its last separator).
-QString parentFolder(const QString& path) {
-  for (qsizetype k = path.size() - 1; k > 0; --k)
-    if (isPathSeparator(path[k])) return path.left(k);
-  return {};
-}
-
-// `inner` is `outer` or lies inside it; a listed folder only covers whole folder names, so
-// "/music2" is not inside "/music".
-bool within(const QString& inner, const QString& outer, Qt::CaseSensitivity cs) {
-  if (!inner.startsWith(outer, cs)) return false;
-  return inner.size() == outer.size() || isPathSeparator(inner[outer.size()]) ||
-         (!outer.isEmpty() && isPathSeparator(outer.back()));
+// What the end of a scan left out, for the end message; empty when nothing was.
+QString skippedText(const ScanSummary& s) {
+  QStringList parts;
+  if (s.skippedNames) parts << QStringLiteral("%1 names with line breaks").arg(s.skippedNames);
+  if (s.unreadableFolders)
+    parts << QStringLiteral("%1 unreadable folders").arg(s.unreadableFolders);
+  if (s.tooDeep) parts << QStringLiteral("%1 folders too deep").arg(s.tooDeep);
+  return parts.isEmpty()
+             ? QString()
+             : QStringLiteral(" (skipped: ") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 }  // namespace
 
-FolderScanner::FolderScanner(LibraryControls& controls, PathListModel& library,
-                             PathListModel& results, QString recoveryFile)
+FolderScanner::FolderScanner(LibraryControls& controls, PathListModel& library, Library& lists,
+                             LibraryWorker& worker, QString recoveryFile)
     : m_c(controls),
       m_library(library),
-      m_results(results),
-      m_recoveryFile(std::move(recoveryFile)) {
-  pumpEvents = [] { QCoreApplication::processEvents(); };
+      m_lists(lists),
+      m_worker(worker),
+      m_recoveryFile(std::move(recoveryFile)) {}
+
+void FolderScanner::message(const QString& text, Icon icon) {
+  if (MsgBox) MsgBox(text, icon);
 }
 
 void FolderScanner::cmdaddbase_Click() {
@@ -63,199 +57,93 @@ void FolderScanner::cmdbuq_Click(int Index) {
     if (chosen != kPickFolder && !chosen.isEmpty()) {
       LISTTEMP.append(chosen);
       ObtenerFoldersx(0);
-      m_c.LblFolder->setCaption(QStringLiteral(" > Search finish"));
     }
     m_c.txtbsq->setText(kPickFolder);
   } else if (Index == 1) {
     ObtenerFoldersx(1);
-    m_c.LblFolder->setCaption(QStringLiteral(" > Search finish"));
   }
-  m_c.lbleti->setCaption(QString());
-  m_c.cmdaddbase->setEnabled(true);
-  cmdbusqc_Click();
-  m_c.frmbusq->setVisible(false);
-}
-
-bool FolderScanner::prepareUpdate() {
-  const QFileInfo leftover(m_recoveryFile);
-  if (leftover.isFile() && leftover.size() >= 1) {
-    // An update was interrupted: its folder list is the one to finish.
-    QFile f(m_recoveryFile);
-    if (f.open(QIODevice::ReadOnly)) {
-      while (!f.atEnd()) {
-        QByteArray line = f.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-        LISTTEMP.append(QString::fromLocal8Bit(line));
-      }
-    }
-    QFile::remove(libraryPath());
-    return true;
-  }
-  QString last;
-  const int count = m_library.count();
-  for (int i = 0; i < count; ++i) {
-    if (i % 100 == 0) {
-      m_c.lbleti->setCaption(QStringLiteral("Process..."));
-      pumpEvents();
-    }
-    const QString folder = parentFolder(m_library.path(i));
-    if (LISTTEMP.isEmpty()) {
-      LISTTEMP.append(folder);
-      last = folder;
-      continue;
-    }
-    if (folder.compare(last, Qt::CaseInsensitive) == 0) continue;
-    last = folder;
-    bool covered = false;
-    for (qsizetype j = 0; j < LISTTEMP.size(); ++j) {
-      const QString& listed = LISTTEMP[j];
-      if (listed.isEmpty()) continue;
-      if (folder.size() < listed.size() && within(listed, folder, Qt::CaseSensitive)) {
-        // The new folder encloses listed ones: it takes their place, once.
-        LISTTEMP[j] = folder;
-        for (qsizetype k = LISTTEMP.size() - 1; k > j; --k)
-          if (within(LISTTEMP[k], folder, Qt::CaseSensitive)) LISTTEMP.removeAt(k);
-        covered = true;
-        break;
-      }
-      if (folder.size() >= listed.size() && within(folder, listed, Qt::CaseInsensitive)) {
-        covered = true;
-        break;
-      }
-    }
-    if (!covered) LISTTEMP.append(folder);
-  }
-  // The folder list is written whole before the library goes, so an interrupted update can
-  // always be finished from it.
-  QSaveFile f(m_recoveryFile);
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  for (const QString& folder : LISTTEMP) f.write(folder.toLocal8Bit() + "\r\n");
-  if (!f.commit()) return false;
-  QFile::remove(libraryPath());
-  return true;
+  if (!ScanActive) release();
 }
 
 void FolderScanner::ObtenerFoldersx(int x) {
-  if (!QFileInfo(libraryPath()).isFile()) {
-    if (MsgBox) MsgBox(QStringLiteral("Now search audio files in the folder"), Icon::Information);
-    if (x != 0) LISTTEMP.clear();  // without a library there is nothing to rescan
-  } else if (x != 0 && !prepareUpdate()) {
-    // Without a recovery file the library is not taken apart: it stays as it was.
-    if (MsgBox)
-      MsgBox(QStringLiteral("The folder list could not be written: ") + m_recoveryFile,
-             Icon::Warning);
-    LISTTEMP.clear();
-    m_c.cmdaddbase->setEnabled(true);
-    return;
-  }
+  ScanJob::Request request;
+  request.libraryFile = libraryPath();
+  request.recoveryFile = m_recoveryFile;
+  request.update = x != 0;
+  for (const QString& folder : LISTTEMP) request.folders.push_back(platform::nativePath(folder));
+  LISTTEMP.clear();
   ScanCount = 0;
   ScanActive = true;
-  // The library file's folder may not exist yet on a first run.
-  QDir().mkpath(QFileInfo(libraryPath()).absolutePath());
-  m_visited.clear();
-  m_sincePump.start();
-  m_sincePublish.start();
-  if (x == 1) m_library.clear();
-  for (const QString& folder : QStringList(LISTTEMP)) {
-    BuscarArchivoFolder(folder);
-    BuscarFolder(folder);
-  }
-  m_library.publish();
-  m_c.LblFolder->setCaption(QString());
-  ScanActive = false;
-  m_c.cmdaddbase->setEnabled(true);
-  LISTTEMP.clear();
-  QFile::remove(m_recoveryFile);
+  m_c.cmdaddbase->setEnabled(false);
+  m_worker.post(LibraryWorker::Scan,
+                [this, request = std::move(request), &content = m_worker.content](auto& ctx) {
+                  ScanJob(request, content, ctx, this).run();
+                });
 }
 
-QString FolderScanner::etiText() const {
-  return m_etiFound ? QString::number(ScanCount) + QStringLiteral(" > ") + m_etiName
-                    : QString::number(ScanCount) + QStringLiteral(" > Searching...");
-}
-
-void FolderScanner::pump() {
-  // The counter label and the list change only where the window can show them, and no
-  // more often than the eye follows: repainting for every twenty files would cost more
-  // than the scan itself.
-  if (m_sincePublish.elapsed() >= 40) {
-    m_c.lbleti->setCaption(etiText());
-    m_c.LblFolder->setCaption(m_folderText);
-    m_library.publish();
-    m_sincePublish.restart();
-  }
-  m_lastPumpCount = ScanCount;
-  m_sincePump.restart();
-  pumpEvents();
-}
-
-void FolderScanner::BuscarArchivoFolder(const QString& ruta) {
-  if (ruta.isEmpty() || !QFileInfo(ruta).isDir()) return;
-  const QString canonical = QFileInfo(ruta).canonicalFilePath();
-  m_visited.insert(canonical);
-  const platform::DirectoryListing listing = platform::DirectoryListing::of(ruta);
+void FolderScanner::release() {
   m_c.lbleti->setCaption(QString());
-  if (!ScanActive) {
-    m_c.LblFolder->setCaption(QString());
+  m_c.cmdaddbase->setEnabled(true);
+  cmdbusqc_Click();
+}
+
+void FolderScanner::cmdCancelScan_Click() {
+  ScanActive = false;
+  m_worker.cancel(LibraryWorker::Scan);
+}
+
+void FolderScanner::scanMessage(const QString& text, bool warning) {
+  message(text, warning ? Icon::Warning : Icon::Information);
+}
+
+void FolderScanner::scanReset() {
+  m_library.clear();
+}
+
+void FolderScanner::scanProgress(int count, const QString& lastFound, const QString& folder) {
+  ScanCount = count;
+  m_c.lbleti->setCaption(QString::number(count) + QStringLiteral(" > ") +
+                         (lastFound.isEmpty() ? QStringLiteral("Searching...") : lastFound));
+  m_c.LblFolder->setCaption(folder);
+}
+
+void FolderScanner::scanBatch(const std::vector<ChunkPtr>& chunks) {
+  m_library.append(chunks);
+}
+
+void FolderScanner::scanDone(const ScanSummary& summary) {
+  m_last = summary;
+  ScanCount = summary.found;
+  ScanActive = false;
+  release();
+  if (!summary.error.isEmpty()) {
+    m_c.LblFolder->setCaption(summary.error);
+    message(summary.error, Icon::Warning);
     return;
   }
-  QFile out(libraryPath());
-  const bool writable = out.open(QIODevice::WriteOnly | QIODevice::Append);
-  m_folderText = ruta;
-  const QString base = isPathSeparator(ruta.back()) ? ruta : ruta + QDir::separator();
-  for (const QString& name : listing.files) {
-    // Events run every twenty counted files, and at least every 50 ms in folders of other
-    // files, so a folder of thousands of pictures does not stop for each one.
-    m_etiFound = false;
-    if ((ScanCount % 20 == 0 && ScanCount != m_lastPumpCount && m_sincePump.elapsed() >= pumpMs) ||
-        m_sincePump.elapsed() >= 50)
-      pump();
-    if (!ScanActive) break;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QStringView ext = dot < 0 ? QStringView() : QStringView(name).mid(dot + 1);
-    if (ext.compare(QLatin1String("MP3"), Qt::CaseInsensitive) == 0 ||
-        ext.compare(QLatin1String("WMA"), Qt::CaseInsensitive) == 0) {
-      ++ScanCount;
-      m_etiFound = true;
-      m_etiName = name;
-      const QByteArray full = (base + name).toLocal8Bit();
-      if (writable) out.write(full + "\r\n");
-      m_library.store().append(full.constData(), std::size_t(full.size()));
-    }
-  }
-  out.close();
-  m_folderText.clear();
-}
-
-void FolderScanner::BuscarFolder(const QString& ruta) {
-  if (ruta.isEmpty()) return;
-  walk(ruta, 0);
-}
-
-void FolderScanner::walk(const QString& ruta, int depth) {
-  if (depth >= kMaxDepth) return;
-  const platform::DirectoryListing listing = platform::DirectoryListing::of(ruta);
-  const QString base = isPathSeparator(ruta.back()) ? ruta : ruta + QDir::separator();
-  for (const QString& name : listing.folders) {
-    if (m_sincePump.elapsed() >= pumpMs) pump();
-    const QString sub = base + name;
-    // A link back to a folder already walked would loop for ever.
-    if (m_visited.contains(QFileInfo(sub).canonicalFilePath())) continue;
-    BuscarArchivoFolder(sub);
-    walk(sub, depth + 1);
-    if (!ScanActive) break;
-  }
+  m_c.LblFolder->setCaption(QStringLiteral(" > Search finish") + skippedText(summary));
 }
 
 void FolderScanner::cmdkl_Click() {
-  if (QFileInfo(libraryPath()).isFile()) {
-    QFile::remove(libraryPath());
-    ScanCount = 0;
-    m_library.clear();
-    m_results.clear();
-    if (MsgBox) MsgBox(QStringLiteral("Library empty"), Icon::Warning);
-  } else if (MsgBox) {
-    MsgBox(QStringLiteral("Library is empty"), Icon::Information);
+  // The lists are about to go: loads and searches still running are of no use.
+  m_worker.cancel(LibraryWorker::Load | LibraryWorker::Search);
+  m_worker.post(LibraryWorker::Clear, [this, file = libraryPath(), &content = m_worker.content](
+                                          auto& ctx) { runClear(file, content, ctx, this); });
+}
+
+void FolderScanner::clearDone(bool existed, const QString& error) {
+  if (!existed) {
+    message(QStringLiteral("Library is empty"), Icon::Information);
+    return;
   }
+  if (!error.isEmpty()) {
+    message(QStringLiteral("The library file could not be deleted: ") + error, Icon::Warning);
+    return;
+  }
+  ScanCount = 0;
+  m_library.clear();
+  m_lists.libraryCleared();
+  message(QStringLiteral("Library empty"), Icon::Warning);
 }
 
 }  // namespace library

@@ -1,21 +1,10 @@
 #include "Library.h"
 
-#include "ByteSearch.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <cstring>
 
 namespace library {
 
 namespace {
-// The view is told about new rows at most this often, so it fills visibly without
-// laying itself out again for every batch.
-constexpr qint64 kPublishMs = 40;
-constexpr qint64 kReadChunk = 8 << 20;
-
 void setLibraryColumns(ui::ListView& list) {
   list.ClearColumnHeaders();
   list.AddColumnHeader(QStringLiteral("Pista"), 4000);
@@ -30,133 +19,74 @@ QString trimBlanks(const QString& s) {
 }
 }  // namespace
 
-Library::Library(LibraryControls& controls, PathListModel& library, PathListModel& results)
-    : m_c(controls), m_library(library), m_results(results) {
-  pumpEvents = [] { QCoreApplication::processEvents(); };
-}
+Library::Library(LibraryControls& controls, PathListModel& library, PathListModel& results,
+                 LibraryWorker& worker)
+    : m_c(controls), m_library(library), m_results(results), m_worker(worker) {}
 
 bool Library::LoadBaseDa() {
-  // A reload started while one runs (from the events it lets through) takes over.
-  const unsigned generation = ++m_loadGeneration;
   setLibraryColumns(*m_c.lstdata);
-  m_library.clear();
   const QString path = m_c.txtBase0->Text();
+  // A newer load takes over from one that runs or waits.
+  m_worker.cancel(LibraryWorker::Load);
+  m_loading = true;
+  m_worker.post(LibraryWorker::Load, [this, path, &content = m_worker.content](auto& ctx) {
+    runLoad(path, content, ctx, this);
+  });
   const QFileInfo info(path);
-  if (!info.isFile() || info.size() < 1) return false;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  if (m_c.InitLoading) m_c.InitLoading->setMax(int(std::min<qint64>(info.size() + 1, INT32_MAX)));
-  if (m_c.lblStat) {
-    m_c.lblStat->setVisible(true);
-    m_c.lblStat->setCaption(QStringLiteral("Loading Database.txt..."));
-  }
-  PathStore& store = m_library.store();
-  store.reserve(std::size_t(info.size() / 48), std::size_t(info.size()));
-  QElapsedTimer published;
-  published.start();
-  std::size_t lineStart = 0;  // in the store's bytes
-  for (;;) {
-    char* into = store.reserveBytes(std::size_t(kReadChunk));
-    const qint64 got = file.read(into, kReadChunk);
-    const std::size_t arrived = got > 0 ? std::size_t(got) : 0;
-    const bool atEnd = arrived == 0;
-    const std::size_t scanFrom = store.commitBytes(std::size_t(kReadChunk), arrived);
-    const std::size_t total = scanFrom + arrived;
-    const char* data = store.data();
-    std::size_t pos = std::max(scanFrom, lineStart);
-    while (pos < total || (atEnd && lineStart < total)) {
-      const void* nl = pos < total ? std::memchr(data + pos, '\n', total - pos) : nullptr;
-      if (!nl && !atEnd) break;  // the rest of this line comes with the next block
-      const std::size_t end = nl ? std::size_t(static_cast<const char*>(nl) - data) : total;
-      std::size_t len = end - lineStart;
-      if (len > 0 && data[lineStart + len - 1] == '\r') --len;
-      const std::size_t start = lineStart;
-      lineStart = pos = end + 1;
-      if (len == 0) continue;
-      if (store.size() % 1000 == 0) {
-        if (m_c.InitLoading)
-          m_c.InitLoading->setValue(int(std::min<std::size_t>(lineStart, INT32_MAX)));
-        if (published.elapsed() >= kPublishMs) {
-          m_library.publish();
-          published.restart();
-        }
-        pumpEvents();
-        if (generation != m_loadGeneration) return false;
-      }
-      store.addEntry(start, len);
-    }
-    if (atEnd) break;
-  }
-  m_library.publish();
-  m_c.lblCntLST->setCaption(QString::number(m_library.count()));
-  if (m_c.lblStat) m_c.lblStat->setCaption(QStringLiteral("Finish..."));
-  return true;
+  return info.isFile() && info.size() >= 1;
 }
 
-int Library::BuscarinBase2(QString& Clave) {
-  // A newer search (started from the events this one lets through) takes over, and the
-  // results of the two never mix.
-  const unsigned generation = ++m_searchGeneration;
+void Library::loadReset() {
+  m_library.clear();
+}
+
+void Library::loadOpened(qint64 bytes) {
+  if (progress) progress->loadStarted(bytes + 1);
+}
+
+void Library::loadBatch(const std::vector<ChunkPtr>& chunks, qint64 position) {
+  m_library.append(chunks);
+  if (progress) progress->loadAdvanced(position);
+}
+
+void Library::loadDone(bool read) {
+  m_loading = false;
+  if (!read) return;
+  m_c.lblCntLST->setCaption(QString::number(m_library.count()));
+  if (progress) progress->loadFinished();
+}
+
+void Library::BuscarinBase2(QString& Clave) {
   Clave = trimBlanks(Clave).toLower();
   setLibraryColumns(*m_c.lstresul);
-  const std::shared_ptr<const PathStore> store = m_library.sharedStore();
-  m_results.showPicks(store);
-  int hits = 0;
+  // A newer search takes over; the results of the two never mix.
+  const unsigned generation = ++m_searchGeneration;
+  m_worker.cancel(LibraryWorker::Search);
+  m_results.showPicks({});
   m_c.LblFolder->setCaption(QStringLiteral("Searching..."));
-  const QByteArray needle = Clave.toLocal8Bit();
-  const bool ascii =
-      std::all_of(needle.begin(), needle.end(), [](char c) { return (c & 0x80) == 0; });
-  const std::size_t total = std::size_t(m_library.count());
-  QElapsedTimer published, pumped;
-  published.start();
-  pumped.start();
-  const char* lower = store->lower();
-  // Every hundred entries: one byte scan over their lower-cased paths, then a chance for
-  // events (at most every few milliseconds, so a million entries are not held up by the
-  // event loop ten thousand times).
-  for (std::size_t first = 0; first < total; first += 100) {
-    const std::size_t last = std::min(total, first + 100);
-    if (first > 0 && pumped.elapsed() >= searchPumpMs) {
-      if (published.elapsed() >= kPublishMs) {
-        m_results.publish();
-        published.restart();
-      }
-      pumpEvents();
-      pumped.restart();
-      if (generation != m_searchGeneration) return hits;
-    }
-    if (!ascii) {
-      for (std::size_t i = first; i < last; ++i)
-        if (store->path(i).toLower().contains(Clave)) {
-          m_results.pick(i);
-          ++hits;
-        }
-      continue;
-    }
-    std::size_t i = first;
-    std::size_t from = store->begin(first);
-    const std::size_t to = store->end(last - 1);
-    while (i < last && from <= to) {
-      const char* found = needle.isEmpty() ? lower + from
-                                           : findBytes(lower + from, to - from, needle.constData(),
-                                                       std::size_t(needle.size()));
-      if (!found) break;
-      const std::size_t at = std::size_t(found - lower);
-      while (i < last && store->end(i) < at + std::size_t(needle.size())) ++i;
-      if (i >= last) break;
-      if (at >= store->begin(i)) {  // inside one entry, not across two
-        m_results.pick(i);
-        ++hits;
-        ++i;
-        if (i < last) from = store->begin(i);
-      } else {
-        from = at + 1;
-      }
-    }
-  }
-  m_results.publish();
+  m_worker.post(LibraryWorker::Search,
+                [this, needle = Clave, generation, &content = m_worker.content](auto& ctx) {
+                  runSearch(needle, generation, content, ctx, this);
+                });
+}
+
+void Library::searchFrom(unsigned generation, const PathStore& entries) {
+  if (generation == m_searchGeneration) m_results.showPicks(entries);
+}
+
+void Library::searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) {
+  if (generation == m_searchGeneration) m_results.addPicks(hits);
+}
+
+void Library::searchDone(unsigned generation, int hits) {
+  if (generation != m_searchGeneration) return;
+  m_lastHits = hits;
   m_c.LblFolder->setCaption(QStringLiteral("...Ready"));
-  return hits;
+}
+
+void Library::libraryCleared() {
+  ++m_searchGeneration;
+  m_results.clear();
 }
 
 void Library::showBase(const char* file) {

@@ -4,33 +4,49 @@
 #include <functional>
 
 #include "LibraryControls.h"
+#include "LibraryWorker.h"
+#include "LoadJob.h"
+#include "LoadProgress.h"
 #include "PathListModel.h"
+#include "SearchJob.h"
 
 namespace library {
 
-// The library list and its file, and the search of the library into the result list.
-class Library {
+// The library list and its file, and the search of the library into the result list. Both
+// run as jobs of the library worker; their results arrive here on the window thread.
+class Library : public LoadEvents, public SearchEvents {
  public:
-  Library(LibraryControls& controls, PathListModel& library, PathListModel& results);
+  Library(LibraryControls& controls, PathListModel& library, PathListModel& results,
+          LibraryWorker& worker);
 
+  // Starts reading the library file into the list; false when there is no file or it is
+  // empty (the list is emptied all the same).
   bool LoadBaseDa();
-  int BuscarinBase2(QString& Clave);
+  // Starts a search for `Clave`, which becomes its trimmed, lower-case form.
+  void BuscarinBase2(QString& Clave);
   void cmdbusq_Click();
   void txtbusq_KeyPress(int KeyAscii);
   void txtbusq_KeyUp();
   void txtbusq_MouseMove();
-  // Stops a load or a search that is running (the program is ending).
-  void stop() {
-    ++m_loadGeneration;
-    ++m_searchGeneration;
-  }
 
-  // Lets pending events run (the window stays responsive during long work); tests count it.
-  std::function<void()> pumpEvents;
+  bool loading() const { return m_loading; }
+  // The hits of the last search that finished.
+  int lastHits() const { return m_lastHits; }
+
   // A skin bitmap by name ("\Base0.bmp"); null when there is none.
   std::function<QPixmap(const QString&)> skinPicture;
-  // A search lets events run at every hundredth entry once this long has passed.
-  qint64 searchPumpMs = 20;
+  LoadProgress* progress = nullptr;
+
+  // Results from the worker.
+  void loadReset() override;
+  void loadOpened(qint64 bytes) override;
+  void loadBatch(const std::vector<ChunkPtr>& chunks, qint64 position) override;
+  void loadDone(bool read) override;
+  void searchFrom(unsigned generation, const PathStore& entries) override;
+  void searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) override;
+  void searchDone(unsigned generation, int hits) override;
+  // The library was emptied by a clear: results of searches still on their way are dropped.
+  void libraryCleared();
 
  private:
   void showBase(const char* file);
@@ -38,8 +54,10 @@ class Library {
   LibraryControls& m_c;
   PathListModel& m_library;
   PathListModel& m_results;
-  unsigned m_loadGeneration = 0;
+  LibraryWorker& m_worker;
   unsigned m_searchGeneration = 0;
+  int m_lastHits = 0;
+  bool m_loading = false;
 };
 
 }  // namespace library

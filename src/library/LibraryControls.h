@@ -7,12 +7,11 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/PictureBox.h"
-#include "platform/ui/ProgressBar.h"
 #include "platform/ui/TextBox.h"
 
 namespace library {
 
-// The library panel's controls, the library path box, and the splash's progress display.
+// The library panel's controls and the library path box.
 struct LibraryControls {
   ui::ListView* lstdata = nullptr;
   ui::ListView* lstresul = nullptr;
@@ -25,8 +24,6 @@ struct LibraryControls {
   ui::Frame* frmbusq = nullptr;
   ui::TextBox* txtbsq = nullptr;
   ui::TextBox* txtBase0 = nullptr;  // the library file's path
-  ui::ProgressBar* InitLoading = nullptr;
-  ui::Label* lblStat = nullptr;
 };
 
 }  // namespace library

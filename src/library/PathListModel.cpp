@@ -2,60 +2,52 @@
 
 namespace library {
 
-PathListModel::PathListModel(bool picks)
-    : m_isPicks(picks), m_store(std::make_shared<PathStore>()) {}
-
-std::size_t PathListModel::total() const {
-  return m_isPicks ? m_picks.size() : m_store->size();
-}
-
-static const PathStore& storeOf(bool picks, const std::shared_ptr<PathStore>& own,
-                                const std::shared_ptr<const PathStore>& from) {
-  return picks && from ? *from : *own;
-}
-
 QString PathListModel::path(int row) const {
-  if (row < 0 || row >= m_shown) return {};
-  return storeOf(m_isPicks, m_store, m_pickFrom).path(entryOf(row));
+  return valid(row) ? m_store.path(entryOf(row)) : QString();
+}
+
+QByteArray PathListModel::pathBytes(int row) const {
+  return valid(row) ? m_store.pathBytes(entryOf(row)) : QByteArray();
 }
 
 QString PathListModel::name(int row) const {
-  if (row < 0 || row >= m_shown) return {};
-  return storeOf(m_isPicks, m_store, m_pickFrom).name(entryOf(row));
+  return valid(row) ? m_store.name(entryOf(row)) : QString();
 }
 
 QString PathListModel::text(int row, int column) const {
   return column == 0 ? name(row) : column == 1 ? path(row) : QString();
 }
 
-void PathListModel::append(const QString& path) {
-  m_store->append(path);
-}
-
-void PathListModel::showPicks(std::shared_ptr<const PathStore> store) {
+void PathListModel::clear() {
   beginResetModel();
-  m_pickFrom = std::move(store);
+  m_store.clear();
   m_picks.clear();
-  m_shown = 0;
   endResetModel();
 }
 
-void PathListModel::publish() {
-  const int n = int(total());
-  if (n <= m_shown) return;
-  beginInsertRows({}, m_shown, n - 1);
-  m_shown = n;
+void PathListModel::append(const std::vector<ChunkPtr>& chunks) {
+  std::size_t added = 0;
+  for (const ChunkPtr& c : chunks) added += c ? c->size() : 0;
+  if (added == 0) return;
+  const int before = count();
+  beginInsertRows({}, before, before + int(added) - 1);
+  m_store.append(chunks);
   endInsertRows();
 }
 
-void PathListModel::clear() {
+void PathListModel::showPicks(PathStore from) {
   beginResetModel();
-  if (m_isPicks)
-    m_picks.clear();
-  else
-    m_store = std::make_shared<PathStore>();
-  m_shown = 0;
+  m_store = std::move(from);
+  m_picks.clear();
   endResetModel();
+}
+
+void PathListModel::addPicks(const std::vector<std::uint32_t>& picks) {
+  if (picks.empty()) return;
+  const int before = count();
+  beginInsertRows({}, before, before + int(picks.size()) - 1);
+  m_picks.insert(m_picks.end(), picks.begin(), picks.end());
+  endInsertRows();
 }
 
 }  // namespace library

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <memory>
+#include <QByteArray>
+#include <cstdint>
 #include <vector>
 
 #include "PathStore.h"
@@ -9,40 +10,36 @@
 namespace library {
 
 // A list of library entries for a list view: column 0 the file name, column 1 the path.
-// It shows either every entry of a store (the library) or picked entries (search results).
-// Appended entries reach the view in batches, when publish() is called.
+// It shows either every entry of a store (the library) or picked entries of one (search
+// results). Rows arrive in batches from the library worker and are shown at once.
 class PathListModel : public ui::ListModel {
  public:
-  explicit PathListModel(bool picks);
+  explicit PathListModel(bool picks) : m_isPicks(picks) {}
 
-  int count() const override { return m_shown; }
+  int count() const override { return int(m_isPicks ? m_picks.size() : m_store.size()); }
   QString text(int row, int column) const override;
-  QString path(int row) const;
+  QString path(int row) const;  // for display
+  QByteArray pathBytes(int row) const;
   QString name(int row) const;
+  const PathStore& store() const { return m_store; }
 
-  // Library lists: the store that new entries go into.
-  PathStore& store() { return *m_store; }
-  std::shared_ptr<const PathStore> sharedStore() const { return m_store; }
-  void append(const QString& path);
-  // Result lists: show picked entries of a library store.
-  void showPicks(std::shared_ptr<const PathStore> store);
-  void pick(std::size_t entry) { m_picks.push_back(std::uint32_t(entry)); }
-  // Tells the view about the entries added since the last publish.
-  void publish();
-  // Empties the list; a library list starts a new store.
+  // Empties the list.
   void clear();
+  // Library lists: more entries at the end.
+  void append(const std::vector<ChunkPtr>& chunks);
+  // Result lists: from now on, picks of `from` (the list starts empty).
+  void showPicks(PathStore from);
+  void addPicks(const std::vector<std::uint32_t>& picks);
 
  private:
-  std::size_t total() const;
+  bool valid(int row) const { return row >= 0 && row < count(); }
   std::size_t entryOf(int row) const {
     return m_isPicks ? m_picks[std::size_t(row)] : std::size_t(row);
   }
 
   bool m_isPicks;
-  std::shared_ptr<PathStore> m_store;
-  std::shared_ptr<const PathStore> m_pickFrom;
+  PathStore m_store;
   std::vector<std::uint32_t> m_picks;
-  int m_shown = 0;
 };
 
 }  // namespace library

@@ -1,91 +1,51 @@
 #include "PathStore.h"
 
-#include <cstring>
-#include <new>
+#include <algorithm>
 
-#include "SeparaNom.h"
+#include "platform/os/NativePath.h"
 
 namespace library {
 
-void PathStore::reserve(std::size_t entries, std::size_t bytes) {
-  m_starts.reserve(entries);
-  m_lengths.reserve(entries);
-  m_bytes.reserve(bytes);
-  m_lower.reserve(bytes);
+void PathStore::append(ChunkPtr chunk) {
+  if (!chunk || chunk->size() == 0) return;
+  m_firsts.push_back(m_total);
+  m_total += chunk->size();
+  m_chunks.push_back(std::move(chunk));
 }
 
-void RawBytes::reserve(std::size_t n) {
-  if (n <= m_capacity) return;
-  char* next = static_cast<char*>(std::realloc(m_data, n));
-  if (!next) throw std::bad_alloc();
-  m_data = next;
-  m_capacity = n;
+void PathStore::append(const std::vector<ChunkPtr>& chunks) {
+  for (const ChunkPtr& c : chunks) append(c);
 }
 
-char* RawBytes::grow(std::size_t n) {
-  if (m_size + n > m_capacity) reserve(std::max(m_size + n, m_capacity + m_capacity / 2 + 4096));
-  char* at = m_data + m_size;
-  m_size += n;
-  return at;
+void PathStore::clear() {
+  m_chunks.clear();
+  m_firsts.clear();
+  m_total = 0;
 }
 
-void PathStore::lowerTail() {
-  const std::size_t from = m_lower.size();
-  const std::size_t n = m_bytes.size() - from;
-  char* out = m_lower.grow(n);
-  const char* in = m_bytes.data() + from;
-  for (std::size_t k = 0; k < n; ++k) {
-    const char c = in[k];
-    out[k] = char(c + ((c >= 'A' && c <= 'Z') ? ('a' - 'A') : 0));
-  }
+std::string_view PathStore::bytes(std::size_t i) const {
+  const auto k =
+      std::size_t(std::upper_bound(m_firsts.begin(), m_firsts.end(), i) - m_firsts.begin() - 1);
+  return m_chunks[k]->bytes(i - m_firsts[k]);
 }
 
-std::size_t PathStore::appendBytes(const char* bytes, std::size_t length) {
-  const std::size_t at = m_bytes.size();
-  std::memcpy(m_bytes.grow(length), bytes, length);
-  lowerTail();
-  return at;
-}
-
-char* PathStore::reserveBytes(std::size_t length) {
-  m_bytes.reserve(m_bytes.size() + length);
-  m_lower.reserve(m_bytes.size() + length);
-  return m_bytes.grow(length);
-}
-
-std::size_t PathStore::commitBytes(std::size_t requested, std::size_t arrived) {
-  const std::size_t at = m_bytes.size() - requested;
-  m_bytes.shrink(at + arrived);
-  lowerTail();
-  return at;
-}
-
-void PathStore::addEntry(std::size_t start, std::size_t length) {
-  m_starts.push_back(start);
-  m_lengths.push_back(std::uint32_t(std::min<std::size_t>(length, UINT32_MAX)));
-}
-
-void PathStore::append(const QString& path) {
-  const QByteArray b = path.toLocal8Bit();
-  append(b.constData(), std::size_t(b.size()));
+QByteArray PathStore::pathBytes(std::size_t i) const {
+  const std::string_view b = bytes(i);
+  return QByteArray(b.data(), qsizetype(b.size()));
 }
 
 QString PathStore::path(std::size_t i) const {
-  const std::string_view b = bytes(i);
-  return QString::fromLocal8Bit(b.data(), qsizetype(b.size()));
+  return platform::displayPath(bytes(i));
 }
 
 QString PathStore::name(std::size_t i) const {
-  // The file name starts after the last separator before the last character (a path that
-  // ends in a separator keeps its last folder name, separator included).
-  const std::string_view b = bytes(i);
-  std::size_t from = 0;
+  return platform::displayPath(fileNamePart(bytes(i)));
+}
+
+std::string_view fileNamePart(std::string_view b) {
   for (std::size_t k = b.size() >= 2 ? b.size() - 1 : 0; k-- > 0;)
-    if (isPathSeparator(QLatin1Char(b[k]))) {
-      from = k + 1;
-      break;
-    }
-  return QString::fromLocal8Bit(b.data() + from, qsizetype(b.size() - from));
+    if (platform::isSeparatorByte(b[k])) return b.substr(k + 1);
+  return b;
 }
 
 }  // namespace library

@@ -1,70 +1,45 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
+#include "PathChunk.h"
+
 namespace library {
 
-// The library's paths, packed: the 8-bit bytes of every path (local encoding, as in the
-// library file, read in whole blocks) with where each entry starts and how long it is. A
-// second buffer holds the same bytes with ASCII letters lower-cased, so a search is a plain
-// byte scan. Only appended to; a cleared library gets a new store, so old results stay valid.
-// A growable byte buffer whose new bytes are not cleared first (they are written at once).
-class RawBytes {
- public:
-  RawBytes() = default;
-  ~RawBytes() { std::free(m_data); }
-  RawBytes(const RawBytes&) = delete;
-  RawBytes& operator=(const RawBytes&) = delete;
-  void reserve(std::size_t n);
-  char* grow(std::size_t n);  // n more bytes at the end, to be written by the caller
-  void shrink(std::size_t size) { m_size = size; }
-  const char* data() const { return m_data; }
-  std::size_t size() const { return m_size; }
-
- private:
-  char* m_data = nullptr;
-  std::size_t m_size = 0, m_capacity = 0;
-};
-
+// The library's paths as a sequence of shared, unchanging blocks. Each thread keeps its own
+// store (the window the one its list shows, the library worker the one its jobs read); they
+// hold the same blocks, so handing a block over costs a pointer, not a copy.
 class PathStore {
  public:
-  std::size_t size() const { return m_starts.size(); }
-  void reserve(std::size_t entries, std::size_t bytes);
-  // Appends raw bytes (lines of a library file, say) without making entries of them yet.
-  std::size_t appendBytes(const char* bytes, std::size_t length);
-  // Room for up to `length` raw bytes read straight into the store; commit() says how many
-  // arrived and returns where they start.
-  char* reserveBytes(std::size_t length);
-  std::size_t commitBytes(std::size_t requested, std::size_t arrived);
-  // Makes an entry of bytes already appended.
-  void addEntry(std::size_t start, std::size_t length);
-  void append(const char* bytes, std::size_t length) {
-    addEntry(appendBytes(bytes, length), length);
-  }
-  void append(const QString& path);
+  std::size_t size() const { return m_total; }
+  bool empty() const { return m_total == 0; }
+  void append(ChunkPtr chunk);
+  void append(const std::vector<ChunkPtr>& chunks);
+  void clear();
 
+  // The path's bytes, as stored: the form that opens the file.
+  std::string_view bytes(std::size_t i) const;
+  QByteArray pathBytes(std::size_t i) const;
+  // For display only: the path and its file-name part decoded from the local encoding.
   QString path(std::size_t i) const;
-  QString name(std::size_t i) const;  // the file-name part, extension included
-  std::string_view bytes(std::size_t i) const { return view(m_bytes, i); }
-  std::size_t begin(std::size_t i) const { return std::size_t(m_starts[i]); }
-  std::size_t end(std::size_t i) const { return begin(i) + m_lengths[i]; }
-  const char* lower() const { return m_lower.data(); }
-  const char* data() const { return m_bytes.data(); }
+  QString name(std::size_t i) const;
+
+  const std::vector<ChunkPtr>& chunks() const { return m_chunks; }
+  // The index of chunk k's first entry in the whole store.
+  std::size_t firstOf(std::size_t k) const { return m_firsts[k]; }
 
  private:
-  std::string_view view(const RawBytes& buffer, std::size_t i) const {
-    return std::string_view(buffer.data() + begin(i), m_lengths[i]);
-  }
-  void lowerTail();  // brings the lower-cased copy up to the raw bytes
-
-  RawBytes m_bytes, m_lower;
-  std::vector<std::uint64_t> m_starts;
-  std::vector<std::uint32_t> m_lengths;
+  std::vector<ChunkPtr> m_chunks;
+  std::vector<std::size_t> m_firsts;
+  std::size_t m_total = 0;
 };
+
+// The file-name part of a path's bytes: after the last separator before the last byte, so a
+// path that ends in a separator keeps its last folder name with the separator.
+std::string_view fileNamePart(std::string_view path);
 
 }  // namespace library

@@ -1,5 +1,7 @@
 #include "PlayFromList.h"
 
+#include "platform/os/NativePath.h"
+
 namespace playlist {
 
 PlayFromList::PlayFromList(Playlist& playlist, PlaylistControls& controls, audio::DeckEngine& decks,
@@ -17,7 +19,9 @@ void PlayFromList::LSTMP3_DblClick() {
   // Nothing selected (an empty list included): nothing to play.
   if (selected < 0) return;
   const int position = selected + 1;
-  if (!m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true)) return;
+  if (!m_decks.OpenDeckTrack(platform::nativePath(m_list.path(position)), m_decks.SelectedDeck(),
+                             true))
+    return;
   m_list.setCurrent(position);
   m_list.placeCurrentMarkers(position);
 }
@@ -26,7 +30,9 @@ void PlayFromList::PlaySelected() {
   const int selected = m_c.LSTMP3->SelectedIndex();
   if (selected < 0) return;
   m_list.setCurrent(selected + 1);
-  if (!m_decks.OpenDeckTrack(m_list.path(selected + 1), m_decks.SelectedDeck(), true)) return;
+  if (!m_decks.OpenDeckTrack(platform::nativePath(m_list.path(selected + 1)),
+                             m_decks.SelectedDeck(), true))
+    return;
   m_c.PLAYNX->setVisible(true);
   m_c.PICSEL[2]->setVisible(true);
   m_c.PICSEL[2]->ZOrder(0);
@@ -38,7 +44,7 @@ void PlayFromList::cutTo(int position) {
   const int next = 1 - old;
   m_decks.StopDeck(old);
   m_deckControls.chksel[std::size_t(next)]->setValue(true);
-  m_decks.OpenDeckTrack(m_list.path(position), next, false);
+  m_decks.OpenDeckTrack(platform::nativePath(m_list.path(position)), next, false);
   m_transport.BTPlay_Click(next);
   m_volume.MoveKnobTo(next, 0);
   m_list.placeCurrentMarkers(position);

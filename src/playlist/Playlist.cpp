@@ -1,6 +1,5 @@
 #include "Playlist.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <cmath>
@@ -69,7 +68,6 @@ void Playlist::SendTOlst(QString& name, int idxpos) {
 }
 
 void Playlist::Veridx(int emp) {
-  QCoreApplication::processEvents();
   if (emp == 0) emp = 1;
   ui::RowsModel& items = m_c.LSTMP3->items();
   for (int i = emp; i <= items.count(); ++i) items.setText(i - 1, Number, QString::number(i));

@@ -10,7 +10,7 @@ class DeckControls : public fixtures::PlayerFixture {
     PlayerFixture::SetUp();
     main = &start();
     fixtures::writeWav(dir.file("tone.wav"), {{440, 4.0}});
-    tone = QString::fromStdString(dir.file("tone.wav"));
+    tone = QByteArray::fromStdString(dir.file("tone.wav"));
   }
   void play(int d) { ASSERT_TRUE(main->deckEngine().OpenDeckTrack(tone, d, true)); }
   float channelVolume(int d) {
@@ -29,8 +29,7 @@ class DeckControls : public fixtures::PlayerFixture {
     return ms;
   }
   audio::DeckControls& c() { return main->deck; }
-  app::MainX* main = nullptr;
-  QString tone;
+  QByteArray tone;
 };
 
 TEST_F(DeckControls, StartUpLeavesBothDecksCentredAtFullVolume) {

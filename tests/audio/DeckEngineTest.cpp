@@ -12,22 +12,21 @@ class DeckEngineTest : public fixtures::PlayerFixture {
     main = &start();
     engine = &main->deckEngine();
   }
-  QString wav(const std::string& name, double hz, double seconds = 3.0) {
+  QByteArray wav(const std::string& name, double hz, double seconds = 3.0) {
     fixtures::writeWav(dir.file(name), {{hz, seconds}});
-    return QString::fromStdString(dir.file(name));
+    return QByteArray::fromStdString(dir.file(name));
   }
   float channelVolume(int d) {
     float v = -1;
     program->engine().System.channelVolume(deck(d).Channel, v);
     return v;
   }
-  app::MainX* main = nullptr;
   audio::DeckEngine* engine = nullptr;
 };
 
 TEST_F(DeckEngineTest, OpeningATrackShowsItsTitleAndSelectsTheDeck) {
   std::filesystem::create_directory(dir.file("sub"));
-  const QString song = wav("sub/Song.mp3", 440);
+  const QByteArray song = wav("sub/Song.mp3", 440);
   ASSERT_TRUE(engine->OpenDeckTrack(song, 1, false));
   EXPECT_EQ(main->deck.ETQ_TITULO[1]->Caption(), "Song ");
   EXPECT_EQ(main->deck.ETQ_TIME[1]->Caption(), "00:00");
@@ -52,8 +51,8 @@ TEST_F(DeckEngineTest, AMissingFileChangesNothing) {
   ASSERT_TRUE(engine->OpenDeckTrack(wav("Playing.wav", 440), 0, true));
   render(0.2);
   const QString title = main->deck.ETQ_TITULO[0]->Caption();
-  EXPECT_FALSE(engine->OpenDeckTrack(QString::fromStdString(dir.file("gone.mp3")), 1, true));
-  EXPECT_FALSE(engine->OpenDeckTrack(QString::fromStdString(dir.path()), 1, true));
+  EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("gone.mp3")), 1, true));
+  EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.path()), 1, true));
   EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), title);
   EXPECT_EQ(main->deck.ETQ_TITULO[1]->Caption(), "");
   EXPECT_TRUE(main->deck.chksel[0]->Value());
@@ -123,7 +122,7 @@ TEST_F(DeckEngineTest, VolumeIsTheKnobLevelTimesTheMaster) {
 TEST_F(DeckEngineTest, ADamagedFileNeverLeavesTheOldTrackBehind) {
   ASSERT_TRUE(engine->OpenDeckTrack(wav("good.wav", 440), 0, false));
   fixtures::writeRandom(dir.file("bad.wma"), 5000);
-  ASSERT_TRUE(engine->OpenDeckTrack(QString::fromStdString(dir.file("bad.wma")), 0, false));
+  ASSERT_TRUE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("bad.wma")), 0, false));
   EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), "bad.wma");
   EXPECT_EQ(deck(0).LengthMs, 0);
   engine->PlayDeck(0);
@@ -131,8 +130,8 @@ TEST_F(DeckEngineTest, ADamagedFileNeverLeavesTheOldTrackBehind) {
 }
 
 TEST_F(DeckEngineTest, LoadButtonOpensTheChosenFileWithoutStartingIt) {
-  const QString path = wav("pick.wav", 440);
-  main->chooseAudioFile = [&] { return path; };
+  const QByteArray path = wav("pick.wav", 440);
+  main->chooseAudioFile = [&] { return QString::fromUtf8(path); };
   main->deck.BTLoad[1]->click();
   EXPECT_EQ(deck(1).Path, path);
   EXPECT_FALSE(deck(1).Playing);

@@ -39,8 +39,8 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
     program.splash().tomain_Timer();
     app::MainX& main = *program.mainX();
     audio::DeckEngine& decks = main.deckEngine();
-    ASSERT_TRUE(decks.OpenDeckTrack(QString::fromStdString(dir.file("a.mp3")), 0, true));
-    ASSERT_TRUE(decks.OpenDeckTrack(QString::fromStdString(dir.file("b.wma")), 1, true));
+    ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("a.mp3")), 0, true));
+    ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("b.wma")), 1, true));
     QTest::qWait(1500);
     std::uint32_t ms = 0;
     program.engine().System.channelPositionMs(program.decks()[0].Channel, ms);

@@ -43,7 +43,6 @@ class PlaylistTest : public fixtures::PlayerFixture {
   QString cell(int position, int column) {
     return main->LSTMP3->items().text(position - 1, column);
   }
-  app::MainX* main = nullptr;
   playlist::Playlist* list = nullptr;
 };
 

@@ -102,8 +102,8 @@ TEST_F(Skins, TransportButtonsStayPressedUntilThePointerPassesFree) {
 TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   app::MainX& main = start();
   fixtures::writeWav(dir.file("Night Drive.mp3"), {{440, 0.5}});
-  main.deckEngine().OpenDeckTrack(QString::fromStdString(dir.file("Night Drive.mp3")), 0, false);
-  main.deckEngine().OpenDeckTrack(QString::fromStdString(dir.file("Night Drive.mp3")), 1, false);
+  main.deckEngine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 0, false);
+  main.deckEngine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 1, false);
   main.deck.ETQ_TITULO[0]->setCaption("Song.mp3");
   EXPECT_TRUE(main.deck.chksel[1]->Value());
   const QImage up1(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));

@@ -22,6 +22,15 @@ class PlayerFixture : public ::testing::Test {
                               platform::AppPaths::under(QString::fromStdString(dir.path()))});
     program->Main();
   }
+  // Ends the program and starts it again on the same folders, as a user's next run.
+  app::MainX& restart() {
+    if (program->mainX()) program->mainX()->BTend_Click();
+    TearDown();
+    main = nullptr;
+    SetUp();
+    if (!main) main = &start();
+    return *main;
+  }
   void TearDown() override { program.reset(); }
 
   // Runs the loading stages and the hand-over, as the two splash timers would.
@@ -39,6 +48,7 @@ class PlayerFixture : public ::testing::Test {
 
   TempDir dir;
   std::unique_ptr<app::Program> program;
+  app::MainX* main = nullptr;
   int ends = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "DirectoryListing.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -9,36 +11,51 @@
 
 namespace platform {
 
-DirectoryListing DirectoryListing::of(const QString& folder) {
+DirectoryListing DirectoryListing::of(const QByteArray& folder) {
   DirectoryListing out;
 #ifdef Q_OS_UNIX
   // readdir's own entry types spare one stat per file, which matters on big trees.
-  const QByteArray base = QFile::encodeName(folder);
-  DIR* dir = opendir(base.constData());
+  DIR* dir = opendir(folder.constData());
   if (!dir) return out;
+  out.readable = true;
+  const QByteArray base = folder.endsWith('/') ? folder : folder + '/';
   while (dirent* e = readdir(dir)) {
     const char* n = e->d_name;
     if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
     unsigned char type = e->d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
       struct stat st {};
-      const QByteArray full = base + '/' + n;
-      if (stat(full.constData(), &st) != 0) continue;  // a dangling link
+      if (stat((base + n).constData(), &st) != 0) continue;  // a dangling link
       type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
     }
     if (type == DT_DIR)
-      out.folders.append(QFile::decodeName(n));
+      out.folders.append(QByteArray(n));
     else if (type == DT_REG)
-      out.files.append(QFile::decodeName(n));
+      out.files.append(QByteArray(n));
   }
   closedir(dir);
 #else
-  const QDir d(folder);
-  out.files = d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-  out.folders =
-      d.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::NoSort);
+  const QDir d(QFile::decodeName(folder));
+  if (!d.isReadable()) return out;
+  out.readable = true;
+  for (const QString& n : d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
+    out.files.append(QFile::encodeName(n));
+  for (const QString& n :
+       d.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::NoSort))
+    out.folders.append(QFile::encodeName(n));
 #endif
   return out;
+}
+
+FolderId folderId(const QByteArray& folder) {
+#ifdef Q_OS_UNIX
+  struct stat st {};
+  if (stat(folder.constData(), &st) != 0) return {0, 0};
+  return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+#else
+  const QString canonical = QFileInfo(QFile::decodeName(folder)).canonicalFilePath();
+  return {0, qHash(canonical) | 1};
+#endif
 }
 
 }  // namespace platform

@@ -1,17 +1,25 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
+#include <cstdint>
+#include <utility>
 
 namespace platform {
 
 // The entries of one folder in the order the file system gives them: its files and its
-// subfolders (symbolic links are followed to see which they are). An unreadable folder
-// lists nothing.
+// subfolders (symbolic links are followed to see which they are), as the file system's own
+// bytes. An unreadable folder lists nothing and says so.
 struct DirectoryListing {
-  QStringList files;    // names
-  QStringList folders;  // names
-  static DirectoryListing of(const QString& folder);
+  QList<QByteArray> files;    // names
+  QList<QByteArray> folders;  // names
+  bool readable = false;
+  static DirectoryListing of(const QByteArray& folder);
 };
+
+// What identifies a folder whatever path leads to it (device and node); {0, 0} when it
+// cannot be read. A walk that meets a folder again through a link knows it by this.
+using FolderId = std::pair<std::uint64_t, std::uint64_t>;
+FolderId folderId(const QByteArray& folder);
 
 }  // namespace platform

@@ -10,6 +10,8 @@ Timer::Timer(QObject* parent, int intervalMs, bool enabled) : QObject(parent) {
 }
 
 void Timer::setEnabled(bool on) {
+  // Enabling a timer that runs leaves its interval running: the next tick comes when it was due.
+  if (on && m_enabled && m_timer.isActive()) return;
   m_enabled = on;
   // An interval of 0 keeps the timer quiet, as the toolkit's timers do.
   if (on && m_interval > 0)
@@ -20,7 +22,9 @@ void Timer::setEnabled(bool on) {
 
 void Timer::setInterval(int ms) {
   m_interval = ms < 0 ? 0 : ms;
-  setEnabled(m_enabled);
+  // A new interval starts counting now.
+  m_timer.stop();
+  if (m_enabled && m_interval > 0) m_timer.start(m_interval);
 }
 
 void Timer::tick() {

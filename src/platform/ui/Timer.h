@@ -6,7 +6,8 @@
 
 namespace ui {
 
-// An event-loop timer. Enabling it (again) restarts the interval; tick() runs the handler
+// An event-loop timer. Enabling it starts the interval unless it already runs; a new
+// interval restarts it. tick() runs the handler
 // as a timer event would, for tests that drive time themselves.
 class Timer : public QObject {
  public:

@@ -1,0 +1,80 @@
+#include "PathChunk.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace library {
+
+namespace {
+// Blocks grow in steps of whole huge pages where the system offers them: a library of a
+// million paths then costs a few hundred page faults instead of tens of thousands.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+}  // namespace
+
+void PathChunk::Free::operator()(char* p) const {
+  std::free(p);
+}
+
+PathChunkBuilder::PathChunkBuilder() : m_chunk(std::make_unique<PathChunk>()) {}
+PathChunkBuilder::~PathChunkBuilder() = default;
+
+char* PathChunkBuilder::reserve(std::size_t n) {
+  if (m_size + n > m_capacity) {
+    std::size_t want = std::max(m_size + n, m_capacity + m_capacity / 2);
+    if (want >= kHugePage) want = (want + kHugePage - 1) / kHugePage * kHugePage;
+    char* next = nullptr;
+    if (want >= kHugePage) {
+      void* p = nullptr;
+      if (posix_memalign(&p, kHugePage, want) == 0) {
+        next = static_cast<char*>(p);
+#ifdef MADV_HUGEPAGE
+        madvise(next, want, MADV_HUGEPAGE);
+#endif
+      }
+    } else {
+      next = static_cast<char*>(std::malloc(want));
+    }
+    if (!next) throw std::bad_alloc();
+    if (m_size) std::memcpy(next, m_chunk->m_data.get(), m_size);
+    m_chunk->m_data.reset(next);
+    m_capacity = want;
+  }
+  return m_chunk->m_data.get() + m_size;
+}
+
+void PathChunkBuilder::mark(std::size_t start, std::size_t length) {
+  m_chunk->m_starts.push_back(std::uint32_t(start));
+  m_chunk->m_lengths.push_back(std::uint32_t(length));
+}
+
+void PathChunkBuilder::append(const char* bytes, std::size_t length) {
+  char* at = reserve(length + 1);
+  std::memcpy(at, bytes, length);
+  at[length] = '\n';
+  mark(m_size, length);
+  commit(length + 1);
+}
+
+ChunkPtr PathChunkBuilder::finish(std::size_t keepTail) {
+  keepTail = std::min(keepTail, m_size);
+  auto next = std::make_unique<PathChunk>();
+  std::size_t nextSize = 0, nextCapacity = 0;
+  if (keepTail) {
+    PathChunkBuilder carry;
+    std::memcpy(carry.reserve(keepTail), data() + m_size - keepTail, keepTail);
+    next = std::move(carry.m_chunk);
+    nextSize = keepTail;
+    nextCapacity = carry.m_capacity;
+  }
+  std::shared_ptr<const PathChunk> done(m_chunk.release());
+  m_chunk = std::move(next);
+  m_size = nextSize;
+  m_capacity = nextCapacity;
+  return done;
+}
+
+}  // namespace library

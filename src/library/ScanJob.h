@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+#include <set>
+#include <vector>
+
+#include "JobContext.h"
+#include "PathStore.h"
+
+namespace library {
+
+// How a scan ended, for the labels and the end message.
+struct ScanSummary {
+  int found = 0;
+  int skippedNames = 0;       // names with a line break, which a line-based file cannot hold
+  int unreadableFolders = 0;  // folders that could not be listed
+  int tooDeep = 0;            // folders below the depth bound
+  bool cancelled = false;
+  QString error;  // why the scan could not go on; empty when it could
+};
+
+// What a scan tells the window. Messages use the box's icon: warning or information.
+class ScanEvents {
+ public:
+  virtual ~ScanEvents() = default;
+  virtual void scanMessage(const QString& text, bool warning) = 0;
+  virtual void scanReset() = 0;  // the list is emptied (an update starts)
+  virtual void scanProgress(int count, const QString& lastFound, const QString& folder) = 0;
+  virtual void scanBatch(const std::vector<ChunkPtr>& chunks) = 0;
+  virtual void scanDone(const ScanSummary& summary) = 0;
+  virtual void clearDone(bool existed, const QString& error) = 0;
+};
+
+// Adding folders to the library, or rebuilding it from the folders it covers (an update),
+// on the library worker. The library file gets one line per MP3 or WMA file found, in the
+// order of a pre-order walk: a folder's own files, then each subfolder's files and
+// subfolders. An update keeps its folder list in the recovery file until it has finished,
+// so an update cut short by the end of the program is finished by the next one.
+class ScanJob {
+ public:
+  struct Request {
+    QString libraryFile;
+    QString recoveryFile;
+    std::vector<QByteArray> folders;  // for an add
+    bool update = false;
+  };
+  static constexpr int kMaxDepth = 1000;
+
+  ScanJob(Request request, PathStore& content, JobContext& ctx, ScanEvents* events);
+  void run();
+
+ private:
+  bool prepareUpdate();
+  void visit(const QByteArray& folder, int depth);
+  void found(const QByteArray& path, const QByteArray& name);
+  void send(bool force);
+  void fail(const QString& why);
+
+  Request m_req;
+  PathStore& m_content;
+  JobContext& m_ctx;
+  ScanEvents* m_events;
+  QFile* m_out = nullptr;
+  PathChunkBuilder m_block;
+  std::vector<ChunkPtr> m_unsent;
+  std::vector<QByteArray> m_kept;  // library lines an update cannot rescan, kept as they are
+  std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;  // folders walked (links loop)
+  ScanSummary m_sum;
+  QByteArray m_lastName;  // the last file found, shown with the count
+  QByteArray m_folder;    // the folder being scanned
+  QElapsedTimer m_sent;
+};
+
+// Deletes the library file; tells the window whether there was one and, when it could not be
+// deleted, why.
+void runClear(const QString& libraryFile, PathStore& content, JobContext& ctx, ScanEvents* events);
+
+}  // namespace library

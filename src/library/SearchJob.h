@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "JobContext.h"
+#include "PathStore.h"
+
+namespace library {
+
+// What a search tells the window: the entries it searches (once, first), then the indexes
+// of the entries that match, in library order, in batches; then the number of hits.
+class SearchEvents {
+ public:
+  virtual ~SearchEvents() = default;
+  virtual void searchFrom(unsigned generation, const PathStore& entries) = 0;
+  virtual void searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) = 0;
+  virtual void searchDone(unsigned generation, int hits) = 0;
+};
+
+// The indexes of the entries of `entries` whose path contains `needle` (already trimmed and
+// lower-cased), ignoring case. `onHits` receives them in batches; the search stops early when
+// `stop` says so. Returns the number of hits.
+int findInPaths(const PathStore& entries, const QString& needle, const std::function<bool()>& stop,
+                const std::function<void(std::vector<std::uint32_t>&)>& onHits);
+
+// Searches the worker's copy of the library and reports to the window.
+void runSearch(const QString& needle, unsigned generation, const PathStore& content,
+               JobContext& ctx, SearchEvents* events);
+
+}  // namespace library

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+
+#include "support/PlayerFixture.h"
+
+// Paths in failure messages as text, not as lists of bytes.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+  *os << '"' << bytes.toStdString() << '"';
+}
+
+namespace fixtures {
+
+// A started player whose library file lives in the test's folder; message boxes are
+// collected instead of shown, and drain() lets the library worker finish and hands its
+// results to the window, as the event loop would.
+class LibraryFixture : public PlayerFixture {
+ protected:
+  void SetUp() override {
+    PlayerFixture::SetUp();
+    main = &start();
+    db = QString::fromStdString(dir.file("Database.txt"));
+    main->txtBase[0]->setText(db);
+    main->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
+      messages << text;
+    };
+  }
+  void drain() { ASSERT_TRUE(main->libraryWorker().drain(60000)); }
+  void writeDb(const QByteArray& bytes) {
+    QFile f(db);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  QList<QByteArray> dbLines() {
+    QFile f(db);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QList<QByteArray> out;
+    for (QByteArray l : f.readAll().split('\n')) {
+      if (l.endsWith('\r')) l.chop(1);
+      if (!l.isEmpty()) out << l;
+    }
+    return out;
+  }
+  QString mkdir(const QString& rel) {
+    const QString p = QString::fromStdString(dir.path()) + "/" + rel;
+    QDir().mkpath(p);
+    return p;
+  }
+  static void touch(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
+  QList<QByteArray> listed() {
+    QList<QByteArray> out;
+    for (int i = 0; i < main->libraryModel().count(); ++i) out << main->libraryModel().pathBytes(i);
+    return out;
+  }
+  QStringList listedText() {
+    QStringList out;
+    for (int i = 0; i < main->libraryModel().count(); ++i) out << main->libraryModel().path(i);
+    return out;
+  }
+  void addFolder(const QString& folder) {
+    main->scanner().BrowseFolder = [folder](const QString&) { return folder; };
+    main->cmdbuq[0]->click();
+  }
+  void load() {
+    main->LoadBaseDa();
+    drain();
+  }
+  int search(const QString& text) {
+    QString t = text;
+    main->library().BuscarinBase2(t);
+    drain();
+    return main->library().lastHits();
+  }
+  QString db;
+  QStringList messages;
+};
+
+}  // namespace fixtures

@@ -1,0 +1,219 @@
+// The library's jobs against each other, against the end of the program, and against
+// hostile folder trees.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "library/LibraryFixture.h"
+#include "library/ScanJob.h"
+#include "platform/os/NativePath.h"
+
+namespace {
+
+using LibraryJobs = fixtures::LibraryFixture;
+
+// Runs a job on the test's thread, stopping it (as a cancel or as the end of the program)
+// at a chosen step, and hands what it sent to the window when asked.
+struct ScriptedContext : library::JobContext {
+  mutable int steps = 0;
+  int stopAfter = INT_MAX;
+  bool asClose = false;
+  mutable std::vector<std::function<void()>> sent;
+  bool cancelled() const override { return ++steps > stopAfter; }
+  bool closing() const override { return asClose && steps > stopAfter; }
+  void toWindow(std::function<void()> f) const override { sent.push_back(std::move(f)); }
+  void deliver() {
+    for (auto& f : sent) f();
+    sent.clear();
+  }
+};
+
+QList<QByteArray> sorted(QList<QByteArray> l) {
+  std::sort(l.begin(), l.end());
+  return l;
+}
+
+TEST_F(LibraryJobs, ClearingOrRescanningDuringALoadLeavesTheirOwnList) {
+  const QString r = mkdir("R");
+  QByteArray bytes;
+  for (int i = 0; i < 5000; ++i) bytes += (r + "/" + QString::number(i) + ".mp3\r\n").toLocal8Bit();
+  for (int i = 0; i < 100; ++i) touch(r + "/" + QString::number(i * 50) + ".mp3");
+  writeDb(bytes);
+
+  main->LoadBaseDa();
+  main->cmdbuq[1]->click();  // "Scan" while the list still fills
+  drain();
+  EXPECT_EQ(listed().size(), 100);
+  EXPECT_EQ(sorted(dbLines()), sorted(listed()));
+
+  writeDb(bytes);
+  main->LoadBaseDa();
+  main->cmdkl->click();  // "Borrar" while the list still fills
+  drain();
+  EXPECT_EQ(listed().size(), 0);
+  EXPECT_FALSE(QFile::exists(db));
+  EXPECT_EQ(messages.last(), "Library empty");
+}
+
+TEST_F(LibraryJobs, AddingAFolderDuringASearchKeepsBothWhole) {
+  QByteArray bytes;
+  for (int i = 0; i < 100000; ++i)
+    bytes += "/m/" + QByteArray::number(i) + (i % 2 ? "x" : "y") + ".mp3\r\n";
+  writeDb(bytes);
+  load();
+  const QString a = mkdir("A");
+  for (const char* f : {"1x.mp3", "2x.mp3", "3.mp3"}) touch(a + "/" + f);
+  QString text = "X";
+  main->library().BuscarinBase2(text);
+  addFolder(a);
+  drain();
+  EXPECT_EQ(main->libraryModel().count(), 100003);
+  EXPECT_EQ(main->library().lastHits(), main->resultModel().count());
+  EXPECT_GE(main->resultModel().count(), 50000);
+  for (int i = 0; i < main->resultModel().count(); i += 1009)
+    ASSERT_TRUE(main->resultModel().path(i).contains("x"));
+}
+
+TEST_F(LibraryJobs, AnUpdateCutShortByTheEndOfTheProgramIsFinishedByTheNextRun) {
+  const QString a = mkdir("A"), b = mkdir("B");
+  for (int i = 0; i < 30; ++i) {
+    touch(a + QStringLiteral("/a%1.mp3").arg(i));
+    touch(b + QStringLiteral("/b%1.mp3").arg(i));
+  }
+  addFolder(a);
+  drain();
+  addFolder(b);
+  drain();
+  const QList<QByteArray> everything = sorted(listed());
+  ASSERT_EQ(everything.size(), 60);
+
+  // The window closes while "Scan" is half way through the second folder.
+  ScriptedContext ctx;
+  ctx.stopAfter = 45;
+  ctx.asClose = true;
+  library::ScanJob({db, main->scanner().recoveryFile(), {}, true}, main->libraryWorker().content,
+                   ctx, &main->scanner())
+      .run();
+  ctx.deliver();
+  QFile recovery(main->scanner().recoveryFile());
+  ASSERT_TRUE(recovery.open(QIODevice::ReadOnly));
+  EXPECT_EQ(recovery.readAll(), (a + "\r\n" + b + "\r\n").toLocal8Bit());
+  const QList<QByteArray> written = dbLines();
+  EXPECT_GT(written.size(), 30);
+  EXPECT_LT(written.size(), 60);
+  for (const QByteArray& line : written)
+    EXPECT_TRUE(everything.contains(line)) << line.toStdString();
+
+  restart();
+  main->txtBase[0]->setText(db);
+  load();
+  main->cmdbuq[1]->click();
+  drain();
+  EXPECT_EQ(sorted(listed()), everything);
+  EXPECT_EQ(sorted(dbLines()), everything);
+  EXPECT_FALSE(QFile::exists(main->scanner().recoveryFile()));
+}
+
+TEST_F(LibraryJobs, CancelKeepsWhatWasWritten) {
+  const QString a = mkdir("many");
+  for (int i = 0; i < 100; ++i) touch(a + QStringLiteral("/t%1.mp3").arg(i));
+  main->scanner().ScanActive = true;
+  ScriptedContext ctx;
+  ctx.stopAfter = 41;
+  library::ScanJob({db, main->scanner().recoveryFile(), {platform::nativePath(a)}, false},
+                   main->libraryWorker().content, ctx, &main->scanner())
+      .run();
+  ctx.deliver();
+  EXPECT_GT(listed().size(), 30);
+  EXPECT_LT(listed().size(), 50);
+  EXPECT_EQ(dbLines(), listed());
+  EXPECT_FALSE(main->scanner().ScanActive);
+  EXPECT_TRUE(main->scanner().lastScan().cancelled);
+  EXPECT_EQ(main->LblFolder->Caption(), " > Search finish");
+}
+
+TEST_F(LibraryJobs, AnUnwritableLibraryFileStopsTheScanAndSaysWhy) {
+  writeDb("/m/a.mp3\r\n");
+  load();
+  const QString a = mkdir("A");
+  touch(a + "/new.mp3");
+  // Root writes read-only files: the scan then runs as an ordinary user.
+  ASSERT_EQ(chmod(db.toLocal8Bit().constData(), 0444), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
+  addFolder(a);
+  const bool drained = main->libraryWorker().drain(60000);
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+  ASSERT_TRUE(drained);
+  ASSERT_FALSE(messages.isEmpty());
+  EXPECT_TRUE(messages.last().startsWith("The library file could not be written: " + db));
+  EXPECT_TRUE(messages.last().contains("ermission"));
+  EXPECT_EQ(main->LblFolder->Caption(), messages.last());
+  EXPECT_EQ(listed().size(), 1);
+  EXPECT_EQ(dbLines().size(), 1);
+  EXPECT_TRUE(main->cmdaddbase->Enabled());
+}
+
+// Writes a file or makes a folder by its bytes, whatever they are.
+void makeFile(const QByteArray& path) {
+  const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0) << path.constData();
+  ::close(fd);
+}
+
+TEST_F(LibraryJobs, OddNamesSurviveScanReloadAndRescan) {
+  const QByteArray root = QByteArray::fromStdString(dir.file("odd"));
+  ASSERT_EQ(::mkdir(root.constData(), 0755), 0);
+  for (const char* name : {"/lf\nname.mp3", "/crlf\r\nname.mp3", "/cr\rname.mp3", "/ok.mp3"})
+    makeFile(root + name);
+  ASSERT_EQ(::mkdir((root + "/fold\nbreak").constData(), 0755), 0);
+  makeFile(root + "/fold\nbreak/x.mp3");
+  ASSERT_EQ(::mkdir((root + "/dir\xff").constData(), 0755), 0);
+  makeFile(root + "/dir\xff/inside.mp3");
+  const QByteArray bad = root + "/bad\xff\xfe.mp3";
+  fixtures::writeWav(bad.toStdString(), {{440, 2.0}});
+  QByteArray deep = root;
+  for (int i = 0; i < library::ScanJob::kMaxDepth; ++i) {
+    deep += "/d";
+    ASSERT_EQ(::mkdir(deep.constData(), 0755), 0);
+  }
+  makeFile(deep + "/deep.mp3");
+
+  addFolder(QString::fromLocal8Bit(root));
+  drain();
+  const QList<QByteArray> expected = sorted({root + "/ok.mp3", bad, root + "/dir\xff/inside.mp3"});
+  EXPECT_EQ(sorted(listed()), expected);
+  EXPECT_EQ(main->scanner().lastScan().skippedNames, 4);
+  EXPECT_EQ(main->scanner().lastScan().tooDeep, 1);
+  EXPECT_EQ(main->LblFolder->Caption(),
+            " > Search finish (skipped: 4 names with line breaks, 1 folders too deep)");
+
+  load();  // as after a restart
+  EXPECT_EQ(sorted(listed()), expected);
+  main->cmdbuq[1]->click();
+  drain();
+  EXPECT_EQ(sorted(listed()), expected);
+  for (const QByteArray& p : listed()) EXPECT_TRUE(platform::isRegularFile(p)) << p.toStdString();
+
+  const int row = int(listed().indexOf(bad));
+  ASSERT_TRUE(main->deckEngine().OpenDeckTrack(main->libraryModel().pathBytes(row), 0, true));
+  render(0.1);
+  EXPECT_GT(fixtures::rms(render(0.3)), 0.2);
+}
+
+TEST(NativePath, TheFolderOfAPath) {
+  EXPECT_EQ(platform::parentFolder("/music/a.mp3"), "/music");
+  EXPECT_EQ(platform::parentFolder("/a.mp3"), "/");  // files directly in the root keep it
+  EXPECT_EQ(platform::parentFolder("a.mp3"), "");
+  EXPECT_EQ(platform::childPath("/", "a.mp3"), "/a.mp3");
+  EXPECT_EQ(platform::childPath("/m", "a.mp3"), "/m/a.mp3");
+}
+
+}  // namespace
