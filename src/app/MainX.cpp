@@ -40,12 +40,13 @@ MainX::~MainX() {
 }
 
 void MainX::showMessage(const QString& text, bool warning) {
-  // The box does not hold up the window: the event loop goes on as it is, with no handler
-  // run in the middle of another.
+  // The box does not hold up the window or the program: no event loop of its own runs
+  // handlers in the middle of another, and closing the window ends the program as usual.
   auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
                               QStringLiteral("Torna Vel"), text, QMessageBox::Ok, m_form->widget());
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  box->setModal(false);
+  box->show();
 }
 
 // One object per subsystem, each given exactly the controls and services it works on.

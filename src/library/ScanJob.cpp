@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "FolderCover.h"
 #include "platform/os/AudioFiles.h"
 #include "platform/os/DirectoryListing.h"
 #include "platform/os/NativePath.h"
@@ -13,25 +14,6 @@ namespace library {
 
 namespace {
 constexpr qint64 kSendMs = 40;
-
-char foldCase(char c) {
-  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool startsWith(const QByteArray& s, const QByteArray& prefix, bool caseless) {
-  if (s.size() < prefix.size()) return false;
-  for (qsizetype k = 0; k < prefix.size(); ++k)
-    if (caseless ? foldCase(s[k]) != foldCase(prefix[k]) : s[k] != prefix[k]) return false;
-  return true;
-}
-
-// `inner` is `outer` or lies inside it. A listed folder covers whole folder names only, so
-// "/music2" is not inside "/music".
-bool within(const QByteArray& inner, const QByteArray& outer, bool caseless) {
-  if (outer.isEmpty() || !startsWith(inner, outer, caseless)) return false;
-  return inner.size() == outer.size() || platform::isSeparatorByte(inner[outer.size()]) ||
-         platform::isSeparatorByte(outer.back());
-}
 
 bool hasLineBreak(const QByteArray& name) {
   return name.contains('\n') || name.contains('\r');
@@ -62,7 +44,7 @@ bool ScanJob::prepareUpdate() {
       if (!line.isEmpty()) m_req.folders.push_back(line);
     }
   } else {
-    QByteArray last;
+    FolderCover cover;
     for (std::size_t i = 0; i < m_content.size(); ++i) {
       if (i % 4096 == 0 && m_ctx.cancelled()) {
         // Nothing is taken apart yet: the library stays as it was.
@@ -72,30 +54,13 @@ bool ScanJob::prepareUpdate() {
       }
       const QByteArray path = m_content.pathBytes(i);
       const QByteArray folder = platform::parentFolder(path);
-      if (folder.isEmpty()) {
-        // A line without a folder covers nothing and cannot be rescanned: it stays.
+      // A line without a folder covers nothing and cannot be rescanned: it stays.
+      if (folder.isEmpty())
         m_kept.push_back(path);
-        continue;
-      }
-      if (!last.isNull() && startsWith(folder, last, true) && folder.size() == last.size())
-        continue;
-      last = folder;
-      bool covered = false;
-      for (std::size_t j = 0; j < m_req.folders.size() && !covered; ++j) {
-        QByteArray& listed = m_req.folders[j];
-        if (folder.size() < listed.size() && within(listed, folder, false)) {
-          // The new folder encloses listed ones: it takes their place, once.
-          listed = folder;
-          std::erase_if(m_req.folders, [&](const QByteArray& f) {
-            return &f != &listed && within(f, folder, false);
-          });
-          covered = true;
-        } else if (within(folder, listed, true)) {
-          covered = true;
-        }
-      }
-      if (!covered) m_req.folders.push_back(folder);
+      else
+        cover.add(folder);
     }
+    m_req.folders = cover.folders();
     // The folder list is whole on disk before the library goes, so an update cut short can
     // always be finished from it.
     QSaveFile list(m_req.recoveryFile);

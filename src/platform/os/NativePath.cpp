@@ -35,11 +35,7 @@ QByteArray parentFolder(const QByteArray& path) {
 QByteArray childPath(const QByteArray& folder, const QByteArray& name) {
   if (folder.isEmpty()) return name;
   if (isSeparatorByte(folder.back())) return folder + name;
-#ifdef _WIN32
-  return folder + '\\' + name;
-#else
-  return folder + '/' + name;
-#endif
+  return folder + kSeparator + name;
 }
 
 }  // namespace platform

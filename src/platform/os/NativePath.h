@@ -9,6 +9,13 @@
 // shown.
 namespace platform {
 
+// The separator the platform joins paths with.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
 // True for the platform's path separators (on Windows both "\" and "/").
 inline bool isSeparatorByte(char c) {
 #ifdef _WIN32

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The real player closed in the middle of library work: while the "Now search audio files"
+# box is open, and while an update of a million-entry library prepares its folder list. The
+# process must end within a second, leave nothing running, and leave the library either
+# whole or resumable.
+# usage: library_close.sh BIN_DIR
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"; rm -f "$bin/DBFolder.tmp"' EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export SDL_AUDIODRIVER=dummy BIN="$bin" WORK="$work"
+# An instrumented build's leak report at exit is not part of the program's own exit.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
+unset QT_QPA_PLATFORM
+mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
+rm -f "$bin/DBFolder.tmp"
+db="$XDG_DATA_HOME/tornavel/Database.txt"
+
+# Starts the player, finds its main window, runs the clicks given as "x,y" pairs (window
+# coordinates, with a pause after each), then closes it the way $CLOSE says and prints how
+# many milliseconds the process took to end.
+run() {
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    set -u
+    "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+    pid=$!
+    main=""
+    for _ in $(seq 1 200); do
+      for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
+      done
+      [ -n "$main" ] && break
+      sleep 0.05
+    done
+    if [ -z "$main" ]; then echo "main window never shown" >&2; kill -9 $pid; exit 1; fi
+    sleep "$SETTLE"
+    for xy in $CLICKS; do
+      xdotool mousemove --sync $((wx + ${xy%,*})) $((wy + ${xy#*,})) click 1
+      sleep 0.15
+    done
+    [ -n "${SHOT:-}" ] && "$BIN/tv_screenshot" "$SHOT" >/dev/null
+    t0=$(date +%s%N)
+    if [ "$CLOSE" = button ]; then
+      xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
+    else
+      kill -TERM $pid
+    fi
+    for _ in $(seq 1 300); do kill -0 $pid 2>/dev/null || break; sleep 0.01; done
+    t1=$(date +%s%N)
+    if kill -0 $pid 2>/dev/null; then echo "still running" >&2; kill -9 $pid; exit 1; fi
+    wait $pid || { echo "exit code $?" >&2; exit 1; }
+    echo $(( (t1 - t0) / 1000000 ))
+  '
+}
+
+# Library tab, "Opciones", and the options panel's "Scan".
+tab=144,330 options=400,653 scan=130,503
+
+# 1. No library: the options panel is in front; "Scan" opens the box; the exit button closes.
+ms=$(SETTLE=0.5 CLICKS="$scan" CLOSE=button SHOT="$work/box.png" run)
+echo "closed with the box open in ${ms} ms"
+[ -n "${SHOTS_DIR:-}" ] && cp "$work/box.png" "$SHOTS_DIR/"
+[ "$ms" -le 1000 ] || { echo "took longer than a second"; exit 1; }
+
+# 2. A million entries in 100,000 folders; SIGTERM right after "Scan".
+awk 'BEGIN { for (i = 0; i < 1000000; i++) printf "/nowhere/artist%d/album/track%d.mp3\r\n", i % 100000, i }' >"$db"
+size=$(stat -c %s "$db")
+ms=$(SETTLE=1.5 CLICKS="$tab $options $scan" CLOSE=term run)
+echo "closed during the update in ${ms} ms"
+[ "$ms" -le 1000 ] || { echo "took longer than a second"; exit 1; }
+if [ -f "$bin/DBFolder.tmp" ]; then
+  echo "the update was under way: its folder list stays for the next run ($(wc -l <"$bin/DBFolder.tmp") folders)"
+  [ "$(wc -l <"$bin/DBFolder.tmp")" -eq 100000 ] || { echo "the folder list is incomplete"; exit 1; }
+else
+  [ "$(stat -c %s "$db")" -eq "$size" ] || { echo "the library changed without a folder list"; exit 1; }
+  echo "the update had not taken the library apart: it is whole"
+fi
+pgrep -f "$bin/tornavel" >/dev/null && { echo "a player process is left behind"; exit 1; }
+echo "ok"
