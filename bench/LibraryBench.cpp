@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "library/FolderScanner.h"
-#include "library/Library.h"
+#include "library/LibraryPanel.h"
 #include "support/AudioFixtures.h"
 
 namespace {
@@ -62,27 +61,20 @@ long residentKb() {
   return 0;
 }
 
-// A library panel of its own: the lists on screen (offscreen platform), the labels, the
-// path and the library worker.
+// A library panel of its own on a window (offscreen platform), with the path box it reads.
+struct NoPictures : ui::PictureSource {
+  QPixmap picture(const QString&) override { return {}; }
+};
 struct Panel {
   QWidget window;
-  library::PathListModel model{false}, results{true};
-  ui::ListView* list = new ui::ListView(&window, 19, &model);
-  ui::ListView* found = new ui::ListView(&window, 19, &results);
+  ui::ControlOrder order;
+  ui::Builder build{order};
+  NoPictures pictures;
   ui::TextBox* path = new ui::TextBox(&window);
-  ui::Label* count = new ui::Label(&window);
-  ui::Label* folder = new ui::Label(&window);
-  ui::Label* eti = new ui::Label(&window);
-  ui::TextBox* search = new ui::TextBox(&window);
-  ui::CommandButton* add = new ui::CommandButton(&window);
-  ui::Frame* frame = new ui::Frame(&window);
-  ui::TextBox* pick = new ui::TextBox(&window);
-  library::LibraryControls controls{list, found, search, nullptr, count, folder,
-                                    eti,  add,   frame,  pick,    path};
-  library::LibraryWorker worker;
-  library::Library lib{controls, model, results, worker};
+  library::LibraryPanel lib{&window, *path, build, pictures,
+                            QString::fromStdString(g_dir->file("DBFolder.tmp"))};
+  library::LibraryWorker& worker = lib.worker();
   Panel() {
-    list->Move(0, 0, 8000, 6000);
     window.resize(600, 500);
     window.show();
   }
@@ -109,7 +101,7 @@ void BM_LoadBaseDa(benchmark::State& state) {
   double spent = 0;
   for (auto _ : state)
     spent += timed([&] {
-      panel.lib.LoadBaseDa();
+      panel.lib.lists().LoadBaseDa();
       if (state.range(0) == 0)
         panel.worker.waitIdle(600000);
       else
@@ -117,7 +109,7 @@ void BM_LoadBaseDa(benchmark::State& state) {
     });
   panel.worker.drain(600000);
   state.counters["s_per_run"] = spent / double(state.iterations());
-  state.counters["entries"] = panel.model.count();
+  state.counters["entries"] = panel.lib.libraryModel().count();
   state.counters["resident_MB"] = double(residentKb()) / 1024.0;
 }
 
@@ -128,16 +120,16 @@ void BM_Reference_GrepSearch(benchmark::State& state) {
 void BM_Search(benchmark::State& state) {
   Panel panel;
   panel.path->setText(QString::fromStdString(databaseFile()));
-  panel.lib.LoadBaseDa();
+  panel.lib.lists().LoadBaseDa();
   panel.worker.drain(600000);
   double spent = 0;
   for (auto _ : state)
     spent += timed([&] {
       QString text = "ARTIST 4999/";
-      panel.lib.BuscarinBase2(text);
+      panel.lib.lists().BuscarinBase2(text);
       panel.worker.drain(600000);
     });
-  const int hits = panel.lib.lastHits();
+  const int hits = panel.lib.lists().lastHits();
   state.counters["s_per_run"] = spent / double(state.iterations());
   state.counters["hits"] = hits;
 }
@@ -152,12 +144,11 @@ void BM_ScanFolder(benchmark::State& state) {
   Panel panel;
   const QString db = QString::fromStdString(g_dir->file("scan.txt"));
   panel.path->setText(db);
-  library::FolderScanner scanner(panel.controls, panel.model, panel.lib, panel.worker,
-                                 QString::fromStdString(g_dir->file("DBFolder.tmp")));
+  library::FolderScanner& scanner = panel.lib.scanner();
   double spent = 0;
   for (auto _ : state) {
     QFile::remove(db);
-    panel.model.clear();
+    panel.lib.libraryModel().clear();
     spent += timed([&] {
       scanner.LISTTEMP = {QString::fromStdString(tree())};
       scanner.ObtenerFoldersx(0);
@@ -165,7 +156,7 @@ void BM_ScanFolder(benchmark::State& state) {
     });
   }
   state.counters["s_per_run"] = spent / double(state.iterations());
-  state.counters["files"] = panel.model.count();
+  state.counters["files"] = panel.lib.libraryModel().count();
 }
 
 }  // namespace

@@ -9,24 +9,14 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/Layout.h"
+#include "platform/ui/Palette.h"
+#include "skin/Metrics.h"
 
 namespace {
 
-struct Palette {
-  QColor panel, track, trackEdge, knob, knobPressed, text, button, buttonPressed, accent[2];
-};
+using ui::Palette;
 
-const Palette kDefault{
-    QColor(30, 33, 39),    QColor(12, 13, 16),    QColor(58, 62, 72),
-    QColor(200, 204, 212), QColor(255, 255, 255), QColor(222, 226, 232),
-    QColor(44, 48, 56),    QColor(26, 28, 33),    {QColor(255, 140, 26), QColor(39, 196, 232)}};
-const Palette kLight{
-    QColor(226, 229, 234), QColor(196, 201, 209), QColor(150, 156, 166),
-    QColor(70, 76, 88),    QColor(20, 22, 26),    QColor(30, 33, 39),
-    QColor(244, 246, 248), QColor(206, 210, 216), {QColor(214, 96, 0), QColor(0, 128, 170)}};
-
-int px(float twips) {
+int pixels(float twips) {
   return int(twips / 15.0f + 0.5f);
 }
 
@@ -127,38 +117,39 @@ void square(QPainter& g, QRectF r) {
 }
 
 bool writeSkin(const QString& out, const QString& name, const Palette& p) {
-  using namespace layout;
+  using namespace skin;
   Writer w(QDir(out).filePath(name), p);
-  const int btnW = px(kButtonWidth), btnH = px(kButtonHeight);
+  const int btnW = pixels(kButtonWidth), btnH = pixels(kButtonHeight);
   for (int i = 0; i < 2; ++i)
-    w.draw(i == 0 ? "Base0" : "Base1", px(kBaseImg), px(kBaseImg), [&](QPainter& g, QRect r) {
-      g.fillRect(r, p.panel);
-      g.setPen(QPen(i == 0 ? p.text : p.accent[0], 2));
-      g.drawEllipse(QRectF(4, 4, r.width() * 0.5, r.height() * 0.5));
-      g.drawLine(QPointF(r.width() * 0.5, r.height() * 0.5),
-                 QPointF(r.width() - 4, r.height() - 4));
-    });
+    w.draw(i == 0 ? "Base0" : "Base1", pixels(kBaseImg), pixels(kBaseImg),
+           [&](QPainter& g, QRect r) {
+             g.fillRect(r, p.panel);
+             g.setPen(QPen(i == 0 ? p.text : p.accent[0], 2));
+             g.drawEllipse(QRectF(4, 4, r.width() * 0.5, r.height() * 0.5));
+             g.drawLine(QPointF(r.width() * 0.5, r.height() * 0.5),
+                        QPointF(r.width() - 4, r.height() - 4));
+           });
   const char* tabs[] = {"Explorer", "Library", "Playlist", "Samples", "Options", "Equalizer"};
   for (int i = 0; i < 6; ++i)
-    w.text(QString("PNBUT%1").arg(i).toLatin1().constData(), px(kTabWidth), px(kTabHeight), tabs[i],
-           false);
-  w.track("EQSLVolBack", 16, 120, p.accent[0]);
-  w.knob("EQSLButton", 16, 10, p.knob, p.panel);
-  w.text("EQDWButton", 16, 12, "v", false);
-  w.draw("BackEQ", px(kPanelWidth), px(kPanelHeight), [&](QPainter& g, QRect r) {
+    w.text(QString("PNBUT%1").arg(i).toLatin1().constData(), pixels(kTabWidth), pixels(kTabHeight),
+           tabs[i], false);
+  w.track("EQSLVolBack", pixels(kEqTrackWidth), pixels(kEqTrackHeight), p.accent[0]);
+  w.knob("EQSLButton", pixels(kEqTrackWidth), pixels(kEqThumbHeight), p.knob, p.panel);
+  w.text("EQDWButton", pixels(kEqTrackWidth), pixels(kEqDownHeight), "v", false);
+  w.draw("BackEQ", pixels(kPanelWidth), pixels(kPanelHeight), [&](QPainter& g, QRect r) {
     g.fillRect(r, p.panel);
     g.setPen(p.trackEdge);
     for (int y = 40; y < r.height() - 20; y += 20) g.drawLine(10, y, r.width() - 10, y);
   });
-  w.track("MasterSLVolBack", px(kMasterWidth), px(kMasterHeight), p.text);
-  w.knob("MasterSLButton", px(kMasterKnobWidth), px(kMasterHeight), p.knob, p.panel);
+  w.track("MasterSLVolBack", pixels(kMasterWidth), pixels(kMasterHeight), p.text);
+  w.knob("MasterSLButton", pixels(kMasterKnobWidth), pixels(kMasterHeight), p.knob, p.panel);
   for (int i = 0; i < 2; ++i)
-    w.draw(i == 0 ? "BAR0" : "BAR1", px(kPitchTrackWidth), 12,
+    w.draw(i == 0 ? "BAR0" : "BAR1", pixels(kPitchTrackWidth), 12,
            [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[i]); });
-  w.track("SLPicthBack", px(kPitchTrackWidth), px(kPitchTrackHeight), p.text);
-  w.knob("SLPicthButton", px(kPitchTrackWidth), px(kPitchKnobHeight), p.accent[0], p.panel);
-  w.text("SLPicthButtonR0", px(kPitchTrackWidth), px(kStepSize), "0", false);
-  w.text("SLPicthButtonR1", px(kPitchTrackWidth), px(kStepSize), "0", false);
+  w.track("SLPicthBack", pixels(kPitchTrackWidth), pixels(kPitchTrackHeight), p.text);
+  w.knob("SLPicthButton", pixels(kPitchTrackWidth), pixels(kPitchKnobHeight), p.accent[0], p.panel);
+  w.text("SLPicthButtonR0", pixels(kPitchTrackWidth), pixels(kStepSize), "0", false);
+  w.text("SLPicthButtonR1", pixels(kPitchTrackWidth), pixels(kStepSize), "0", false);
   w.button("BTPause0", btnW, btnH, false, bars);
   w.button("BTPause0UP", btnW, btnH, true, bars);
   w.button("BTPlay0", btnW, btnH, false, triangle);
@@ -167,27 +158,28 @@ bool writeSkin(const QString& out, const QString& name, const Palette& p) {
   w.button("BTparar0UP", btnW, btnH, true, square);
   for (int i = 0; i < 2; ++i) {
     const QString n = QString("BTVolBack%1").arg(i);
-    w.knob(n.toLatin1().constData(), px(kVolTrackWidth), px(kVolKnobHeight), p.knob, p.accent[i]);
-    w.knob((n + "UP").toLatin1().constData(), px(kVolTrackWidth), px(kVolKnobHeight), p.knobPressed,
+    w.knob(n.toLatin1().constData(), pixels(kVolTrackWidth), pixels(kVolKnobHeight), p.knob,
            p.accent[i]);
-    w.track(QString("SLVolBack%1").arg(i).toLatin1().constData(), px(kVolTrackWidth),
-            px(kVolTrackHeight), p.accent[i]);
-    w.track(QString("SLPosBack%1").arg(i).toLatin1().constData(), px(kPosWidth), px(kPosHeight),
-            p.trackEdge);
+    w.knob((n + "UP").toLatin1().constData(), pixels(kVolTrackWidth), pixels(kVolKnobHeight),
+           p.knobPressed, p.accent[i]);
+    w.track(QString("SLVolBack%1").arg(i).toLatin1().constData(), pixels(kVolTrackWidth),
+            pixels(kVolTrackHeight), p.accent[i]);
+    w.track(QString("SLPosBack%1").arg(i).toLatin1().constData(), pixels(kPosWidth),
+            pixels(kPosHeight), p.trackEdge);
   }
   // One column: the bar starts empty and the tick stretches it over the played part.
-  w.draw("SLPosBack0Left", 1, px(kPlayLeftHeight),
+  w.draw("SLPosBack0Left", 1, pixels(kPlayLeftHeight),
          [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[0].darker(130)); });
-  w.knob("BTPos0", px(kPosKnobWidth), px(kPosHeight), p.knob, p.panel);
+  w.knob("BTPos0", pixels(kPosKnobWidth), pixels(kPosHeight), p.knob, p.panel);
   for (int i = 0; i < 2; ++i) {
     const QString n = QString("CHKSEL%1").arg(i);
     w.text(n.toLatin1().constData(), 20, 12, {}, false);
     w.draw((n + "UP").toLatin1().constData(), 20, 12,
            [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[i]); });
   }
-  w.text("cmdback", px(kSkinButton), px(kSkinButton), "<", false);
-  w.text("BTGOTO", px(kSkinButton), px(kSkinButton), ">", false);
-  w.text("cmdVEW", px(kSkinButton), px(kSkinButton), "o", false);
+  w.text("cmdback", pixels(kSkinButton), pixels(kSkinButton), "<", false);
+  w.text("BTGOTO", pixels(kSkinButton), pixels(kSkinButton), ">", false);
+  w.text("cmdVEW", pixels(kSkinButton), pixels(kSkinButton), "o", false);
   std::printf("%s: %d bitmaps\n", name.toLatin1().constData(), w.written);
   return w.ok && w.written == 43;
 }
@@ -202,6 +194,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QString out = QString::fromLocal8Bit(argv[1]);
-  const bool ok = writeSkin(out, "Default", kDefault) && writeSkin(out, "Light", kLight);
+  const bool ok =
+      writeSkin(out, "Default", ui::darkPalette()) && writeSkin(out, "Light", ui::lightPalette());
   return ok ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "audio/AudioEngine.h"
-#include "audio/Deck.h"
+#include "audio/DeckState.h"
 #include "platform/os/AppPaths.h"
 #include "platform/os/SettingsStore.h"
 

@@ -6,24 +6,21 @@ namespace audio {
 
 namespace {
 constexpr std::uint32_t kSoftwareMixing = 0x40;
-}
+// The pitch figure reads 0.0 this many twips above the bottom of the knob's travel.
+constexpr float kFigureZero = 503.0f;
 
-DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, DeckControls& controls,
-                       ui::Form& mainForm, ui::PictureBox& currentEntryMarker)
+bool isDeck(int deck) {
+  return deck == DeckA || deck == DeckB;
+}
+}  // namespace
+
+DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
+                       ui::Form& mainForm, DeckSelection& selection)
     : m_engine(engine),
       m_decks(decks),
-      m_controls(controls),
+      m_panels(panels),
       m_mainForm(mainForm),
-      m_marker(currentEntryMarker) {
-  SetFreq = [this](int deck) {
-    Deck& d = m_decks[std::size_t(deck)];
-    d.Frequency = d.BaseFrequency;
-    m_engine.System.setChannelFrequency(d.Channel, d.Frequency);
-  };
-  ChkPicPlato_Click = [this](int deck) {
-    if (deck == DeckA || deck == DeckB) m_controls.chksel[std::size_t(deck)]->setValue(true);
-  };
-}
+      m_selection(selection) {}
 
 QString DeckEngine::TitleOf(const QByteArray& path) {
   qsizetype from = path.size();
@@ -39,21 +36,49 @@ sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QB
 }
 
 float DeckEngine::KnobLevel(int deck) const {
-  const ui::PictureBox* knob = m_controls.XVolBT[std::size_t(deck)];
-  const float travel = m_controls.XVolSL[std::size_t(deck)]->Height() - knob->Height();
-  return travel > 0 ? 1.0f - knob->Top() / travel : 1.0f;
+  const float travel = panel(deck).volumeTravel();
+  return travel > 0 ? 1.0f - m_decks[std::size_t(deck)].VolumeTop / travel : 1.0f;
+}
+
+double DeckEngine::PitchFactor(int deck) const {
+  const DeckPanel& p = panel(deck);
+  const double h = p.XPicthBt->Height(), H = p.XPitch->Height();
+  return 2.0 * (1.0 - double(m_decks[std::size_t(deck)].PitchTop) / (H + 1.0 - h));
 }
 
 int DeckEngine::SelectedDeck() const {
-  return m_controls.chksel[0]->Value() ? DeckA : DeckB;
+  return m_panels[0]->chksel->Value() ? DeckA : DeckB;
+}
+
+void DeckEngine::showKnobs(int deck) {
+  const DeckState& d = m_decks[std::size_t(deck)];
+  const DeckPanel& p = panel(deck);
+  p.XVolBT->setTop(d.VolumeTop);
+  p.XPicthBt->setTop(d.PitchTop);
+  p.PosBT->setLeft(d.PositionLeft);
+}
+
+void DeckEngine::SetVolumeKnob(int deck, float top) {
+  if (!isDeck(deck)) return;
+  DeckState& d = m_decks[std::size_t(deck)];
+  const DeckPanel& p = panel(deck);
+  d.VolumeTop = knobPlace(top, p.XVolBT->Height(), p.XVolSL->Height());
+  p.XVolBT->setTop(d.VolumeTop);
+  ApplyDeckVolume(deck);
+  ShowP(deck);
+}
+
+DeckActions::PositionBar DeckEngine::positionBar(int deck) const {
+  const DeckPanel& p = panel(deck);
+  return {p.PosBT->Left(), p.PosBT->Width(), p.SLPos->Width(), p.SLPos->container()};
 }
 
 bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
   if (deck < 0 || deck > 3 || !platform::isRegularFile(path)) return false;
-  Deck& d = m_decks[std::size_t(deck)];
+  DeckState& d = m_decks[std::size_t(deck)];
   sound::SoundSystem& sys = m_engine.System;
-  m_marker.setVisible(false);
-  if (ChkPicPlato_Click) ChkPicPlato_Click(deck);
+  for (DeckEvents* l : m_listeners) l->trackOpening(deck);
+  if (isDeck(deck)) SelectDeck(deck);
   if (d.Playing) StopDeck(deck);
   // The previous stream goes whether or not it was playing: a loaded deck must not keep
   // files open, and a file that then fails to open must not leave the old track behind.
@@ -61,38 +86,39 @@ bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) 
   d.Sound = 0;
   d.Path = path;
   CreateTrackStream(sys, d.Path, kSoftwareMixing, d.Sound);
-  if (deck == DeckA || deck == DeckB) d.Volume = KnobLevel(deck);
+  if (isDeck(deck)) d.Volume = KnobLevel(deck);
   float volume = 0, pan = 0;
   int priority = 0;
   sys.soundDefaults(d.Sound, d.BaseFrequency, volume, pan, priority);
-  if (SetFreq) SetFreq(deck);
+  SetFreq(deck);
   sys.setSoundDefaults(d.Sound, d.Frequency, d.Volume, d.Pan, 0);
   std::uint32_t length = 0;  // a file that did not open has no length, not the old one's
   sys.soundLengthMs(d.Sound, length);
   d.LengthMs = std::int32_t(std::min<std::uint32_t>(length, 0x7FFFFFFF));
-  if (deck == DeckA || deck == DeckB) {
-    m_controls.ETQ_TIME[std::size_t(deck)]->setCaption(QStringLiteral("00:00"));
-    m_controls.ETQ_TITULO[std::size_t(deck)]->setCaption(TitleOf(d.Path));
+  if (isDeck(deck)) {
+    const DeckPanel& p = panel(deck);
+    p.ETQ_TIME->setCaption(QStringLiteral("00:00"));
+    p.ETQ_TITULO->setCaption(TitleOf(d.Path));
     if (autoplay) PlayDeck(deck);
-    m_mainForm.setCaption(QStringLiteral("Torna Vel - ") +
-                          m_controls.ETQ_TITULO[std::size_t(deck)]->Caption());
+    m_mainForm.setCaption(QStringLiteral("Torna Vel - ") + p.ETQ_TITULO->Caption());
   } else if (autoplay) {
     PlayDeck(deck);
   }
   ApplyDeckVolume(deck);
+  for (DeckEvents* l : m_listeners) l->trackOpened(deck);
   return true;
 }
 
 void DeckEngine::PlayDeck(int deck) {
-  Deck& d = m_decks[std::size_t(deck)];
+  DeckState& d = m_decks[std::size_t(deck)];
   m_engine.System.playSound(d.Sound, false, d.Channel);
-  if (SetFreq) SetFreq(deck);
+  SetFreq(deck);
   ApplyDeckVolume(deck);
   d.Playing = true;
 }
 
 void DeckEngine::StopDeck(int deck) {
-  Deck& d = m_decks[std::size_t(deck)];
+  DeckState& d = m_decks[std::size_t(deck)];
   float frequency = 0, volume = 0, pan = 0;
   int priority = 0;
   m_engine.System.soundDefaults(d.Sound, frequency, volume, pan, priority);
@@ -102,16 +128,24 @@ void DeckEngine::StopDeck(int deck) {
 }
 
 void DeckEngine::TogglePause(int deck) {
-  const Deck& d = m_decks[std::size_t(deck)];
+  const DeckState& d = m_decks[std::size_t(deck)];
   if (d.Channel == 0) return;
   bool paused = false;
   m_engine.System.channelPaused(d.Channel, paused);
   m_engine.System.setChannelPaused(d.Channel, !paused);
 }
 
+void DeckEngine::SetFreq(int deck) {
+  DeckState& d = m_decks[std::size_t(deck)];
+  // Only the two decks have a pitch knob; the pre-listening player keeps its own speed.
+  const double factor = isDeck(deck) ? PitchFactor(deck) : 1.0;
+  d.Frequency = float(factor * d.BaseFrequency);
+  m_engine.System.setChannelFrequency(d.Channel, d.Frequency);
+}
+
 void DeckEngine::ApplyDeckVolume(int deck) {
-  if (deck != DeckA && deck != DeckB) return;
-  Deck& d = m_decks[std::size_t(deck)];
+  if (!isDeck(deck)) return;
+  DeckState& d = m_decks[std::size_t(deck)];
   d.Volume = KnobLevel(deck) * m_engine.MasterLevel;
   m_engine.System.setChannelVolume(d.Channel, d.Volume);
 }
@@ -121,8 +155,24 @@ void DeckEngine::InitDeckVolumes() {
   m_decks[DeckB].Volume = KnobLevel(DeckB);
 }
 
-void DeckEngine::Slider1_Change(const ui::Slider& slider) {
-  m_engine.System.setStreamBufferSizeMs(std::uint32_t(slider.Value()) * 1000u);
+void DeckEngine::setStreamBufferSeconds(int seconds) {
+  m_engine.System.setStreamBufferSizeMs(std::uint32_t(seconds) * 1000u);
+}
+
+QString DeckEngine::FormatFigure(double value) {
+  QString text = QString::number(value, 'f', 1);
+  // A figure that rounds to zero from below reads "0.0", never "-0.0".
+  if (text == QLatin1String("-0.0")) text = QStringLiteral("0.0");
+  return text;
+}
+
+void DeckEngine::ShowP(int deck) {
+  const DeckPanel& p = panel(deck);
+  const float travel = p.XPitch->Height() - p.XPicthBt->Height();
+  const double figure =
+      (double(travel) - m_decks[std::size_t(deck)].PitchTop - kFigureZero) / 100.0;
+  p.ETQPICTH->setCaption(QStringLiteral("PITCH ") + FormatFigure(figure) + QStringLiteral(" VOL ") +
+                         FormatFigure(m_decks[std::size_t(deck)].Volume));
 }
 
 }  // namespace audio

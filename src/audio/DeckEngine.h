@@ -1,50 +1,69 @@
 #pragma once
 
 #include <QString>
-#include <functional>
+#include <array>
+#include <vector>
 
 #include "AudioEngine.h"
-#include "Deck.h"
-#include "DeckControls.h"
-#include "platform/ui/Slider.h"
+#include "DeckActions.h"
+#include "DeckEvents.h"
+#include "DeckPanel.h"
+#include "DeckSelection.h"
+#include "DeckState.h"
+#include "platform/ui/Form.h"
 
 namespace audio {
 
-// The operations that drive one deck: open a file into it, play, stop, pause and apply its
-// volume. Everything that acts on a deck goes through these.
-class DeckEngine {
+// The operations that drive one deck: open a file into it, play, stop, pause, set its
+// frequency from its pitch knob and its volume from its volume knob. Everything that acts on
+// a deck goes through these.
+class DeckEngine : public DeckActions {
  public:
-  DeckEngine(AudioEngine& engine, DeckTable& decks, DeckControls& controls, ui::Form& mainForm,
-             ui::PictureBox& currentEntryMarker);
+  DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
+             ui::Form& mainForm, DeckSelection& selection);
 
-  bool OpenDeckTrack(const QByteArray& path, int deck, bool autoplay);
-  void PlayDeck(int deck);
-  void StopDeck(int deck);
+  bool OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) override;
+  void PlayDeck(int deck) override;
+  void StopDeck(int deck) override;
   void TogglePause(int deck);
   void ApplyDeckVolume(int deck);
   void InitDeckVolumes();
+  void SetFreq(int deck);
   sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
                                   std::uint32_t mode, sound::Handle& sound);
-  void Slider1_Change(const ui::Slider& slider);
+  void setStreamBufferSeconds(int seconds);
 
-  // The knob's place in its track as a level: 1 at the top, 0 at the bottom.
+  int SelectedDeck() const override;
+  void SelectDeck(int deck) override { m_selection.ChkPicPlato_Click(deck); }
+  bool HasTrack(int deck) const override { return m_decks[std::size_t(deck)].Sound != 0; }
+  float VolumeKnobTop(int deck) const override { return m_decks[std::size_t(deck)].VolumeTop; }
+  float VolumeTravel(int deck) const override { return panel(deck).volumeTravel(); }
+  void SetVolumeKnob(int deck, float top) override;
+  PositionBar positionBar(int deck) const override;
+
+  void addListener(DeckEvents* listener) { m_listeners.push_back(listener); }
+  const std::vector<DeckEvents*>& listeners() const { return m_listeners; }
+  // The volume knob's level: 1 at the top of its track, 0 at the bottom.
   float KnobLevel(int deck) const;
-  // The deck whose "A"/"B" option is on: 0 for A, 1 for B.
-  int SelectedDeck() const;
-
-  // Supplied by the pitch and skin subsystems; until they are wired the deck plays at the
-  // track's own frequency and selecting a deck only turns its option on.
-  std::function<void(int deck)> SetFreq;
-  std::function<void(int deck)> ChkPicPlato_Click;
+  // The pitch knob's factor of the track's own frequency: 2 at the top, near 0 at the bottom.
+  double PitchFactor(int deck) const;
+  // The knobs of a deck shown where its state has them.
+  void showKnobs(int deck);
+  // One figure to one decimal, never "-0.0"; the pitch label writes it.
+  static QString FormatFigure(double value);
+  void ShowP(int deck);
 
   static QString TitleOf(const QByteArray& path);
 
  private:
+  const DeckPanel& panel(int deck) const { return *m_panels[std::size_t(deck)]; }
+
   AudioEngine& m_engine;
   DeckTable& m_decks;
-  DeckControls& m_controls;
+  std::array<DeckPanel*, 2> m_panels;
   ui::Form& m_mainForm;
-  ui::PictureBox& m_marker;
+  DeckSelection& m_selection;
+  std::vector<DeckEvents*> m_listeners;
 };
 
 }  // namespace audio

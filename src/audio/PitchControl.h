@@ -1,7 +1,8 @@
 #pragma once
 
-#include "DeckControls.h"
 #include "DeckEngine.h"
+#include "KnobGrab.h"
+#include "platform/ui/WindowDrag.h"
 
 namespace audio {
 
@@ -10,11 +11,9 @@ namespace audio {
 // move together.
 class PitchControl {
  public:
-  PitchControl(AudioEngine& engine, DeckTable& decks, DeckControls& controls, float& knobGrabY,
-               bool& windowDrag);
+  PitchControl(DeckEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
+               KnobGrab& grab, ui::WindowDrag& windowDrag);
 
-  void SetFreq(int deck);
-  void ShowP(int deck);
   void ResetC();
   void XPicthBt_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void XPicthBt_MouseMove(int Index, int Button, int Shift, float X, float Y);
@@ -24,19 +23,14 @@ class PitchControl {
   void BTPICTHUP_Click(int Index);
   void BTPICTHDW_Click(int Index);
 
-  // The factor the knob gives now.
-  double Factor(int deck) const;
-  // One figure to one decimal, never "-0.0".
-  static QString FormatFigure(double value);
-
  private:
   void centre(int deck);
 
-  AudioEngine& m_engine;
+  DeckEngine& m_engine;
   DeckTable& m_decks;
-  DeckControls& m_controls;
-  float& m_knobGrabY;
-  bool& m_windowDrag;
+  std::array<DeckPanel*, 2> m_panels;
+  KnobGrab& m_grab;
+  ui::WindowDrag& m_windowDrag;
 };
 
 }  // namespace audio

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Val.h"
-
 namespace audio {
 
 namespace {
@@ -12,11 +10,11 @@ constexpr float kTitleStep = 10.0f;
 }
 
 Transport::Transport(AudioEngine& engine, DeckTable& decks, DeckEngine& deckEngine,
-                     DeckControls& controls, ui::Label& clock)
+                     std::array<DeckPanel*, 2> panels, ui::Label& clock)
     : m_engine(engine),
       m_decks(decks),
       m_deckEngine(deckEngine),
-      m_controls(controls),
+      m_panels(panels),
       m_clock(clock) {}
 
 void Transport::BTPlay_Click(int Index) {
@@ -31,36 +29,29 @@ void Transport::BTStop_Click(int Index) {
 }
 
 float Transport::travel(int deck) const {
-  const auto d = std::size_t(deck);
-  return m_controls.SLPos[d]->Width() - m_controls.PosBT[d]->Width();
+  return m_panels[std::size_t(deck)]->positionTravel();
 }
 
 void Transport::PosBT_MouseDown(int Index, int, int, float X, float) {
   m_posGrabX = X;
-  m_posDragging[std::size_t(Index)] = true;
+  m_decks[std::size_t(Index)].PositionHeld = true;
 }
 
 void Transport::PosBT_MouseMove(int Index, int Button, int, float X, float) {
   if (Button != ui::LeftButton) return;
-  ui::PictureBox& knob = *m_controls.PosBT[std::size_t(Index)];
-  const float track = m_controls.SLPos[std::size_t(Index)]->Width();
-  const float n = knob.Left() + X - m_posGrabX;
-  if (n > 0 && n + knob.Width() < track) {
-    knob.setLeft(n);
-  } else {
-    if (n < 0) knob.setLeft(0);
-    if (n + knob.Width() >= track) knob.setLeft(track - knob.Width());
-  }
+  const DeckPanel& p = *m_panels[std::size_t(Index)];
+  DeckState& d = m_decks[std::size_t(Index)];
+  d.PositionLeft = knobPlace(d.PositionLeft + X - m_posGrabX, p.PosBT->Width(), p.SLPos->Width());
+  p.PosBT->setLeft(d.PositionLeft);
 }
 
 void Transport::PosBT_MouseUp(int Index, int, int, float, float) {
-  Deck& d = m_decks[std::size_t(Index)];
+  DeckState& d = m_decks[std::size_t(Index)];
   const float span = travel(Index);
-  const double ms =
-      span > 0 ? double(d.LengthMs) * m_controls.PosBT[std::size_t(Index)]->Left() / span : 0.0;
+  const double ms = span > 0 ? double(d.LengthMs) * d.PositionLeft / span : 0.0;
   d.PositionMs = std::int32_t(std::nearbyint(ms));  // halves go to the even millisecond
   m_engine.System.setChannelPositionMs(d.Channel, std::uint32_t(std::max(d.PositionMs, 0)));
-  m_posDragging[std::size_t(Index)] = false;
+  d.PositionHeld = false;
 }
 
 QString Transport::FormatTime(std::int64_t ms) {
@@ -72,20 +63,20 @@ QString Transport::FormatTime(std::int64_t ms) {
 
 void Transport::MTimer_Timer() {
   for (int i : {DeckA, DeckB}) {
-    Deck& d = m_decks[std::size_t(i)];
+    DeckState& d = m_decks[std::size_t(i)];
     if (!d.Playing) continue;
     std::uint32_t ms = 0;
     if (m_engine.System.channelPositionMs(d.Channel, ms) == sound::Result::Ok)
       d.PositionMs = std::int32_t(std::min<std::uint32_t>(ms, 0x7FFFFFFF));
   }
   for (int i : {DeckA, DeckB}) {
-    const Deck& d = m_decks[std::size_t(i)];
-    if (m_posDragging[std::size_t(i)] || d.LengthMs <= 0) continue;
+    DeckState& d = m_decks[std::size_t(i)];
+    if (d.PositionHeld || d.LengthMs <= 0) continue;
     const double span = travel(i);
     // A length that undercounts the file must not push the knob off its track.
-    const double left = std::clamp(double(d.PositionMs) / double(d.LengthMs) * span, 0.0, span);
-    m_controls.PosBT[std::size_t(i)]->setLeft(float(left));
-    m_controls.SLPosLeft[std::size_t(i)]->setWidth(float(left));
+    d.PositionLeft = float(std::clamp(double(d.PositionMs) / double(d.LengthMs) * span, 0.0, span));
+    m_panels[std::size_t(i)]->PosBT->setLeft(d.PositionLeft);
+    m_panels[std::size_t(i)]->SLPosLeft->setWidth(d.PositionLeft);
   }
   MovTitles();
   for (int i : {DeckA, DeckB}) {
@@ -94,28 +85,27 @@ void Transport::MTimer_Timer() {
                            .arg(t.hour())
                            .arg(t.minute(), 2, 10, QLatin1Char('0'))
                            .arg(t.second()));
-    const Deck& d = m_decks[std::size_t(i)];
-    m_controls.ETQ_TIME[std::size_t(i)]->setCaption(FormatTime(d.PositionMs));
-    m_controls.ETQ_DUR[std::size_t(i)]->setCaption(FormatTime(d.LengthMs));
+    const DeckState& d = m_decks[std::size_t(i)];
+    m_panels[std::size_t(i)]->ETQ_TIME->setCaption(FormatTime(d.PositionMs));
+    m_panels[std::size_t(i)]->ETQ_DUR->setCaption(FormatTime(d.LengthMs));
   }
-  if (drawSpectra) drawSpectra();
 }
 
 void Transport::MovTitles() {
   for (int i : {DeckA, DeckB}) {
-    ui::Label& title = *m_controls.ETQ_TITULO[std::size_t(i)];
-    ui::PictureBox& panel = *m_controls.BACKPICPAN[std::size_t(i)];
+    ui::Label& title = *m_panels[std::size_t(i)]->ETQ_TITULO;
+    ui::PictureBox& panel = *m_panels[std::size_t(i)]->BACKPICPAN;
     const float tw = title.Width(), tl = title.Left(), pw = panel.Width();
     if (tw <= pw) {
       title.setLeft(pw / 2 - tw / 2);
-    } else if (ui::Val(panel.Tag()) == 1.0) {
+    } else if (m_titleMovingRight[std::size_t(i)]) {
       if (tl >= 0)
-        panel.setTag(QStringLiteral("0"));
+        m_titleMovingRight[std::size_t(i)] = false;  // turns; no move on this tick
       else
         title.setLeft(tl + kTitleStep);
     } else {
       if (tl + tw <= pw)
-        panel.setTag(QStringLiteral("1"));
+        m_titleMovingRight[std::size_t(i)] = true;
       else
         title.setLeft(tl - kTitleStep);
     }

@@ -2,42 +2,36 @@
 
 #include <cmath>
 
-#include "KnobDrag.h"
-
-#include "PitchControl.h"
+#include "platform/ui/Palette.h"
 
 namespace audio {
 
-namespace {
-const QColor kKnobNormal(200, 204, 212), kKnobPressed(255, 255, 255);
-}
-
-VolumeControl::VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckControls& controls,
-                             PitchControl& pitch, ui::PictureBox& masterTrack,
-                             ui::PictureBox& masterKnob, ui::Timer& changeVol, float& knobGrabY,
-                             bool& windowDrag)
+VolumeControl::VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckTable& decks,
+                             std::array<DeckPanel*, 2> panels, Master master, ui::Timer& changeVol,
+                             KnobGrab& grab, ui::WindowDrag& windowDrag,
+                             ui::PictureSource& pictures)
     : m_engine(engine),
       m_deckEngine(deckEngine),
-      m_controls(controls),
-      m_pitch(pitch),
-      m_masterTrack(masterTrack),
-      m_masterKnob(masterKnob),
+      m_decks(decks),
+      m_panels(panels),
+      m_master(master),
       m_changeVol(changeVol),
-      m_knobGrabY(knobGrabY),
-      m_windowDrag(windowDrag) {}
+      m_grab(grab),
+      m_windowDrag(windowDrag),
+      m_pictures(pictures) {}
 
 void VolumeControl::showKnob(int deck, bool pressed) {
-  ui::PictureBox& knob = *m_controls.XVolBT[std::size_t(deck)];
+  ui::PictureBox& knob = *m_panels[std::size_t(deck)]->XVolBT;
   const QString file = QStringLiteral("\\BTVolBack%1%2.bmp").arg(deck).arg(pressed ? "UP" : "");
-  const QPixmap pic = skinPicture ? skinPicture(file) : QPixmap();
+  const QPixmap pic = m_pictures.picture(file);
   if (!pic.isNull())
     knob.setPicture(pic);
   else
-    knob.setBackColor(pressed ? kKnobPressed : kKnobNormal);
+    knob.setBackColor(pressed ? ui::darkPalette().knobPressed : ui::darkPalette().knob);
 }
 
 void VolumeControl::XVolBT_MouseDown(int Index, int, int, float, float Y) {
-  m_knobGrabY = Y;
+  m_grab.y = Y;
   showKnob(Index, true);
 }
 
@@ -47,15 +41,12 @@ void VolumeControl::XVolBT_MouseMove(int Index, int Button, int, float, float Y)
     return;
   }
   if (Button != ui::LeftButton) return;
-  dragKnobY(*m_controls.XVolBT[std::size_t(Index)], m_controls.XVolSL[std::size_t(Index)]->Height(),
-            m_knobGrabY, Y);
-  m_deckEngine.ApplyDeckVolume(Index);
-  m_pitch.ShowP(Index);
+  m_deckEngine.SetVolumeKnob(Index, m_decks[std::size_t(Index)].VolumeTop + Y - m_grab.y);
 }
 
 void VolumeControl::XVolBT_MouseUp(int Index, int, int, float, float) {
   showKnob(Index, false);
-  m_windowDrag = false;
+  m_windowDrag.active = false;
 }
 
 void VolumeControl::BTVOLUP_MouseDown(int Index, int, int, float, float) {
@@ -73,7 +64,7 @@ void VolumeControl::BTVOL_MouseUp(int, int, int, float, float) {
 }
 
 void VolumeControl::ChangeVol_Timer() {
-  m_knobGrabY = 1.0f;
+  m_grab.y = 1.0f;
   const int deck = m_volStepAction < 2 ? DeckA : DeckB;
   const bool raise = m_volStepAction % 2 == 0;
   XVolBT_MouseMove(deck, ui::LeftButton, 0, 0, raise ? -50.0f : 50.0f);
@@ -84,29 +75,16 @@ void VolumeControl::MASTSL_MouseDown(int, int, float X, float) {
 }
 
 void VolumeControl::MASTSL_MouseMove(int Button, int, float X, float) {
-  const float inner = m_masterTrack.ScaleWidth(), w = m_masterKnob.Width();
-  if (Button == ui::LeftButton) {
-    const float n = m_masterKnob.Left() + X - m_mastGrabX;
-    if (n > 0 && n + w < inner) {
-      m_masterKnob.setLeft(n);
-    } else {
-      if (n < 0) m_masterKnob.setLeft(0);
-      if (n + w >= inner) m_masterKnob.setLeft(inner - w);
-    }
-  }
+  ui::PictureBox& knob = *m_master.knob;
+  const float inner = m_master.track->ScaleWidth(), w = knob.Width();
+  if (Button == ui::LeftButton) knob.setLeft(knobPlace(knob.Left() + X - m_mastGrabX, w, inner));
   const double span = inner - w;
-  const double tenths = span > 0 ? std::floor(double(m_masterKnob.Left()) / span * 10.0) : 10.0;
+  const double tenths = span > 0 ? std::floor(double(knob.Left()) / span * 10.0) : 10.0;
   m_engine.MasterLevel = float(tenths / 10.0);
   m_deckEngine.ApplyDeckVolume(DeckA);
   m_deckEngine.ApplyDeckVolume(DeckB);
-  m_pitch.ShowP(DeckA);
-  m_pitch.ShowP(DeckB);
-}
-
-void VolumeControl::MoveKnobTo(int deck, float top) {
-  m_controls.XVolBT[std::size_t(deck)]->setTop(top);
-  m_knobGrabY = 0;
-  XVolBT_MouseMove(deck, ui::LeftButton, ui::ShiftMask, 0, 0);
+  m_deckEngine.ShowP(DeckA);
+  m_deckEngine.ShowP(DeckB);
 }
 
 }  // namespace audio

@@ -1,23 +1,23 @@
 #pragma once
 
-#include <QPixmap>
-#include <functional>
-#include "DeckControls.h"
 #include "DeckEngine.h"
-
+#include "KnobGrab.h"
+#include "platform/ui/PictureSource.h"
 #include "platform/ui/Timer.h"
+#include "platform/ui/WindowDrag.h"
 
 namespace audio {
 
-class PitchControl;
-
-// The deck volume knobs with their held step buttons, and the master knob. Every change of
-// level, by the user or by code, goes through the knob's move handler.
+// The deck volume knobs with their held step buttons, and the master knob.
 class VolumeControl {
  public:
-  VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckControls& controls,
-                PitchControl& pitch, ui::PictureBox& masterTrack, ui::PictureBox& masterKnob,
-                ui::Timer& changeVol, float& knobGrabY, bool& windowDrag);
+  struct Master {
+    ui::PictureBox* track;  // MasterVOL
+    ui::PictureBox* knob;   // MASTSL
+  };
+  VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckTable& decks,
+                std::array<DeckPanel*, 2> panels, Master master, ui::Timer& changeVol,
+                KnobGrab& grab, ui::WindowDrag& windowDrag, ui::PictureSource& pictures);
 
   void XVolBT_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void XVolBT_MouseMove(int Index, int Button, int Shift, float X, float Y);
@@ -29,27 +29,22 @@ class VolumeControl {
   void MASTSL_MouseDown(int Button, int Shift, float X, float Y);
   void MASTSL_MouseMove(int Button, int Shift, float X, float Y);
 
-  // Puts a deck's knob at `top` the way auto-mix and next/previous do: set the place,
-  // clear the grab offset and run the move handler so the level reaches the channel.
-  void MoveKnobTo(int deck, float top);
   int VolStepAction() const { return m_volStepAction; }
 
-  // The skin's bitmap of a given name ("\BTVolBack0UP.bmp"); null when there is none, and
-  // the knob then keeps its laid-out look, brightened while pressed.
-  std::function<QPixmap(const QString&)> skinPicture;
-
  private:
+  // The knob's pressed or normal picture; without a skin, its laid-out look brightened
+  // while pressed.
   void showKnob(int deck, bool pressed);
 
   AudioEngine& m_engine;
   DeckEngine& m_deckEngine;
-  DeckControls& m_controls;
-  PitchControl& m_pitch;
-  ui::PictureBox& m_masterTrack;
-  ui::PictureBox& m_masterKnob;
+  DeckTable& m_decks;
+  std::array<DeckPanel*, 2> m_panels;
+  Master m_master;
   ui::Timer& m_changeVol;
-  float& m_knobGrabY;
-  bool& m_windowDrag;
+  KnobGrab& m_grab;
+  ui::WindowDrag& m_windowDrag;
+  ui::PictureSource& m_pictures;
   int m_volStepAction = 0;
   float m_mastGrabX = 0;
 };

@@ -21,9 +21,9 @@ QString skippedText(const ScanSummary& s) {
 }
 }  // namespace
 
-FolderScanner::FolderScanner(LibraryControls& controls, PathListModel& library, Library& lists,
+FolderScanner::FolderScanner(LibraryView& panel, PathListModel& library, Library& lists,
                              LibraryWorker& worker, QString recoveryFile)
-    : m_c(controls),
+    : m_c(panel),
       m_library(library),
       m_lists(lists),
       m_worker(worker),

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "LibraryControls.h"
+#include "LibraryView.h"
 #include "LibraryWorker.h"
 #include "PathListModel.h"
 #include "ScanJob.h"
@@ -19,8 +19,8 @@ class Library;
 // disabled) until the scan reports its end.
 class FolderScanner : public ScanEvents {
  public:
-  FolderScanner(LibraryControls& controls, PathListModel& library, Library& lists,
-                LibraryWorker& worker, QString recoveryFile);
+  FolderScanner(LibraryView& panel, PathListModel& library, Library& lists, LibraryWorker& worker,
+                QString recoveryFile);
 
   void cmdaddbase_Click();
   void cmdbusqc_Click();
@@ -54,9 +54,9 @@ class FolderScanner : public ScanEvents {
  private:
   void message(const QString& text, Icon icon);
   void release();
-  QString libraryPath() const { return m_c.txtBase0->Text(); }
+  QString libraryPath() const { return m_c.libraryFile(); }
 
-  LibraryControls& m_c;
+  LibraryView& m_c;
   PathListModel& m_library;
   Library& m_lists;
   LibraryWorker& m_worker;

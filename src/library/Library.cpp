@@ -19,13 +19,13 @@ QString trimBlanks(const QString& s) {
 }
 }  // namespace
 
-Library::Library(LibraryControls& controls, PathListModel& library, PathListModel& results,
-                 LibraryWorker& worker)
-    : m_c(controls), m_library(library), m_results(results), m_worker(worker) {}
+Library::Library(LibraryView& panel, PathListModel& library, PathListModel& results,
+                 LibraryWorker& worker, ui::PictureSource& pictures)
+    : m_c(panel), m_library(library), m_results(results), m_worker(worker), m_pictures(pictures) {}
 
 bool Library::LoadBaseDa() {
   setLibraryColumns(*m_c.lstdata);
-  const QString path = m_c.txtBase0->Text();
+  const QString path = m_c.libraryFile();
   // A newer load takes over from one that runs or waits.
   m_worker.cancel(LibraryWorker::Load);
   m_loading = true;
@@ -90,7 +90,7 @@ void Library::libraryCleared() {
 }
 
 void Library::showBase(const char* file) {
-  const QPixmap pic = skinPicture ? skinPicture(QString::fromLatin1(file)) : QPixmap();
+  const QPixmap pic = m_pictures.picture(QString::fromLatin1(file));
   if (!pic.isNull()) m_c.BaseImg->setPicture(pic);
 }
 

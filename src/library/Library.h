@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QPixmap>
-#include <functional>
-
-#include "LibraryControls.h"
+#include "LibraryView.h"
 #include "LibraryWorker.h"
 #include "LoadJob.h"
 #include "LoadProgress.h"
 #include "PathListModel.h"
 #include "SearchJob.h"
+#include "platform/ui/PictureSource.h"
 
 namespace library {
 
@@ -16,8 +14,8 @@ namespace library {
 // run as jobs of the library worker; their results arrive here on the window thread.
 class Library : public LoadEvents, public SearchEvents {
  public:
-  Library(LibraryControls& controls, PathListModel& library, PathListModel& results,
-          LibraryWorker& worker);
+  Library(LibraryView& panel, PathListModel& library, PathListModel& results, LibraryWorker& worker,
+          ui::PictureSource& pictures);
 
   // Starts reading the library file into the list; false when there is no file or it is
   // empty (the list is emptied all the same).
@@ -33,8 +31,7 @@ class Library : public LoadEvents, public SearchEvents {
   // The hits of the last search that finished.
   int lastHits() const { return m_lastHits; }
 
-  // A skin bitmap by name ("\Base0.bmp"); null when there is none.
-  std::function<QPixmap(const QString&)> skinPicture;
+  // Where the load shows its progress (the splash), if anywhere.
   LoadProgress* progress = nullptr;
 
   // Results from the worker.
@@ -51,10 +48,11 @@ class Library : public LoadEvents, public SearchEvents {
  private:
   void showBase(const char* file);
 
-  LibraryControls& m_c;
+  LibraryView& m_c;
   PathListModel& m_library;
   PathListModel& m_results;
   LibraryWorker& m_worker;
+  ui::PictureSource& m_pictures;
   unsigned m_searchGeneration = 0;
   int m_lastHits = 0;
   bool m_loading = false;

@@ -160,8 +160,7 @@ void ScanJob::visit(const QByteArray& folder, int depth) {
   for (const QByteArray& name : listing.files) {
     if (m_ctx.cancelled() || !m_sum.error.isEmpty()) return;
     send(false);
-    if (!platform::isLibraryAudio(std::string_view(name.constData(), std::size_t(name.size()))))
-      continue;
+    if (!platform::isLibraryAudio(platform::bytesOf(name))) continue;
     if (hasLineBreak(name)) {
       ++m_sum.skippedNames;
       continue;

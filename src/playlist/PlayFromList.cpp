@@ -1,52 +1,39 @@
 #include "PlayFromList.h"
 
-#include "platform/os/NativePath.h"
-
 namespace playlist {
 
-PlayFromList::PlayFromList(Playlist& playlist, PlaylistControls& controls, audio::DeckEngine& decks,
-                           audio::Transport& transport, audio::VolumeControl& volume,
-                           audio::DeckControls& deckControls)
-    : m_list(playlist),
-      m_c(controls),
-      m_decks(decks),
-      m_transport(transport),
-      m_volume(volume),
-      m_deckControls(deckControls) {}
+PlayFromList::PlayFromList(Playlist& playlist, PlaylistView& panel, audio::DeckActions& decks)
+    : m_list(playlist), m_p(panel), m_decks(decks) {}
 
 void PlayFromList::LSTMP3_DblClick() {
-  const int selected = m_c.LSTMP3->SelectedIndex();
+  const int selected = m_p.LSTMP3->SelectedIndex();
   // Nothing selected (an empty list included): nothing to play.
   if (selected < 0) return;
   const int position = selected + 1;
-  if (!m_decks.OpenDeckTrack(platform::nativePath(m_list.path(position)), m_decks.SelectedDeck(),
-                             true))
-    return;
+  if (!m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true)) return;
   m_list.setCurrent(position);
   m_list.placeCurrentMarkers(position);
 }
 
 void PlayFromList::PlaySelected() {
-  const int selected = m_c.LSTMP3->SelectedIndex();
+  const int selected = m_p.LSTMP3->SelectedIndex();
   if (selected < 0) return;
   m_list.setCurrent(selected + 1);
-  if (!m_decks.OpenDeckTrack(platform::nativePath(m_list.path(selected + 1)),
-                             m_decks.SelectedDeck(), true))
-    return;
-  m_c.PLAYNX->setVisible(true);
-  m_c.PICSEL[2]->setVisible(true);
-  m_c.PICSEL[2]->ZOrder(0);
+  if (!m_decks.OpenDeckTrack(m_list.path(selected + 1), m_decks.SelectedDeck(), true)) return;
+  m_p.PLAYNX->setVisible(true);
+  m_p.PICSEL[2]->setVisible(true);
+  m_p.PICSEL[2]->ZOrder(0);
 }
 
 void PlayFromList::cutTo(int position) {
   m_list.setCurrent(position);
-  const int old = m_deckControls.chksel[0]->Value() ? audio::DeckA : audio::DeckB;
+  const int old = m_decks.SelectedDeck();
   const int next = 1 - old;
   m_decks.StopDeck(old);
-  m_deckControls.chksel[std::size_t(next)]->setValue(true);
-  m_decks.OpenDeckTrack(platform::nativePath(m_list.path(position)), next, false);
-  m_transport.BTPlay_Click(next);
-  m_volume.MoveKnobTo(next, 0);
+  m_decks.SelectDeck(next);
+  m_decks.OpenDeckTrack(m_list.path(position), next, false);
+  m_decks.PlayDeck(next);
+  m_decks.SetVolumeKnob(next, 0);
   m_list.placeCurrentMarkers(position);
 }
 

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "Playlist.h"
-#include "audio/DeckControls.h"
-#include "audio/DeckEngine.h"
-#include "audio/Transport.h"
-#include "audio/VolumeControl.h"
+#include "audio/DeckActions.h"
 
 namespace playlist {
 
@@ -12,9 +9,7 @@ namespace playlist {
 // next and previous, which cut over to the other deck at full volume.
 class PlayFromList {
  public:
-  PlayFromList(Playlist& playlist, PlaylistControls& controls, audio::DeckEngine& decks,
-               audio::Transport& transport, audio::VolumeControl& volume,
-               audio::DeckControls& deckControls);
+  PlayFromList(Playlist& playlist, PlaylistView& panel, audio::DeckActions& decks);
 
   void LSTMP3_DblClick();
   void PlaySelected();
@@ -25,11 +20,8 @@ class PlayFromList {
   void cutTo(int position);
 
   Playlist& m_list;
-  PlaylistControls& m_c;
-  audio::DeckEngine& m_decks;
-  audio::Transport& m_transport;
-  audio::VolumeControl& m_volume;
-  audio::DeckControls& m_deckControls;
+  PlaylistView& m_p;
+  audio::DeckActions& m_decks;
 };
 
 }  // namespace playlist

@@ -1,24 +1,25 @@
 #include "Playlist.h"
 
-#include <QFileInfo>
 #include <QMenu>
 #include <cmath>
 
 #include "library/SeparaNom.h"
-#include "platform/ui/Val.h"
+#include "platform/os/AudioFiles.h"
+#include "platform/os/NativePath.h"
 
 namespace playlist {
 
 namespace {
+constexpr float kRow = PlaylistView::kRow;
+
 // Round to the nearest whole number, halves to even, as the row arithmetic does.
 int roundEven(double v) {
   return int(std::nearbyint(v));
 }
 }  // namespace
 
-Playlist::Playlist(PlaylistControls& controls) : m_c(controls), m_menu(std::make_unique<QMenu>()) {
-  // The menu's commands belong to the pop-up menu subsystem; until it exists they are shown
-  // but cannot be chosen.
+Playlist::Playlist(PlaylistView& panel, PlaylistModel& model)
+    : m_p(panel), m_model(model), m_menu(std::make_unique<QMenu>()) {
   for (const char* text :
        {"Play !", "Play ! ( en A)", "Play ! ( en B) ", "-", "Remove", "Clean List !"}) {
     if (QString::fromLatin1(text) == QLatin1String("-")) {
@@ -39,38 +40,39 @@ int Playlist::pressTerm(float Y) {
 }
 
 int Playlist::firstVisibleNumber() const {
-  const int first = m_c.LSTMP3->FirstVisible();
-  if (first < 0) return 1;
-  const int f = int(ui::Val(m_c.LSTMP3->items().text(first, Number)));
-  return f < 1 ? 1 : f;
+  // An entry's number is its position.
+  return std::max(m_p.LSTMP3->FirstVisible() + 1, 1);
 }
 
-QString Playlist::path(int position) const {
-  return m_c.LSTMP3->items().text(position - 1, Path);
-}
-
-int Playlist::current() const {
-  return int(ui::Val(m_c.IdxLST->Caption()));
-}
 void Playlist::setCurrent(int position) {
-  m_c.IdxLST->setCaption(QString::number(position));
+  m_model.setCurrent(position);
+  showCurrent();
 }
 
-void Playlist::SendTOlst(QString& name, int idxpos) {
-  const QString path = name;
-  const int n = count();
-  const QStringList row = {QString::number(n + 1), library::SeparaNom(name, 0),
-                           library::SeparaNom(name, 1), path};
-  if (idxpos != 0 && idxpos != -1)
-    m_c.LSTMP3->items().insert(std::clamp(idxpos, 1, n + 1) - 1, row);
-  else
-    m_c.LSTMP3->items().insert(n, row);
+void Playlist::showCurrent() {
+  m_p.IdxLST->setCaption(QString::number(m_model.current()));
+}
+
+void Playlist::trackOpening(int) {
+  m_p.PICSEL[2]->setVisible(false);
+}
+
+void Playlist::SendTOlst(QByteArray& name, int idxpos) {
+  const QByteArray path = name;
+  // The artist and title come from the file's name as the user reads it.
+  QString shown = platform::displayPath(name);
+  PlaylistEntry e{path, library::SeparaNom(shown, 0), {}};
+  shown = platform::displayPath(name);
+  e.title = library::SeparaNom(shown, 1);
+  qsizetype from = name.size();
+  while (from > 0 && !platform::isSeparatorByte(name[from - 1])) --from;
+  name = name.mid(from);
+  m_model.insert(idxpos != 0 && idxpos != kAppend ? idxpos : count() + 1, std::move(e));
 }
 
 void Playlist::Veridx(int emp) {
-  if (emp == 0) emp = 1;
-  ui::RowsModel& items = m_c.LSTMP3->items();
-  for (int i = emp; i <= items.count(); ++i) items.setText(i - 1, Number, QString::number(i));
+  // Numbers are positions: the view shows them as they are after every change.
+  (void)emp;
 }
 
 int Playlist::GetIndexFrom(const ui::ListView& list, float Y) const {
@@ -91,50 +93,50 @@ void Playlist::LSTMP3_MouseDown(int Button, int, float, float Y) {
     DragSourceIndex = p + 1 + firstVisibleNumber();
     PlaylistDragActive = true;
   }
-  m_c.SelDir->setVisible(false);
-  m_c.PICSEL[0]->setTop(float(p + 2) * kRow + m_c.LSTMP3->Top());
-  m_c.PICSEL[0]->setVisible(true);
-  m_c.PICSEL[0]->ZOrder(0);
+  m_p.SelDir->setVisible(false);
+  m_p.PICSEL[0]->setTop(float(p + 2) * kRow + m_p.LSTMP3->Top());
+  m_p.PICSEL[0]->setVisible(true);
+  m_p.PICSEL[0]->ZOrder(0);
 }
 
 void Playlist::showHover(int h) {
-  m_c.PICSEL[1]->setTop(float(h + 2) * kRow + m_c.LSTMP3->Top());
-  m_c.PICSEL[1]->ZOrder(0);
-  m_c.PICSEL[1]->setVisible(true);
-  m_c.SelDir->setTop(float(h + 1) * kRow + m_c.LSTMP3->Top());
-  m_c.SelDir->setVisible(true);
-  m_c.SelDir->setTag(QString::number(h + 1));
+  m_p.PICSEL[1]->setTop(float(h + 2) * kRow + m_p.LSTMP3->Top());
+  m_p.PICSEL[1]->ZOrder(0);
+  m_p.PICSEL[1]->setVisible(true);
+  m_p.SelDir->setTop(float(h + 1) * kRow + m_p.LSTMP3->Top());
+  m_p.SelDir->setVisible(true);
+  m_hoverRow = h + 1;
 }
 
 void Playlist::placeCurrentMarkers(int position) {
-  const float top = m_c.LSTMP3->ItemTop(position - 1);
-  m_c.PLAYNX->setVisible(true);
-  m_c.PLAYNX->setTop(top);
-  m_c.PICSEL[2]->setVisible(true);
-  m_c.PICSEL[2]->ZOrder(0);
-  m_c.PICSEL[2]->setTop(m_c.LSTMP3->Top() + top + kRow);
+  const float top = m_p.LSTMP3->ItemTop(position - 1);
+  m_p.PLAYNX->setVisible(true);
+  m_p.PLAYNX->setTop(top);
+  m_p.PICSEL[2]->setVisible(true);
+  m_p.PICSEL[2]->ZOrder(0);
+  m_p.PICSEL[2]->setTop(m_p.LSTMP3->Top() + top + kRow);
 }
 
 void Playlist::LSTMP3_MouseMove(int, int, float, float Y) {
   const int h = hoverTerm(Y);
-  if (float(h + 2) * kRow <= m_c.LSTMP3->Height() && count() > 0 && h + 1 < count()) {
+  if (float(h + 2) * kRow <= m_p.LSTMP3->Height() && count() > 0 && h + 1 < count()) {
     showHover(h);
   } else {
-    m_c.PICSEL[1]->setVisible(false);
-    m_c.SelDir->setVisible(false);
+    m_p.PICSEL[1]->setVisible(false);
+    m_p.SelDir->setVisible(false);
   }
   const int c = current();
   if (c > 0 && c <= count()) {
     placeCurrentMarkers(c);
-    m_c.PLAYNX->ZOrder(0);
+    m_p.PLAYNX->ZOrder(0);
   } else {
-    m_c.PLAYNX->setVisible(false);
+    m_p.PLAYNX->setVisible(false);
   }
 }
 
 void Playlist::LSTMP3_FilesDragOver(float, float Y) {
   const int h = hoverTerm(Y);
-  if (float(h + 2) * kRow <= m_c.LSTMP3->Height() && count() > 0 && h + 1 < count()) showHover(h);
+  if (float(h + 2) * kRow <= m_p.LSTMP3->Height() && count() > 0 && h + 1 < count()) showHover(h);
 }
 
 void Playlist::LSTMP3_MouseUp(int Button, int, float X, float Y) {
@@ -143,10 +145,10 @@ void Playlist::LSTMP3_MouseUp(int Button, int, float X, float Y) {
     const int h = hoverTerm(Y);
     if (h + 1 >= count()) return;
     showHover(h);
-    m_c.Label1->setCaption(m_c.LSTMP3->items().text(h + 1, Artist));
-    const float mx = m_c.LSTMP3->Left() + X + m_c.PICTURELST->Left();
-    const float my = m_c.LSTMP3->Top() + Y + m_c.PICTURELST->Top();
-    QWidget* window = m_c.LSTMP3->widget()->window();
+    m_p.Label1->setCaption(m_model.text(h + 1, PlaylistModel::Artist));
+    const float mx = m_p.LSTMP3->Left() + X + m_p.PICTURELST->Left();
+    const float my = m_p.LSTMP3->Top() + Y + m_p.PICTURELST->Top();
+    QWidget* window = m_p.LSTMP3->widget()->window();
     m_menu->popup(window->mapToGlobal(QPoint(ui::toPixels(mx), ui::toPixels(my))));
   } else if (Button == ui::LeftButton && PlaylistDragActive) {
     moveEntry(Y);
@@ -156,58 +158,40 @@ void Playlist::LSTMP3_MouseUp(int Button, int, float X, float Y) {
 void Playlist::moveEntry(float Y) {
   int t = hoverTerm(Y) + 2;
   if (t <= 0) t = 1;
-  m_c.Label7->setTag(QString::number(t));
+  m_dropRow = t;
   PlaylistDragActive = false;
   const int src = DragSourceIndex;
   int dest = t + firstVisibleNumber() - 1;
   if (dest > count()) dest = count();
   if (src != dest && src >= 1 && src <= count()) {
-    ui::RowsModel& items = m_c.LSTMP3->items();
-    QStringList kept = items.row(src - 1);
-    kept[Number] = QStringLiteral(" ");
-    items.remove(src - 1);
-    items.insert(dest - 1, kept);
-    Veridx(std::min(dest, src));
-    const int c = current();
-    if (c == src)
-      setCurrent(dest);
-    else if (src < c && c <= dest)
-      setCurrent(c - 1);
-    else if (dest <= c && c < src)
-      setCurrent(c + 1);
+    m_model.move(src, dest);
+    showCurrent();
   }
-  m_c.Label7->setVisible(false);
-  m_c.SelDir->setVisible(true);
-  m_c.PICSEL[0]->setVisible(false);
-  PlaylistDragActive = false;
+  m_p.Label7->setVisible(false);
+  m_p.SelDir->setVisible(true);
+  m_p.PICSEL[0]->setVisible(false);
 }
 
-void Playlist::LSTMP3_FilesDropped(const QStringList& paths, float, float Y) {
-  for (const QString& dropped : paths) {
+void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float Y) {
+  for (QByteArray path : paths) {
     // A folder or a file that vanished on the way is skipped.
-    const QFileInfo info(dropped);
-    if (!info.isFile()) continue;
-    QString path = info.absoluteFilePath();
-    const int pos = GetIndexFrom(*m_c.LSTMP3, Y);
-    const QString ext = path.right(3);
-    if (ext != QLatin1String("mp3") && ext != QLatin1String("wma")) continue;
+    if (!platform::isRegularFile(path)) continue;
+    const int pos = GetIndexFrom(*m_p.LSTMP3, Y);
+    if (!platform::isDroppedAudio(platform::bytesOf(path))) continue;
     SendTOlst(path, pos);
     Veridx(pos);
   }
 }
 
 void Playlist::cmdquitarlst_Click() {
-  const int selected = m_c.LSTMP3->SelectedIndex();
+  const int selected = m_p.LSTMP3->SelectedIndex();
   if (selected < 0) return;
-  const int i = selected + 1;
-  const int c = current();
-  if (c > int(ui::Val(m_c.SelDir->Tag()))) setCurrent(c - 1);
-  m_c.LSTMP3->items().remove(i - 1);
-  Veridx(i);
+  m_model.remove(selected + 1);
+  showCurrent();
 }
 
 void Playlist::cmdCls_Click() {
-  m_c.LSTMP3->items().clear();
+  m_model.clear();
 }
 
 }  // namespace playlist

@@ -1,46 +1,55 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 #include <QStringList>
 #include <memory>
 
-#include "PlaylistControls.h"
+#include "PlaylistModel.h"
+#include "PlaylistView.h"
+#include "audio/DeckEvents.h"
 
 class QMenu;
 
 namespace playlist {
 
-// The playlist: adding, numbering, moving by drag, removing and clearing entries, the
-// pointer handling over the list and the marker bars. Columns: number, artist, title, path.
-class Playlist {
+// The playlist's handlers: adding and renumbering entries, moving them by drag, removing
+// and clearing, the pointer over the list with its marker bars, and files dropped from the
+// desktop.
+class Playlist : public audio::DeckEvents {
  public:
-  static constexpr float kRow = 210.0f;  // twips per row
-  enum Column { Number = 0, Artist = 1, Title = 2, Path = 3 };
-
-  explicit Playlist(PlaylistControls& controls);
-  ~Playlist();
+  Playlist(PlaylistView& panel, PlaylistModel& model);
+  ~Playlist() override;
 
   static constexpr int kAppend = -1;
-  void SendTOlst(QString& name, int idxpos);  // idxpos 0 or kAppend appends
-  void Veridx(int emp);                       // renumbers from position emp (0 means 1)
+  // Adds `name` at `idxpos` (0 or kAppend appends); `name` is left holding the bare file
+  // name, as the artist and title were split from it.
+  void SendTOlst(QByteArray& name, int idxpos);
+  void Veridx(int emp);  // renumbers from position emp (0 means 1)
   int GetIndexFrom(const ui::ListView& list, float Y) const;
   void LSTMP3_MouseDown(int Button, int Shift, float X, float Y);
   void LSTMP3_MouseMove(int Button, int Shift, float X, float Y);
   void LSTMP3_MouseUp(int Button, int Shift, float X, float Y);
-  void LSTMP3_FilesDropped(const QStringList& paths, float X, float Y);
+  void LSTMP3_FilesDropped(const QList<QByteArray>& paths, float X, float Y);
   void LSTMP3_FilesDragOver(float X, float Y);
   void cmdquitarlst_Click();
   void cmdCls_Click();
 
-  int count() const { return m_c.LSTMP3->Count(); }
-  QString path(int position) const;  // 1-based
-  int current() const;               // the value of IdxLST
+  int count() const { return m_model.count(); }
+  QByteArray path(int position) const { return m_model.path(position); }
+  int current() const { return m_model.current(); }
   void setCurrent(int position);
   // Shows the current-entry markers at entry `position`.
   void placeCurrentMarkers(int position);
+  // The hidden current-entry label follows the model.
+  void showCurrent();
+
+  // A deck taking a track hides the current-entry bar.
+  void trackOpening(int deck) override;
 
   bool PlaylistDragActive = false;
   int DragSourceIndex = 0;
+  // The visible row (from 0) the pointer was over last, and the row a drop landed on.
+  int hoverRow() const { return m_hoverRow; }
   QMenu* menu() const { return m_menu.get(); }
 
  private:
@@ -50,8 +59,11 @@ class Playlist {
   void showHover(int h);
   void moveEntry(float Y);
 
-  PlaylistControls& m_c;
+  PlaylistView& m_p;
+  PlaylistModel& m_model;
   std::unique_ptr<QMenu> m_menu;
+  int m_hoverRow = 0;
+  int m_dropRow = 0;
 };
 
 }  // namespace playlist

@@ -19,8 +19,8 @@ void PlaylistFile::LoadLST(const QString& path) {
     QByteArray line = f.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
     if (!line.startsWith("FIL")) continue;
-    QString entry = QString::fromLocal8Bit(line.mid(3));
-    m_playlist.SendTOlst(entry, -1);
+    QByteArray entry = line.mid(3);
+    m_playlist.SendTOlst(entry, Playlist::kAppend);
   }
 }
 
@@ -31,8 +31,7 @@ bool PlaylistFile::saveLST(const QString& ruta) {
     QSaveFile f(ruta);
     if (f.open(QIODevice::WriteOnly)) {
       f.write("[X -LIST]\r\n");
-      for (int i = 1; i <= m_playlist.count(); ++i)
-        f.write("FIL" + m_playlist.path(i).toLocal8Bit() + "\r\n");
+      for (int i = 1; i <= m_playlist.count(); ++i) f.write("FIL" + m_playlist.path(i) + "\r\n");
       ok = f.commit();
     }
   }

@@ -6,8 +6,8 @@ namespace playlist {
 
 class Playlist;
 
-// The playlist file: the line "[X -LIST]", then "FIL" and a path per entry; 8-bit text in
-// the local encoding, written with CR LF, read with CR LF or LF.
+// The playlist file: the line "[X -LIST]", then "FIL" and a path per entry; paths are the
+// file system's bytes, lines end in CR LF and are read with CR LF or LF.
 class PlaylistFile {
  public:
   explicit PlaylistFile(Playlist& playlist) : m_playlist(playlist) {}

@@ -1,25 +1,51 @@
 #include "SkinLoader.h"
 
+#include "SkinTable.h"
+#include "platform/ui/OptionButton.h"
+#include "platform/ui/PictureBox.h"
+
 namespace skin {
 
 SkinLoader::SkinLoader(platform::SettingsStore& settings, const platform::AppPaths& paths,
-                       SkinTargets& targets)
-    : m_settings(settings), m_paths(paths), m_t(targets) {}
+                       const ui::ControlOrder& controls)
+    : m_settings(settings), m_paths(paths), m_controls(controls) {}
 
-void SkinLoader::put(ui::PictureBox* control, const QString& file, bool autoSize) {
-  if (!control) return;
+ui::Control* SkinLoader::find(const char* name, int index) const {
+  for (const ui::NamedControl& c : m_controls)
+    if (c.index == index && c.name == QLatin1String(name)) return c.control;
+  return nullptr;
+}
+
+int SkinLoader::elementCount(const char* name) const {
+  int n = 0;
+  for (const ui::NamedControl& c : m_controls)
+    if (c.name == QLatin1String(name)) n = std::max(n, c.index + 1);
+  return n;
+}
+
+void SkinLoader::put(ui::Control* control, const QString& file, bool autoSize) {
+  auto* picture = dynamic_cast<ui::PictureBox*>(control);
+  if (!picture) return;
   const QPixmap pic = m_files.load(file);
   // A missing or broken bitmap leaves the control as it was.
   if (pic.isNull()) return;
-  if (autoSize) control->setAutoSize(true);
-  control->setPicture(pic);
+  if (autoSize) picture->setAutoSize(true);
+  picture->setPicture(pic);
 }
 
 void SkinLoader::showSelection(int selected) {
   const int other = 1 - selected;
-  put(m_t.ChkPicPlato[std::size_t(other)], QStringLiteral("\\CHKSEL%1.bmp").arg(other), true);
-  put(m_t.ChkPicPlato[std::size_t(selected)], QStringLiteral("\\CHKSEL%1UP.bmp").arg(selected),
-      true);
+  put(find("ChkPicPlato", other), QStringLiteral("\\CHKSEL%1.bmp").arg(other), true);
+  put(find("ChkPicPlato", selected), QStringLiteral("\\CHKSEL%1UP.bmp").arg(selected), true);
+}
+
+void SkinLoader::loadRow(const SkinRow& row, int element) {
+  QString file = QString::fromLatin1(row.file);
+  if (file.contains(QLatin1String("%1"))) file = file.arg(element);
+  ui::Control* target = find(row.target, element);
+  put(target, file, row.autoSize);
+  // The equaliser's thumbs sit at the left of their tracks whatever their new size.
+  if (target && QLatin1String(row.target) == QLatin1String("SLPIC")) target->setLeft(0);
 }
 
 void SkinLoader::LoadSkin() {
@@ -31,41 +57,25 @@ void SkinLoader::LoadSkin() {
   m_skinName = name;
   m_files.setFolder(m_paths.find(platform::joinPath(QStringLiteral("Sk"), name)));
 
-  put(m_t.BaseImg, QStringLiteral("\\Base0.bmp"), false);
-  for (std::size_t i = 0; i < m_t.PanelPIC.size(); ++i)
-    put(m_t.PanelPIC[i], QStringLiteral("\\PNBUT%1.bmp").arg(i), false);
-  for (std::size_t i = 0; i < m_t.BACKEQSL.size(); ++i) {
-    put(m_t.BACKEQSL[i], QStringLiteral("\\EQSLVolBack.bmp"), true);
-    if (i < m_t.SLPIC.size()) {
-      put(m_t.SLPIC[i], QStringLiteral("\\EQSLButton.bmp"), true);
-      m_t.SLPIC[i]->setLeft(0);
+  const std::vector<SkinRow>& rows = skinTable();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const SkinRow& row = rows[r];
+    if (!row.file) {
+      auto* b = dynamic_cast<ui::OptionButton*>(find("chksel", 1));
+      showSelection(b && b->Value() ? 1 : 0);
+    } else if (row.index >= 0) {
+      loadRow(row, row.index);
+    } else if (elementCount(row.target) == 0) {
+      loadRow(row, -1);  // a single control
+    } else {
+      // A group goes element by element through all its rows.
+      std::size_t end = r + 1;
+      while (row.group && end < rows.size() && rows[end].group == row.group) ++end;
+      for (int e = 0; e < elementCount(row.target); ++e)
+        for (std::size_t g = r; g < end; ++g) loadRow(rows[g], e);
+      r = end - 1;
     }
-    if (i < m_t.EQDOWN.size()) put(m_t.EQDOWN[i], QStringLiteral("\\EQDWButton.bmp"), true);
   }
-  put(m_t.frmPanelx5, QStringLiteral("\\BackEQ.bmp"), false);
-  put(m_t.MasterVOL, QStringLiteral("\\MasterSLVolBack.bmp"), true);
-  put(m_t.MASTSL, QStringLiteral("\\MasterSLButton.bmp"), true);
-  put(m_t.pl1[0], QStringLiteral("\\BAR0.bmp"), false);
-  put(m_t.pl1[1], QStringLiteral("\\BAR1.bmp"), false);
-  for (auto* c : m_t.XPitch) put(c, QStringLiteral("\\SLPicthBack.bmp"), true);
-  for (auto* c : m_t.XPicthBt) put(c, QStringLiteral("\\SLPicthButton.bmp"), true);
-  put(m_t.cmdPicthRe[0], QStringLiteral("\\SLPicthButtonR0.bmp"), true);
-  put(m_t.cmdPicthRe[1], QStringLiteral("\\SLPicthButtonR1.bmp"), true);
-  for (auto* c : m_t.BTPause) put(c, QStringLiteral("\\BTPause0.bmp"), true);
-  for (auto* c : m_t.BTPlay) put(c, QStringLiteral("\\BTPlay0.bmp"), true);
-  put(m_t.XVolBT[0], QStringLiteral("\\BTVolBack0.bmp"), true);
-  put(m_t.XVolBT[1], QStringLiteral("\\BTVolBack1.bmp"), true);
-  put(m_t.XVolSL[0], QStringLiteral("\\SLVolBack0.bmp"), true);
-  put(m_t.XVolSL[1], QStringLiteral("\\SLVolBack1.bmp"), true);
-  put(m_t.SLPos[0], QStringLiteral("\\SLPosBack0.bmp"), true);
-  put(m_t.SLPos[1], QStringLiteral("\\SLPosBack1.bmp"), true);
-  for (auto* c : m_t.SLPosLeft) put(c, QStringLiteral("\\SLPosBack0Left.bmp"), true);
-  for (auto* c : m_t.PosBT) put(c, QStringLiteral("\\BTPos0.bmp"), true);
-  for (auto* c : m_t.BTStop) put(c, QStringLiteral("\\BTParar0.bmp"), true);
-  showSelection(m_t.chksel[1] && m_t.chksel[1]->Value() ? 1 : 0);
-  put(m_t.cmdback, QStringLiteral("\\cmdback.bmp"), true);
-  put(m_t.cmdgodo, QStringLiteral("\\BTGOTO.bmp"), true);
-  put(m_t.cmdVEW, QStringLiteral("\\cmdVEW.bmp"), true);
 }
 
 }  // namespace skin

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "SkinLoader.h"
+#include "audio/DeckSelection.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/Label.h"
 
 namespace skin {
 
-// The pressed and normal looks of the transport buttons and the deck-select toggles.
-class SkinnedButtons {
+// The pressed and normal looks of the transport buttons and the deck-select toggles, and
+// choosing a deck. The controls are found by name in the window's control order.
+class SkinnedButtons : public audio::DeckSelection {
  public:
-  SkinnedButtons(SkinLoader& loader, SkinTargets& targets, std::array<ui::Label*, 2> titles,
-                 ui::Form& mainForm);
+  SkinnedButtons(SkinLoader& loader, ui::Form& mainForm);
 
   void BTPlay_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void BTPause_MouseDown(int Index, int Button, int Shift, float X, float Y);
@@ -18,16 +18,17 @@ class SkinnedButtons {
   void BTPlay_MouseMove(int Index, int Button, int Shift, float X, float Y);
   void BTPause_MouseMove(int Index, int Button, int Shift, float X, float Y);
   void BTStop_MouseMove(int Index, int Button, int Shift, float X, float Y);
-  void ChkPicPlato_Click(int Index);
+  void ChkPicPlato_Click(int Index) override;
   void chksel_Click(int Index);
   void chksel_Validate(int Index, bool& Cancel);
+  // Wires the deck controls' look handlers (press and hover of the transport buttons, the
+  // toggles, and the options' caption update).
+  void wire();
 
  private:
-  void show(ui::PictureBox* button, const char* file);
+  void show(const char* button, int index, const char* file);
 
   SkinLoader& m_loader;
-  SkinTargets& m_t;
-  std::array<ui::Label*, 2> m_titles;
   ui::Form& m_form;
 };
 

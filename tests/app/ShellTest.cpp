@@ -26,18 +26,16 @@ TEST_F(Shell, SettingsMatchWhateverTheCaseAndSurviveARestart) {
 
 TEST_F(Shell, AFirstStartOffersALibraryScan) {
   app::MainX& main = start();
-  EXPECT_EQ(main.txtBase[0]->Text(), program->paths().defaultLibraryFile());
-  EXPECT_EQ(main.txtBase[1]->Text(), program->paths().defaultPlaylistFile());
-  EXPECT_TRUE(main.frmbusq->Visible());
-  EXPECT_TRUE(main.PICFICHEROS->Visible());
-  EXPECT_EQ(main.PanelPIC[0]->Tag(), "1");
-  EXPECT_EQ(main.ETQBACK->Caption(), "1017");
-  EXPECT_EQ(main.MixPointPercent, 95);
-  EXPECT_EQ(main.FadeStepInterval, 50);
-  EXPECT_EQ(main.LSTMP3->ColumnCount(), 4);
-  EXPECT_EQ(main.LSTMP3->ColumnHeading(3), "Ruta");
-  EXPECT_EQ(main.LSTMP3->ColumnWidth(0), 400.0f);
-  EXPECT_EQ(main.LSTMP3->ColumnWidth(3), 1.0f);
+  EXPECT_EQ(main.options().txtBase[0]->Text(), program->paths().defaultLibraryFile());
+  EXPECT_EQ(main.options().txtBase[1]->Text(), program->paths().defaultPlaylistFile());
+  EXPECT_TRUE(main.library().view().frmbusq->Visible());
+  EXPECT_TRUE(main.shell().PICFICHEROS->Visible());
+  EXPECT_EQ(main.shell().panelMarker(), 1);
+  EXPECT_EQ(main.shell().ETQBACK->Caption(), "1017");
+  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnCount(), 4);
+  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnHeading(3), "Ruta");
+  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnWidth(0), 400.0f);
+  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnWidth(3), 1.0f);
   EXPECT_EQ(program->settings().GetSetting("tornavel", "Config", "SkinName", "?"), "Default");
 }
 
@@ -48,56 +46,56 @@ TEST_F(Shell, SavedPathsComeBackAndAnExistingLibraryKeepsTheLayout) {
   db.close();
   {
     app::MainX& main = program->loadMainX();
-    main.txtBase[0]->setText(file("db.txt"));
-    main.txtBase[1]->setText(file("my list.xlst"));
-    main.cmd_Click();
-    main.cmdrest_Click();  // refills the boxes only; nothing is written
-    EXPECT_EQ(main.txtBase[0]->Text(), program->paths().defaultLibraryFile());
-    EXPECT_EQ(main.slDur->Value(), 95);
+    main.options().txtBase[0]->setText(file("db.txt"));
+    main.options().txtBase[1]->setText(file("my list.xlst"));
+    main.options().cmd_Click();
+    main.options().cmdrest_Click();  // refills the boxes only; nothing is written
+    EXPECT_EQ(main.options().txtBase[0]->Text(), program->paths().defaultLibraryFile());
+    EXPECT_EQ(main.options().slDur->Value(), 95);
   }
   program.reset();
   SetUp();
   app::MainX& main = start();
-  EXPECT_EQ(main.txtBase[0]->Text(), file("db.txt"));
-  EXPECT_EQ(main.txtBase[1]->Text(), file("my list.xlst"));
-  EXPECT_FALSE(main.frmbusq->Visible());
-  EXPECT_EQ(main.PanelPIC[0]->Tag(), "");
+  EXPECT_EQ(main.options().txtBase[0]->Text(), file("db.txt"));
+  EXPECT_EQ(main.options().txtBase[1]->Text(), file("my list.xlst"));
+  EXPECT_FALSE(main.library().view().frmbusq->Visible());
+  EXPECT_EQ(main.shell().panelMarker(), 0);
 }
 
 TEST_F(Shell, PanelsAndWindowDrag) {
   app::MainX& main = start();
   main.form().Show();
-  main.PanelPIC_Click(4);
-  EXPECT_EQ(main.PanelPIC[0]->Tag(), "4");
-  QWidget* options = main.frmPanelx4->widget();
+  main.shell().PanelPIC_Click(4);
+  EXPECT_EQ(main.shell().panelMarker(), 4);
+  QWidget* options = main.shell().frmPanelx[4]->widget();
   const QWidget* parent = options->parentWidget();
-  EXPECT_EQ(
-      parent->children().indexOf(options) > parent->children().indexOf(main.PICFICHEROS->widget()),
-      true);               // in front of the library
-  main.PanelPIC_Click(2);  // only records the tab
-  EXPECT_EQ(main.PanelPIC[0]->Tag(), "2");
+  EXPECT_EQ(parent->children().indexOf(options) >
+                parent->children().indexOf(main.shell().PICFICHEROS->widget()),
+            true);                 // in front of the library
+  main.shell().PanelPIC_Click(2);  // only records the tab
+  EXPECT_EQ(main.shell().panelMarker(), 2);
   EXPECT_GT(parent->children().indexOf(options),
-            parent->children().indexOf(main.frmPanelx5->widget()));
-  main.PanelPIC_Click(1);
-  EXPECT_GT(parent->children().indexOf(main.PICFICHEROS->widget()),
+            parent->children().indexOf(main.shell().frmPanelx[5]->widget()));
+  main.shell().PanelPIC_Click(1);
+  EXPECT_GT(parent->children().indexOf(main.shell().PICFICHEROS->widget()),
             parent->children().indexOf(options));
-  main.PanelPIC_Click(9);  // no such panel: only the tag
-  EXPECT_EQ(main.PanelPIC[0]->Tag(), "9");
+  main.shell().PanelPIC_Click(9);  // no such panel: only the tag
+  EXPECT_EQ(main.shell().panelMarker(), 9);
 
   QWidget* w = main.form().widget();
   const QPoint start = w->pos();
-  main.Form_MouseDown(2, 0, 300, 300);
-  main.Form_MouseMove(2, 0, 600, 900);  // the right button does not drag
+  main.shell().Form_MouseDown(2, 0, 300, 300);
+  main.shell().Form_MouseMove(2, 0, 600, 900);  // the right button does not drag
   EXPECT_EQ(w->pos(), start);
-  main.Form_MouseMove(1, 0, 450, 600);
+  main.shell().Form_MouseMove(1, 0, 450, 600);
   EXPECT_EQ(w->pos(), start + QPoint(10, 20));
-  main.Form_MouseUp(1, 0, 0, 0);
-  main.Form_MouseMove(1, 0, 900, 900);
+  main.shell().Form_MouseUp(1, 0, 0, 0);
+  main.shell().Form_MouseMove(1, 0, 900, 900);
   EXPECT_EQ(w->pos(), start + QPoint(10, 20));
 
-  main.MTimer->setEnabled(false);
-  main.Label1->click();
-  EXPECT_TRUE(main.MTimer->Enabled());
+  main.decks().MTimer->setEnabled(false);
+  main.playlist().view().Label1->click();
+  EXPECT_TRUE(main.decks().MTimer->Enabled());
 }
 
 TEST_F(Shell, ExampleLanguageFilesTranslateEveryCaption) {
@@ -111,10 +109,10 @@ TEST_F(Shell, ExampleLanguageFilesTranslateEveryCaption) {
     ASSERT_TRUE(QFile::copy(source, program->paths().exeDir + "/Leng.ini"));
     app::MainX& main = start();
     const bool en = std::string(lang) == "en";
-    EXPECT_EQ(main.cmd->Caption(), en ? "Save" : "Guardar");
-    EXPECT_EQ(main.cmdbuq[1]->Caption(), en ? "Scan" : "Escanear");
-    EXPECT_EQ(main.lblBase[1]->Caption(), en ? "Playlist file" : "Ruta de Lista");
-    EXPECT_EQ(main.txtbsq->Text(),
+    EXPECT_EQ(main.options().cmd->Caption(), en ? "Save" : "Guardar");
+    EXPECT_EQ(main.library().view().cmdbuq[1]->Caption(), en ? "Scan" : "Escanear");
+    EXPECT_EQ(main.options().lblBase[1]->Caption(), en ? "Playlist file" : "Ruta de Lista");
+    EXPECT_EQ(main.library().view().txtbsq->Text(),
               en ? "Click here to choose a folder" : "Click aqui para seleccionar carpeta");
     // Every entry of the file names a control of the window.
     QFile f(source);

@@ -28,7 +28,7 @@ TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
   EXPECT_FALSE(main->form().Visible());
   EXPECT_EQ(splash.lblStat->Caption(), "Loading Skin...");
   EXPECT_FALSE(splash.fistLoad->Enabled());
-  EXPECT_EQ(main->ETQBACK->Caption(), "1017");
+  EXPECT_EQ(main->shell().ETQBACK->Caption(), "1017");
   // Volumes come from the knobs, which sit at the top: full level.
   EXPECT_EQ(deck(0).Volume, 1.0f);
   EXPECT_EQ(deck(1).Volume, 1.0f);
@@ -48,14 +48,14 @@ TEST_F(Startup, ExitFromTheSplashRunsTheFullShutDown) {
   fixtures::writeWav(dir.file("a.wav"), {{440, 2.0}});
   app::MainX& main = program->loadMainX();
   ASSERT_TRUE(
-      main.deckEngine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, true));
+      main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, true));
   program->splash().cmdExit_Click();
   EXPECT_EQ(ends, 1);
   EXPECT_TRUE(program->ended());
   EXPECT_FALSE(program->engine().System.initialized());
   EXPECT_FALSE(program->splash().fistLoad->Enabled());
   EXPECT_FALSE(program->splash().tomain->Enabled());
-  EXPECT_FALSE(main.MTimer->Enabled());
+  EXPECT_FALSE(main.decks().MTimer->Enabled());
   // Closing the window afterwards does not shut down twice.
   main.form().widget()->close();
   main.BTend_Click();
@@ -68,14 +68,14 @@ TEST_F(Startup, ExitDuringTheLibraryLoadEndsItThere) {
   for (int i = 0; i < 5000; ++i) db.write("/m/" + QByteArray::number(i) + ".mp3\r\n");
   db.close();
   app::MainX& main = program->loadMainX();
-  main.txtBase[0]->setText(db.fileName());
+  main.options().txtBase[0]->setText(db.fileName());
   EXPECT_TRUE(main.LoadBaseDa());
   program->splash().cmdExit_Click();
   EXPECT_EQ(ends, 1);
   // The load's thread has ended; whatever it had read never reaches the list.
-  EXPECT_FALSE(main.libraryWorker().busy(library::LibraryWorker::All));
+  EXPECT_FALSE(main.library().worker().busy(library::LibraryWorker::All));
   QCoreApplication::sendPostedEvents();
-  EXPECT_EQ(main.libraryModel().count(), 0);
+  EXPECT_EQ(main.library().libraryModel().count(), 0);
 }
 
 TEST(Timer, EnablingARunningTimerKeepsItsTickDue) {
@@ -110,9 +110,10 @@ TEST_F(Startup, BinaryLibraryPlaylistAndLanguageFilesDoNotStopTheStart) {
   fixtures::writeRandom((paths.exeDir + "/Leng.ini").toStdString(), 1 << 20, 5);
   app::MainX& main = start();
   EXPECT_TRUE(main.form().Visible());
-  main.libraryWorker().drain(10000);
-  EXPECT_GT(main.libraryModel().count(), 0);  // whatever lines there were, as paths
-  EXPECT_EQ(main.lblCntLST->Caption(), QString::number(main.libraryModel().count()));
+  main.library().worker().drain(10000);
+  EXPECT_GT(main.library().libraryModel().count(), 0);  // whatever lines there were, as paths
+  EXPECT_EQ(main.library().view().lblCntLST->Caption(),
+            QString::number(main.library().libraryModel().count()));
   main.BTend_Click();
   EXPECT_EQ(ends, 1);
 }

@@ -12,7 +12,7 @@ class DeckControls : public fixtures::PlayerFixture {
     fixtures::writeWav(dir.file("tone.wav"), {{440, 4.0}});
     tone = QByteArray::fromStdString(dir.file("tone.wav"));
   }
-  void play(int d) { ASSERT_TRUE(main->deckEngine().OpenDeckTrack(tone, d, true)); }
+  void play(int d) { ASSERT_TRUE(main->decks().engine().OpenDeckTrack(tone, d, true)); }
   float channelVolume(int d) {
     float v = -1;
     program->engine().System.channelVolume(deck(d).Channel, v);
@@ -28,31 +28,30 @@ class DeckControls : public fixtures::PlayerFixture {
     program->engine().System.channelPositionMs(deck(d).Channel, ms);
     return ms;
   }
-  audio::DeckControls& c() { return main->deck; }
+  audio::DeckPanel& c(int d) { return main->deck(d); }
   QByteArray tone;
 };
 
 TEST_F(DeckControls, StartUpLeavesBothDecksCentredAtFullVolume) {
   for (int d : {0, 1}) {
-    EXPECT_EQ(c().ETQPICTH[std::size_t(d)]->Caption(), "PITCH 0.0 VOL 1.0");
-    EXPECT_EQ(c().XVolBT[std::size_t(d)]->Top(), 0.0f);
-    EXPECT_EQ(c().XPitch[std::size_t(d)]->Height() - c().XPicthBt[std::size_t(d)]->Height(),
-              1005.0f);
-    EXPECT_EQ(c().XPicthBt[std::size_t(d)]->Top(), 502.5f);
-    EXPECT_EQ(c().PosBT[std::size_t(d)]->Left(), 0.0f);
-    EXPECT_EQ(c().SLPosLeft[std::size_t(d)]->Left(), 1.0f);
+    EXPECT_EQ(c(d).ETQPICTH->Caption(), "PITCH 0.0 VOL 1.0");
+    EXPECT_EQ(c(d).XVolBT->Top(), 0.0f);
+    EXPECT_EQ(c(d).XPitch->Height() - c(d).XPicthBt->Height(), 1005.0f);
+    EXPECT_EQ(c(d).XPicthBt->Top(), 502.5f);
+    EXPECT_EQ(c(d).PosBT->Left(), 0.0f);
+    EXPECT_EQ(c(d).SLPosLeft->Left(), 1.0f);
   }
 }
 
 TEST_F(DeckControls, ReleasingThePositionKnobSeeksToItsPlace) {
   play(0);
   render(0.3);
-  audio::Transport& t = main->transport();
-  const float travel = c().SLPos[0]->Width() - c().PosBT[0]->Width();
+  audio::Transport& t = main->decks().transport();
+  const float travel = c(0).SLPos->Width() - c(0).PosBT->Width();
   t.PosBT_MouseDown(0, 1, 0, 30, 0);
   t.PosBT_MouseMove(0, 1, 0, 30 + travel / 2, 0);
   t.MTimer_Timer();  // a held knob stays where the hand put it
-  EXPECT_EQ(c().PosBT[0]->Left(), travel / 2);
+  EXPECT_EQ(c(0).PosBT->Left(), travel / 2);
   t.PosBT_MouseUp(0, 1, 0, 0, 0);
   EXPECT_EQ(deck(0).PositionMs, std::lround(deck(0).LengthMs * 0.5));
   EXPECT_EQ(channelPosition(0), std::uint32_t(deck(0).PositionMs));
@@ -60,35 +59,35 @@ TEST_F(DeckControls, ReleasingThePositionKnobSeeksToItsPlace) {
   // Past the right end: the knob stops at the end and the seek goes to the full length.
   t.PosBT_MouseDown(0, 1, 0, 0, 0);
   t.PosBT_MouseMove(0, 1, 0, 99999, 0);
-  EXPECT_EQ(c().PosBT[0]->Left(), travel);
+  EXPECT_EQ(c(0).PosBT->Left(), travel);
   t.PosBT_MouseMove(0, 2, 0, -99999, 0);  // not the left button: nothing
-  EXPECT_EQ(c().PosBT[0]->Left(), travel);
+  EXPECT_EQ(c(0).PosBT->Left(), travel);
   t.PosBT_MouseUp(0, 1, 0, 0, 0);
   EXPECT_EQ(deck(0).PositionMs, deck(0).LengthMs);
   t.PosBT_MouseDown(0, 1, 0, 0, 0);
   t.PosBT_MouseMove(0, 1, 0, -99999, 0);
-  EXPECT_EQ(c().PosBT[0]->Left(), 0.0f);
+  EXPECT_EQ(c(0).PosBT->Left(), 0.0f);
   t.PosBT_MouseUp(0, 1, 0, 0, 0);
   EXPECT_EQ(deck(0).PositionMs, 0);
 }
 
 TEST_F(DeckControls, TheTickFollowsThePlayingDeck) {
-  audio::Transport& t = main->transport();
+  audio::Transport& t = main->decks().transport();
   t.now = [] { return QTime(9, 5, 7); };
   t.MTimer_Timer();
-  EXPECT_EQ(main->lblTime->Caption(), "9:05:7");
-  EXPECT_EQ(c().ETQ_TIME[0]->Caption(), "00:00");  // nothing loaded: everything stays at 0
-  EXPECT_EQ(c().PosBT[0]->Left(), 0.0f);
+  EXPECT_EQ(main->decks().lblTime->Caption(), "9:05:7");
+  EXPECT_EQ(c(0).ETQ_TIME->Caption(), "00:00");  // nothing loaded: everything stays at 0
+  EXPECT_EQ(c(0).PosBT->Left(), 0.0f);
 
   play(1);
   render(1.5);
   t.MTimer_Timer();
   EXPECT_NEAR(deck(1).PositionMs, 1500, 30);
-  EXPECT_EQ(c().ETQ_TIME[1]->Caption(), "00:01");
-  EXPECT_EQ(c().ETQ_DUR[1]->Caption(), "00:04");
-  const float travel = c().SLPos[1]->Width() - c().PosBT[1]->Width();
-  EXPECT_NEAR(c().PosBT[1]->Left(), travel * deck(1).PositionMs / deck(1).LengthMs, 0.01);
-  EXPECT_EQ(c().SLPosLeft[1]->Width(), c().PosBT[1]->Left());
+  EXPECT_EQ(c(1).ETQ_TIME->Caption(), "00:01");
+  EXPECT_EQ(c(1).ETQ_DUR->Caption(), "00:04");
+  const float travel = c(1).SLPos->Width() - c(1).PosBT->Width();
+  EXPECT_NEAR(c(1).PosBT->Left(), travel * deck(1).PositionMs / deck(1).LengthMs, 0.01);
+  EXPECT_EQ(c(1).SLPosLeft->Width(), c(1).PosBT->Left());
 
   EXPECT_EQ(audio::Transport::FormatTime(61000), "01:01");
   EXPECT_EQ(audio::Transport::FormatTime(6000000), "100:00");
@@ -97,23 +96,21 @@ TEST_F(DeckControls, TheTickFollowsThePlayingDeck) {
 }
 
 TEST_F(DeckControls, TitlesScrollBackAndForthWithAOneTickPause) {
-  audio::Transport& t = main->transport();
-  ui::Label& title = *c().ETQ_TITULO[0];
-  ui::PictureBox& panel = *c().BACKPICPAN[0];
+  audio::Transport& t = main->decks().transport();
+  ui::Label& title = *c(0).ETQ_TITULO;
+  ui::PictureBox& panel = *c(0).BACKPICPAN;
   title.setWidth(panel.Width());  // exactly as wide as its panel: centred, never moving
   for (int i = 0; i < 5; ++i) t.MovTitles();
   EXPECT_EQ(title.Left(), 0.0f);
 
   title.setWidth(panel.Width() + 25);
   title.setLeft(0);
-  panel.setTag({});
   t.MovTitles();
   EXPECT_EQ(title.Left(), -10.0f);
   t.MovTitles();
   t.MovTitles();
   EXPECT_EQ(title.Left(), -30.0f);  // the right end shows now
   t.MovTitles();
-  EXPECT_EQ(panel.Tag(), "1");
   EXPECT_EQ(title.Left(), -30.0f);  // the turn takes one tick
   t.MovTitles();
   EXPECT_EQ(title.Left(), -20.0f);
@@ -121,7 +118,6 @@ TEST_F(DeckControls, TitlesScrollBackAndForthWithAOneTickPause) {
   t.MovTitles();
   EXPECT_EQ(title.Left(), 0.0f);
   t.MovTitles();
-  EXPECT_EQ(panel.Tag(), "0");
   EXPECT_EQ(title.Left(), 0.0f);
   t.MovTitles();
   EXPECT_EQ(title.Left(), -10.0f);
@@ -129,14 +125,14 @@ TEST_F(DeckControls, TitlesScrollBackAndForthWithAOneTickPause) {
 
 TEST_F(DeckControls, VolumeKnobDragsAreClampedAndReachTheChannel) {
   play(0);
-  audio::VolumeControl& v = main->volume();
-  ui::PictureBox& knob = *c().XVolBT[0];
-  const float travel = c().XVolSL[0]->Height() - knob.Height();
+  audio::VolumeControl& v = main->decks().volume();
+  ui::PictureBox& knob = *c(0).XVolBT;
+  const float travel = c(0).XVolSL->Height() - knob.Height();
   v.XVolBT_MouseDown(0, 1, 0, 0, 100);
   v.XVolBT_MouseMove(0, 1, 0, 0, 100 + travel / 4);
   EXPECT_EQ(knob.Top(), travel / 4);
   EXPECT_FLOAT_EQ(channelVolume(0), 0.75f);
-  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 0.0 VOL 0.8");
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 0.0 VOL 0.8");
   v.XVolBT_MouseMove(0, 1, 0, 0, 99999);
   EXPECT_EQ(knob.Top(), travel);
   EXPECT_EQ(channelVolume(0), 0.0f);
@@ -147,11 +143,10 @@ TEST_F(DeckControls, VolumeKnobDragsAreClampedAndReachTheChannel) {
   EXPECT_EQ(knob.Top(), 0.0f);
 
   // Code moves a knob the way auto-mix will: the level and the label follow.
-  v.MoveKnobTo(0, travel / 2);
+  main->decks().engine().SetVolumeKnob(0, travel / 2);
   EXPECT_EQ(knob.Top(), travel / 2);
-  EXPECT_EQ(main->KnobGrabY, 0.0f);
   EXPECT_FLOAT_EQ(channelVolume(0), 0.5f);
-  v.MoveKnobTo(0, travel + 1000);
+  main->decks().engine().SetVolumeKnob(0, travel + 1000);
   EXPECT_EQ(knob.Top(), travel);
   render(0.1);
   EXPECT_EQ(fixtures::rms(render(0.2)), 0.0);
@@ -159,48 +154,48 @@ TEST_F(DeckControls, VolumeKnobDragsAreClampedAndReachTheChannel) {
 
 TEST_F(DeckControls, HeldStepButtonsWalkTheKnobToTheEnd) {
   play(1);
-  audio::VolumeControl& v = main->volume();
-  ui::PictureBox& knob = *c().XVolBT[1];
-  const float travel = c().XVolSL[1]->Height() - knob.Height();
+  audio::VolumeControl& v = main->decks().volume();
+  ui::PictureBox& knob = *c(1).XVolBT;
+  const float travel = c(1).XVolSL->Height() - knob.Height();
   v.BTVOLD_MouseDown(1, 1, 0, 0, 0);
-  EXPECT_TRUE(main->ChangeVol->Enabled());
-  EXPECT_EQ(main->ChangeVol->Interval(), 99);
+  EXPECT_TRUE(main->decks().ChangeVol->Enabled());
+  EXPECT_EQ(main->decks().ChangeVol->Interval(), 99);
   EXPECT_EQ(knob.Top(), 0.0f);  // no step on the press itself
-  main->ChangeVol->tick();
+  main->decks().ChangeVol->tick();
   EXPECT_EQ(knob.Top(), 49.0f);
-  main->ChangeVol->tick();
+  main->decks().ChangeVol->tick();
   EXPECT_EQ(knob.Top(), 98.0f);
-  for (int i = 0; i < 100; ++i) main->ChangeVol->tick();
+  for (int i = 0; i < 100; ++i) main->decks().ChangeVol->tick();
   EXPECT_EQ(knob.Top(), travel);
   EXPECT_EQ(channelVolume(1), 0.0f);
   v.BTVOL_MouseUp(1, 1, 0, 0, 0);
-  EXPECT_FALSE(main->ChangeVol->Enabled());
+  EXPECT_FALSE(main->decks().ChangeVol->Enabled());
 
   v.BTVOLUP_MouseDown(1, 1, 0, 0, 0);
-  main->ChangeVol->tick();
+  main->decks().ChangeVol->tick();
   EXPECT_EQ(knob.Top(), travel - 51);
-  for (int i = 0; i < 100; ++i) main->ChangeVol->tick();
+  for (int i = 0; i < 100; ++i) main->decks().ChangeVol->tick();
   EXPECT_EQ(knob.Top(), 0.0f);
   EXPECT_EQ(channelVolume(1), 1.0f);
-  c().BTVOLUP[1]->mouseUp(1, 0, 0, 0);  // the wired release stops it too
-  EXPECT_FALSE(main->ChangeVol->Enabled());
+  c(1).BTVOLUP->mouseUp(1, 0, 0, 0);  // the wired release stops it too
+  EXPECT_FALSE(main->decks().ChangeVol->Enabled());
 }
 
 TEST_F(DeckControls, MasterKnobScalesBothDecksInTenths) {
   play(0);
   play(1);
-  audio::VolumeControl& v = main->volume();
-  const float span = main->MasterVOL->ScaleWidth() - main->MASTSL->Width();
-  EXPECT_EQ(main->MASTSL->Left(), span);  // laid out at the right end
+  audio::VolumeControl& v = main->decks().volume();
+  const float span = main->decks().MasterVOL->ScaleWidth() - main->decks().MASTSL->Width();
+  EXPECT_EQ(main->decks().MASTSL->Left(), span);  // laid out at the right end
   v.MASTSL_MouseDown(1, 0, 0, 0);
   v.MASTSL_MouseMove(1, 0, -span * 0.04f, 0);
   EXPECT_FLOAT_EQ(program->engine().MasterLevel, 0.9f);
   EXPECT_FLOAT_EQ(channelVolume(0), 0.9f);
   EXPECT_FLOAT_EQ(channelVolume(1), 0.9f);
-  EXPECT_EQ(c().ETQPICTH[1]->Caption(), "PITCH 0.0 VOL 0.9");
+  EXPECT_EQ(c(1).ETQPICTH->Caption(), "PITCH 0.0 VOL 0.9");
 
   // A plain move over the master re-applies both decks with the current level.
-  main->volume().MoveKnobTo(0, 0);
+  main->decks().engine().SetVolumeKnob(0, 0);
   program->engine().System.setChannelVolume(deck(0).Channel, 0.2f);
   program->engine().System.setChannelVolume(deck(1).Channel, 0.2f);
   v.MASTSL_MouseMove(0, 0, 500, 0);
@@ -208,37 +203,37 @@ TEST_F(DeckControls, MasterKnobScalesBothDecksInTenths) {
   EXPECT_FLOAT_EQ(channelVolume(1), 0.9f);
 
   v.MASTSL_MouseMove(1, 0, -99999, 0);
-  EXPECT_EQ(main->MASTSL->Left(), 0.0f);
+  EXPECT_EQ(main->decks().MASTSL->Left(), 0.0f);
   EXPECT_EQ(program->engine().MasterLevel, 0.0f);
   v.MASTSL_MouseMove(1, 0, 99999, 0);
-  EXPECT_EQ(main->MASTSL->Left(), span);
+  EXPECT_EQ(main->decks().MASTSL->Left(), span);
   EXPECT_EQ(program->engine().MasterLevel, 1.0f);
 }
 
 TEST_F(DeckControls, PitchKnobSetsSpeedAndPitchTogether) {
   play(0);
-  audio::PitchControl& p = main->pitch();
-  ui::PictureBox& knob = *c().XPicthBt[0];
+  audio::PitchControl& p = main->decks().pitch();
+  ui::PictureBox& knob = *c(0).XPicthBt;
   p.XPicthBt_MouseDown(0, 1, 0, 0, 0);
   p.XPicthBt_MouseMove(0, 1, 0, 0, -99999);
   EXPECT_EQ(knob.Top(), 0.0f);
   EXPECT_EQ(channelFrequency(0), 88200.0f);
   render(0.1);
   EXPECT_NEAR(fixtures::zeroCrossingHz(render(0.5), 44100), 880.0, 4.0);
-  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 5.0 VOL 1.0");
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 5.0 VOL 1.0");
   p.BTPICTHUP_Click(0);  // already at the top: nothing changes
   EXPECT_EQ(knob.Top(), 0.0f);
 
   p.XPicthBt_DblClick(0);
   EXPECT_EQ(knob.Top(), 502.5f);
-  EXPECT_NEAR(p.Factor(0), 1.0, 1.0 / 1006.0);
+  EXPECT_NEAR(main->decks().engine().PitchFactor(0), 1.0, 1.0 / 1006.0);
   for (int i = 0; i < 10; ++i) p.BTPICTHUP_Click(0);
   EXPECT_EQ(knob.Top(), 452.5f);
-  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH 0.5 VOL 1.0");
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 0.5 VOL 1.0");
   p.cmdPicthRe_Click(0);
   p.BTPICTHDW_Click(0);
   EXPECT_EQ(knob.Top(), 507.5f);
-  EXPECT_EQ(c().ETQPICTH[0]->Caption(), "PITCH -0.1 VOL 1.0");
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH -0.1 VOL 1.0");
 
   p.XPicthBt_MouseMove(0, 1, 0, 0, 99999);
   EXPECT_EQ(knob.Top(), 1005.0f);
@@ -249,7 +244,7 @@ TEST_F(DeckControls, PitchKnobSetsSpeedAndPitchTogether) {
 
 TEST_F(DeckControls, RapidClicksOnAStepButtonAllCount) {
   main->form().Show();
-  ui::PictureBox& knob = *c().XPicthBt[0];
+  ui::PictureBox& knob = *c(0).XPicthBt;
   // What a window system sends for a quick pair of clicks.
   auto doubleClick = [](QWidget* w) {
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
@@ -260,7 +255,7 @@ TEST_F(DeckControls, RapidClicksOnAStepButtonAllCount) {
       QCoreApplication::sendEvent(w, &e);
     }
   };
-  for (int i = 0; i < 3; ++i) doubleClick(c().BTPICTHUP[0]->widget());
+  for (int i = 0; i < 3; ++i) doubleClick(c(0).BTPICTHUP->widget());
   // Each double-click is two presses: six steps of five units.
   EXPECT_EQ(knob.Top(), 502.5f - 30.0f);
   doubleClick(knob.widget());  // the knob's own double-click centres it
@@ -269,9 +264,9 @@ TEST_F(DeckControls, RapidClicksOnAStepButtonAllCount) {
 
 TEST_F(DeckControls, APausedDeckTakesItsNewPitchAtOnce) {
   play(1);
-  main->transport().BTPause_Click(1);
-  main->pitch().BTPICTHUP_Click(1);
-  EXPECT_FLOAT_EQ(channelFrequency(1), float(main->pitch().Factor(1) * 44100.0));
+  main->decks().transport().BTPause_Click(1);
+  main->decks().pitch().BTPICTHUP_Click(1);
+  EXPECT_FLOAT_EQ(channelFrequency(1), float(main->decks().engine().PitchFactor(1) * 44100.0));
   bool paused = false;
   program->engine().System.channelPaused(deck(1).Channel, paused);
   EXPECT_TRUE(paused);
@@ -281,19 +276,19 @@ TEST_F(DeckControls, RealMouseDragsMoveTheKnobsAndTheChannelFollows) {
   main->form().Show();
   play(0);
   render(0.2);
-  QWidget* volKnob = c().XVolBT[0]->widget();
-  const int travelPx = ui::toPixels(c().XVolSL[0]->Height() - c().XVolBT[0]->Height());
+  QWidget* volKnob = c(0).XVolBT->widget();
+  const int travelPx = ui::toPixels(c(0).XVolSL->Height() - c(0).XVolBT->Height());
   QTest::mousePress(volKnob, Qt::LeftButton, {}, QPoint(5, 5));
   QMouseEvent move(QEvent::MouseMove, QPointF(5, 5 + travelPx / 2), QPointF(), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(volKnob, &move);
   QTest::mouseRelease(volKnob, Qt::LeftButton, {}, QPoint(5, 5 + travelPx / 2));
-  EXPECT_FALSE(main->windowDrag());  // the knob keeps the press: the window stays put
-  EXPECT_EQ(c().XVolBT[0]->Top(), float(travelPx / 2) * 15.0f);
+  EXPECT_FALSE(main->windowDrag().active);  // the knob keeps the press: the window stays put
+  EXPECT_EQ(c(0).XVolBT->Top(), float(travelPx / 2) * 15.0f);
   EXPECT_NEAR(channelVolume(0), 1.0f - float(travelPx / 2) / float(travelPx), 1e-5);
 
-  QWidget* posKnob = c().PosBT[0]->widget();
-  const int posTravel = ui::toPixels(c().SLPos[0]->Width() - c().PosBT[0]->Width());
+  QWidget* posKnob = c(0).PosBT->widget();
+  const int posTravel = ui::toPixels(c(0).SLPos->Width() - c(0).PosBT->Width());
   QTest::mousePress(posKnob, Qt::LeftButton, {}, QPoint(3, 3));
   QMouseEvent drag(QEvent::MouseMove, QPointF(3 + posTravel / 2, 3), QPointF(), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
@@ -301,7 +296,7 @@ TEST_F(DeckControls, RealMouseDragsMoveTheKnobsAndTheChannelFollows) {
   QTest::mouseRelease(posKnob, Qt::LeftButton, {}, QPoint(3 + posTravel / 2, 3));
   const double expected = double(deck(0).LengthMs) * (posTravel / 2) / posTravel;
   EXPECT_NEAR(channelPosition(0), expected, 1.0);
-  EXPECT_FALSE(main->transport().PosDragging(0));
+  EXPECT_FALSE(deck(0).PositionHeld);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ class DeckEngineTest : public fixtures::PlayerFixture {
   void SetUp() override {
     PlayerFixture::SetUp();
     main = &start();
-    engine = &main->deckEngine();
+    engine = &main->decks().engine();
   }
   QByteArray wav(const std::string& name, double hz, double seconds = 3.0) {
     fixtures::writeWav(dir.file(name), {{hz, seconds}});
@@ -28,34 +28,34 @@ TEST_F(DeckEngineTest, OpeningATrackShowsItsTitleAndSelectsTheDeck) {
   std::filesystem::create_directory(dir.file("sub"));
   const QByteArray song = wav("sub/Song.mp3", 440);
   ASSERT_TRUE(engine->OpenDeckTrack(song, 1, false));
-  EXPECT_EQ(main->deck.ETQ_TITULO[1]->Caption(), "Song ");
-  EXPECT_EQ(main->deck.ETQ_TIME[1]->Caption(), "00:00");
-  EXPECT_TRUE(main->deck.chksel[1]->Value());
-  EXPECT_FALSE(main->deck.chksel[0]->Value());
+  EXPECT_EQ(main->deck(1).ETQ_TITULO->Caption(), "Song ");
+  EXPECT_EQ(main->deck(1).ETQ_TIME->Caption(), "00:00");
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_FALSE(main->deck(0).chksel->Value());
   EXPECT_EQ(main->form().Caption(), "Torna Vel - Song ");
   EXPECT_EQ(deck(1).Path, song);
   EXPECT_NEAR(deck(1).LengthMs, 3000, 30);
   EXPECT_EQ(deck(1).BaseFrequency, 44100.0f);
   EXPECT_FALSE(deck(1).Playing);
-  EXPECT_FALSE(main->PICSEL[2]->Visible());
+  EXPECT_FALSE(main->playlist().view().PICSEL[2]->Visible());
 
   ASSERT_TRUE(engine->OpenDeckTrack(wav("Song.Mp3.mp3", 440), 0, false));
-  EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), "Song.Mp3 ");
+  EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "Song.Mp3 ");
   ASSERT_TRUE(engine->OpenDeckTrack(wav("a.mp3b.mp3", 440), 0, false));
-  EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), "a b ");
+  EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "a b ");
   ASSERT_TRUE(engine->OpenDeckTrack(wav("LOUD.MP3", 440), 0, false));
-  EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), "LOUD.MP3");
+  EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "LOUD.MP3");
 }
 
 TEST_F(DeckEngineTest, AMissingFileChangesNothing) {
   ASSERT_TRUE(engine->OpenDeckTrack(wav("Playing.wav", 440), 0, true));
   render(0.2);
-  const QString title = main->deck.ETQ_TITULO[0]->Caption();
+  const QString title = main->deck(0).ETQ_TITULO->Caption();
   EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("gone.mp3")), 1, true));
   EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.path()), 1, true));
-  EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), title);
-  EXPECT_EQ(main->deck.ETQ_TITULO[1]->Caption(), "");
-  EXPECT_TRUE(main->deck.chksel[0]->Value());
+  EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), title);
+  EXPECT_EQ(main->deck(1).ETQ_TITULO->Caption(), "");
+  EXPECT_TRUE(main->deck(0).chksel->Value());
   EXPECT_EQ(main->form().Caption(), "Torna Vel - Playing.wav");
   EXPECT_TRUE(deck(0).Playing);
   EXPECT_GT(fixtures::rms(render(0.2)), 0.3);
@@ -66,7 +66,7 @@ TEST_F(DeckEngineTest, BothDecksPlayAtOnceAndANewTrackCutsTheOldOne) {
   ASSERT_TRUE(engine->OpenDeckTrack(wav("b.wav", 880), 1, true));
   render(0.1);
   // The centred pitch knob plays a hair above the track's own speed.
-  const double f = main->pitch().Factor(0);
+  const double f = main->decks().engine().PitchFactor(0);
   EXPECT_NEAR(f, 1.0, 0.002);
   auto both = render(0.5);
   EXPECT_NEAR(fixtures::magnitudeAt(both, 44100, 440 * f), 0.5, 0.02);
@@ -110,9 +110,7 @@ TEST_F(DeckEngineTest, VolumeIsTheKnobLevelTimesTheMaster) {
   program->engine().MasterLevel = 0.5f;
   engine->ApplyDeckVolume(0);
   EXPECT_EQ(channelVolume(0), 0.5f);
-  ui::PictureBox& knob = *main->deck.XVolBT[0];
-  knob.setTop(main->deck.XVolSL[0]->Height() - knob.Height());
-  engine->ApplyDeckVolume(0);
+  engine->SetVolumeKnob(0, main->deck(0).volumeTravel());
   EXPECT_EQ(channelVolume(0), 0.0f);
   EXPECT_EQ(deck(0).Volume, 0.0f);
   render(0.1);
@@ -123,7 +121,7 @@ TEST_F(DeckEngineTest, ADamagedFileNeverLeavesTheOldTrackBehind) {
   ASSERT_TRUE(engine->OpenDeckTrack(wav("good.wav", 440), 0, false));
   fixtures::writeRandom(dir.file("bad.wma"), 5000);
   ASSERT_TRUE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("bad.wma")), 0, false));
-  EXPECT_EQ(main->deck.ETQ_TITULO[0]->Caption(), "bad.wma");
+  EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "bad.wma");
   EXPECT_EQ(deck(0).LengthMs, 0);
   engine->PlayDeck(0);
   EXPECT_EQ(fixtures::rms(render(0.3)), 0.0);
@@ -131,18 +129,18 @@ TEST_F(DeckEngineTest, ADamagedFileNeverLeavesTheOldTrackBehind) {
 
 TEST_F(DeckEngineTest, LoadButtonOpensTheChosenFileWithoutStartingIt) {
   const QByteArray path = wav("pick.wav", 440);
-  main->chooseAudioFile = [&] { return QString::fromUtf8(path); };
-  main->deck.BTLoad[1]->click();
+  main->decks().chooseAudioFile = [&] { return QString::fromUtf8(path); };
+  main->deck(1).BTLoad->click();
   EXPECT_EQ(deck(1).Path, path);
   EXPECT_FALSE(deck(1).Playing);
-  main->chooseAudioFile = [] { return QString(); };  // cancelled
-  main->deck.BTLoad[0]->click();
+  main->decks().chooseAudioFile = [] { return QString(); };  // cancelled
+  main->deck(0).BTLoad->click();
   EXPECT_TRUE(deck(0).Path.isEmpty());
-  main->deck.BTPlay[1]->click();
+  main->deck(1).BTPlay->click();
   EXPECT_TRUE(deck(1).Playing);
   render(0.1);
   EXPECT_GT(fixtures::rms(render(0.2)), 0.3);
-  main->deck.BTStop[1]->click();
+  main->deck(1).BTStop->click();
   EXPECT_FALSE(deck(1).Playing);
 }
 

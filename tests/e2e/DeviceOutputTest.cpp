@@ -38,7 +38,7 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
     program.splash().fistLoad_Timer();
     program.splash().tomain_Timer();
     app::MainX& main = *program.mainX();
-    audio::DeckEngine& decks = main.deckEngine();
+    audio::DeckEngine& decks = main.decks().engine();
     ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("a.mp3")), 0, true));
     ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("b.wma")), 1, true));
     QTest::qWait(1500);

@@ -21,12 +21,12 @@ class LibraryFixture : public PlayerFixture {
     PlayerFixture::SetUp();
     main = &start();
     db = QString::fromStdString(dir.file("Database.txt"));
-    main->txtBase[0]->setText(db);
-    main->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
+    main->options().txtBase[0]->setText(db);
+    main->library().scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
       messages << text;
     };
   }
-  void drain() { ASSERT_TRUE(main->libraryWorker().drain(60000)); }
+  void drain() { ASSERT_TRUE(main->library().worker().drain(60000)); }
   void writeDb(const QByteArray& bytes) {
     QFile f(db);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -50,17 +50,19 @@ class LibraryFixture : public PlayerFixture {
   static void touch(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
   QList<QByteArray> listed() {
     QList<QByteArray> out;
-    for (int i = 0; i < main->libraryModel().count(); ++i) out << main->libraryModel().pathBytes(i);
+    for (int i = 0; i < main->library().libraryModel().count(); ++i)
+      out << main->library().libraryModel().pathBytes(i);
     return out;
   }
   QStringList listedText() {
     QStringList out;
-    for (int i = 0; i < main->libraryModel().count(); ++i) out << main->libraryModel().path(i);
+    for (int i = 0; i < main->library().libraryModel().count(); ++i)
+      out << main->library().libraryModel().path(i);
     return out;
   }
   void addFolder(const QString& folder) {
-    main->scanner().BrowseFolder = [folder](const QString&) { return folder; };
-    main->cmdbuq[0]->click();
+    main->library().scanner().BrowseFolder = [folder](const QString&) { return folder; };
+    main->library().view().cmdbuq[0]->click();
   }
   void load() {
     main->LoadBaseDa();
@@ -68,9 +70,9 @@ class LibraryFixture : public PlayerFixture {
   }
   int search(const QString& text) {
     QString t = text;
-    main->library().BuscarinBase2(t);
+    main->library().lists().BuscarinBase2(t);
     drain();
-    return main->library().lastHits();
+    return main->library().lists().lastHits();
   }
   QString db;
   QStringList messages;

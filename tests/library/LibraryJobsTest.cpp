@@ -43,14 +43,14 @@ TEST_F(LibraryJobs, ClearingOrRescanningDuringALoadLeavesTheirOwnList) {
   writeDb(bytes);
 
   main->LoadBaseDa();
-  main->cmdbuq[1]->click();  // "Scan" while the list still fills
+  main->library().view().cmdbuq[1]->click();  // "Scan" while the list still fills
   drain();
   EXPECT_EQ(listed().size(), 100);
   EXPECT_EQ(sorted(dbLines()), sorted(listed()));
 
   writeDb(bytes);
   main->LoadBaseDa();
-  main->cmdkl->click();  // "Borrar" while the list still fills
+  main->library().view().cmdkl->click();  // "Borrar" while the list still fills
   drain();
   EXPECT_EQ(listed().size(), 0);
   EXPECT_FALSE(QFile::exists(db));
@@ -66,14 +66,14 @@ TEST_F(LibraryJobs, AddingAFolderDuringASearchKeepsBothWhole) {
   const QString a = mkdir("A");
   for (const char* f : {"1x.mp3", "2x.mp3", "3.mp3"}) touch(a + "/" + f);
   QString text = "X";
-  main->library().BuscarinBase2(text);
+  main->library().lists().BuscarinBase2(text);
   addFolder(a);
   drain();
-  EXPECT_EQ(main->libraryModel().count(), 100003);
-  EXPECT_EQ(main->library().lastHits(), main->resultModel().count());
-  EXPECT_GE(main->resultModel().count(), 50000);
-  for (int i = 0; i < main->resultModel().count(); i += 1009)
-    ASSERT_TRUE(main->resultModel().path(i).contains("x"));
+  EXPECT_EQ(main->library().libraryModel().count(), 100003);
+  EXPECT_EQ(main->library().lists().lastHits(), main->library().resultModel().count());
+  EXPECT_GE(main->library().resultModel().count(), 50000);
+  for (int i = 0; i < main->library().resultModel().count(); i += 1009)
+    ASSERT_TRUE(main->library().resultModel().path(i).contains("x"));
 }
 
 TEST_F(LibraryJobs, AnUpdateCutShortByTheEndOfTheProgramIsFinishedByTheNextRun) {
@@ -93,11 +93,11 @@ TEST_F(LibraryJobs, AnUpdateCutShortByTheEndOfTheProgramIsFinishedByTheNextRun) 
   ScriptedContext ctx;
   ctx.stopAfter = 45;
   ctx.asClose = true;
-  library::ScanJob({db, main->scanner().recoveryFile(), {}, true}, main->libraryWorker().content,
-                   ctx, &main->scanner())
+  library::ScanJob({db, main->library().scanner().recoveryFile(), {}, true},
+                   main->library().worker().content, ctx, &main->library().scanner())
       .run();
   ctx.deliver();
-  QFile recovery(main->scanner().recoveryFile());
+  QFile recovery(main->library().scanner().recoveryFile());
   ASSERT_TRUE(recovery.open(QIODevice::ReadOnly));
   EXPECT_EQ(recovery.readAll(), (a + "\r\n" + b + "\r\n").toLocal8Bit());
   const QList<QByteArray> written = dbLines();
@@ -107,31 +107,31 @@ TEST_F(LibraryJobs, AnUpdateCutShortByTheEndOfTheProgramIsFinishedByTheNextRun) 
     EXPECT_TRUE(everything.contains(line)) << line.toStdString();
 
   restart();
-  main->txtBase[0]->setText(db);
+  main->options().txtBase[0]->setText(db);
   load();
-  main->cmdbuq[1]->click();
+  main->library().view().cmdbuq[1]->click();
   drain();
   EXPECT_EQ(sorted(listed()), everything);
   EXPECT_EQ(sorted(dbLines()), everything);
-  EXPECT_FALSE(QFile::exists(main->scanner().recoveryFile()));
+  EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
 }
 
 TEST_F(LibraryJobs, CancelKeepsWhatWasWritten) {
   const QString a = mkdir("many");
   for (int i = 0; i < 100; ++i) touch(a + QStringLiteral("/t%1.mp3").arg(i));
-  main->scanner().ScanActive = true;
+  main->library().scanner().ScanActive = true;
   ScriptedContext ctx;
   ctx.stopAfter = 41;
-  library::ScanJob({db, main->scanner().recoveryFile(), {platform::nativePath(a)}, false},
-                   main->libraryWorker().content, ctx, &main->scanner())
+  library::ScanJob({db, main->library().scanner().recoveryFile(), {platform::nativePath(a)}, false},
+                   main->library().worker().content, ctx, &main->library().scanner())
       .run();
   ctx.deliver();
   EXPECT_GT(listed().size(), 30);
   EXPECT_LT(listed().size(), 50);
   EXPECT_EQ(dbLines(), listed());
-  EXPECT_FALSE(main->scanner().ScanActive);
-  EXPECT_TRUE(main->scanner().lastScan().cancelled);
-  EXPECT_EQ(main->LblFolder->Caption(), " > Search finish");
+  EXPECT_FALSE(main->library().scanner().ScanActive);
+  EXPECT_TRUE(main->library().scanner().lastScan().cancelled);
+  EXPECT_EQ(main->library().view().LblFolder->Caption(), " > Search finish");
 }
 
 TEST_F(LibraryJobs, AnUnwritableLibraryFileStopsTheScanAndSaysWhy) {
@@ -147,7 +147,7 @@ TEST_F(LibraryJobs, AnUnwritableLibraryFileStopsTheScanAndSaysWhy) {
     ASSERT_EQ(seteuid(65534), 0);
   }
   addFolder(a);
-  const bool drained = main->libraryWorker().drain(60000);
+  const bool drained = main->library().worker().drain(60000);
   if (root) {
     ASSERT_EQ(seteuid(0), 0);
   }
@@ -155,10 +155,10 @@ TEST_F(LibraryJobs, AnUnwritableLibraryFileStopsTheScanAndSaysWhy) {
   ASSERT_FALSE(messages.isEmpty());
   EXPECT_TRUE(messages.last().startsWith("The library file could not be written: " + db));
   EXPECT_TRUE(messages.last().contains("ermission"));
-  EXPECT_EQ(main->LblFolder->Caption(), messages.last());
+  EXPECT_EQ(main->library().view().LblFolder->Caption(), messages.last());
   EXPECT_EQ(listed().size(), 1);
   EXPECT_EQ(dbLines().size(), 1);
-  EXPECT_TRUE(main->cmdaddbase->Enabled());
+  EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
 }
 
 // Writes a file or makes a folder by its bytes, whatever they are.
@@ -190,20 +190,21 @@ TEST_F(LibraryJobs, OddNamesSurviveScanReloadAndRescan) {
   drain();
   const QList<QByteArray> expected = sorted({root + "/ok.mp3", bad, root + "/dir\xff/inside.mp3"});
   EXPECT_EQ(sorted(listed()), expected);
-  EXPECT_EQ(main->scanner().lastScan().skippedNames, 4);
-  EXPECT_EQ(main->scanner().lastScan().tooDeep, 1);
-  EXPECT_EQ(main->LblFolder->Caption(),
+  EXPECT_EQ(main->library().scanner().lastScan().skippedNames, 4);
+  EXPECT_EQ(main->library().scanner().lastScan().tooDeep, 1);
+  EXPECT_EQ(main->library().view().LblFolder->Caption(),
             " > Search finish (skipped: 4 names with line breaks, 1 folders too deep)");
 
   load();  // as after a restart
   EXPECT_EQ(sorted(listed()), expected);
-  main->cmdbuq[1]->click();
+  main->library().view().cmdbuq[1]->click();
   drain();
   EXPECT_EQ(sorted(listed()), expected);
   for (const QByteArray& p : listed()) EXPECT_TRUE(platform::isRegularFile(p)) << p.toStdString();
 
   const int row = int(listed().indexOf(bad));
-  ASSERT_TRUE(main->deckEngine().OpenDeckTrack(main->libraryModel().pathBytes(row), 0, true));
+  ASSERT_TRUE(
+      main->decks().engine().OpenDeckTrack(main->library().libraryModel().pathBytes(row), 0, true));
   render(0.1);
   EXPECT_GT(fixtures::rms(render(0.3)), 0.2);
 }

@@ -10,28 +10,28 @@ TEST_F(LibraryTest, LoadingReadsEveryNonEmptyLine) {
       "/m/A - One.mp3\r\n\r\n/m/Two.wma\n\n/m/Caf\xc3\xa9 - Tr\xc3\xa8s.mp3\r\nno-separator.mp3");
   EXPECT_TRUE(main->LoadBaseDa());
   drain();
-  ASSERT_EQ(main->libraryModel().count(), 4);
-  EXPECT_EQ(main->libraryModel().text(0, 0), "A - One.mp3");
-  EXPECT_EQ(main->libraryModel().text(1, 1), "/m/Two.wma");
-  EXPECT_EQ(main->libraryModel().text(2, 0), QString::fromUtf8("Café - Très.mp3"));
-  EXPECT_EQ(main->libraryModel().text(3, 0), "no-separator.mp3");
-  EXPECT_EQ(main->lblCntLST->Caption(), "4");
-  EXPECT_EQ(main->lstdata->ColumnHeading(0), "Pista");
-  EXPECT_EQ(main->lstdata->ColumnWidth(1), 5000.0f);
+  ASSERT_EQ(main->library().libraryModel().count(), 4);
+  EXPECT_EQ(main->library().libraryModel().text(0, 0), "A - One.mp3");
+  EXPECT_EQ(main->library().libraryModel().text(1, 1), "/m/Two.wma");
+  EXPECT_EQ(main->library().libraryModel().text(2, 0), QString::fromUtf8("Café - Très.mp3"));
+  EXPECT_EQ(main->library().libraryModel().text(3, 0), "no-separator.mp3");
+  EXPECT_EQ(main->library().view().lblCntLST->Caption(), "4");
+  EXPECT_EQ(main->library().view().lstdata->ColumnHeading(0), "Pista");
+  EXPECT_EQ(main->library().view().lstdata->ColumnWidth(1), 5000.0f);
   EXPECT_EQ(program->splash().lblStat->Caption(), "Finish...");
   EXPECT_EQ(program->splash().InitLoading->Max(), int(QFileInfo(db).size()) + 1);
 
   writeDb("\r\n\n\r\n");
   EXPECT_TRUE(main->LoadBaseDa());
   drain();
-  EXPECT_EQ(main->libraryModel().count(), 0);
-  EXPECT_EQ(main->lblCntLST->Caption(), "0");
+  EXPECT_EQ(main->library().libraryModel().count(), 0);
+  EXPECT_EQ(main->library().view().lblCntLST->Caption(), "0");
   QFile::remove(db);
   EXPECT_FALSE(main->LoadBaseDa());
   writeDb("");
   EXPECT_FALSE(main->LoadBaseDa());
   drain();
-  EXPECT_EQ(main->libraryModel().count(), 0);
+  EXPECT_EQ(main->library().libraryModel().count(), 0);
 }
 
 TEST_F(LibraryTest, ANewerLoadTakesOverAndLongLinesSpanBlocks) {
@@ -43,20 +43,20 @@ TEST_F(LibraryTest, ANewerLoadTakesOverAndLongLinesSpanBlocks) {
   const QString big = db;
   db = QString::fromStdString(dir.file("small.txt"));
   writeDb("/m/small.mp3\r\n");
-  main->txtBase[0]->setText(big);
+  main->options().txtBase[0]->setText(big);
   main->LoadBaseDa();
-  main->txtBase[0]->setText(db);
+  main->options().txtBase[0]->setText(db);
   main->LoadBaseDa();  // the newer load wins, whichever order they finish in
   drain();
-  ASSERT_EQ(main->libraryModel().count(), 1);
-  EXPECT_EQ(main->libraryModel().pathBytes(0), "/m/small.mp3");
+  ASSERT_EQ(main->library().libraryModel().count(), 1);
+  EXPECT_EQ(main->library().libraryModel().pathBytes(0), "/m/small.mp3");
 
-  main->txtBase[0]->setText(big);
+  main->options().txtBase[0]->setText(big);
   load();
-  ASSERT_EQ(main->libraryModel().count(), 200002);
-  EXPECT_EQ(main->libraryModel().pathBytes(199999), "/m/track199999.mp3");
-  EXPECT_EQ(main->libraryModel().pathBytes(200000).size(), (20 << 20) + 10);
-  EXPECT_EQ(main->libraryModel().pathBytes(200001), "/after.mp3");
+  ASSERT_EQ(main->library().libraryModel().count(), 200002);
+  EXPECT_EQ(main->library().libraryModel().pathBytes(199999), "/m/track199999.mp3");
+  EXPECT_EQ(main->library().libraryModel().pathBytes(200000).size(), (20 << 20) + 10);
+  EXPECT_EQ(main->library().libraryModel().pathBytes(200001), "/after.mp3");
 }
 
 TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
@@ -69,7 +69,8 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   touch(a + "/B/B1/b1.mp3");
   touch(a + "/C/c.mp3");
   addFolder(a);
-  EXPECT_FALSE(main->cmdaddbase->Enabled());  // held until the scan reports its end
+  EXPECT_FALSE(
+      main->library().view().cmdaddbase->Enabled());  // held until the scan reports its end
   drain();
   EXPECT_EQ(messages, QStringList{"Now search audio files in the folder"});  // no library yet
   const QStringList got = listedText();
@@ -80,20 +81,22 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   // Pre-order: B's own file is followed at once by its subfolder's.
   const qsizetype b = got.indexOf(a + "/B/b.mp3");
   EXPECT_EQ(got.value(b + 1), a + "/B/B1/b1.mp3");
-  EXPECT_EQ(main->LblFolder->Caption(), " > Search finish");
-  EXPECT_EQ(main->lbleti->Caption(), "");
-  EXPECT_TRUE(main->cmdaddbase->Enabled());
-  EXPECT_FALSE(main->scanner().ScanActive);
-  EXPECT_EQ(main->scanner().ScanCount, 5);
-  EXPECT_EQ(main->txtbsq->Text(), "Click aqui para seleccionar carpeta");
+  EXPECT_EQ(main->library().view().LblFolder->Caption(), " > Search finish");
+  EXPECT_EQ(main->library().view().lbleti->Caption(), "");
+  EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
+  EXPECT_FALSE(main->library().scanner().ScanActive);
+  EXPECT_EQ(main->library().scanner().ScanCount, 5);
+  EXPECT_EQ(main->library().view().txtbsq->Text(), "Click aqui para seleccionar carpeta");
 
   addFolder(a);  // a second scan lists everything twice
   drain();
   EXPECT_EQ(listed().size(), 10);
   EXPECT_EQ(dbLines().size(), 10);
-  main->scanner().BrowseFolder = [](const QString&) { return QString(); };  // cancelled dialog
-  main->cmdbuq[0]->click();
-  EXPECT_TRUE(main->cmdaddbase->Enabled());
+  main->library().scanner().BrowseFolder = [](const QString&) {
+    return QString();
+  };  // cancelled dialog
+  main->library().view().cmdbuq[0]->click();
+  EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
   drain();
   EXPECT_EQ(listed().size(), 10);
 }
@@ -130,31 +133,31 @@ TEST_F(LibraryTest, UpdateRescansTheFoldersTheLibraryCovers) {
            "/elsewhere.mp3\r\nhand-edited.mp3\r\n")
               .toLocal8Bit());
   load();
-  main->cmdbuq[1]->click();
+  main->library().view().cmdbuq[1]->click();
   drain();
   QStringList got = listedText();
   got.sort();
   EXPECT_EQ(got, QStringList({m + "/a/1.mp3", m + "/a/x/2.mp3", m2 + "/elsewhere.mp3", n + "/3.mp3",
                               n + "/new.wma", "hand-edited.mp3"}));
   EXPECT_EQ(dbLines().size(), 6);
-  EXPECT_FALSE(QFile::exists(main->scanner().recoveryFile()));
+  EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
 
   // A recovery file left by an interrupted update drives the next one.
-  QFile leftover(main->scanner().recoveryFile());
+  QFile leftover(main->library().scanner().recoveryFile());
   ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
   leftover.write((n + "\r\n").toLocal8Bit());
   leftover.close();
-  main->cmdbuq[1]->click();
+  main->library().view().cmdbuq[1]->click();
   drain();
   got = listedText();
   got.sort();
   EXPECT_EQ(got, QStringList({n + "/3.mp3", n + "/new.wma"}));
   EXPECT_EQ(dbLines().size(), 2);
-  EXPECT_FALSE(QFile::exists(main->scanner().recoveryFile()));
+  EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
 
   // Without a library there is nothing to rescan.
   QFile::remove(db);
-  main->cmdbuq[1]->click();
+  main->library().view().cmdbuq[1]->click();
   drain();
   EXPECT_EQ(listed().size(), 0);
   EXPECT_EQ(messages.last(), "Now search audio files in the folder");
@@ -165,17 +168,17 @@ TEST_F(LibraryTest, ClearingDeletesTheFileOnlyWhenThereIsOne) {
   load();
   search("a");
   QFile::remove(db);
-  main->cmdkl->click();
+  main->library().view().cmdkl->click();
   drain();
   EXPECT_EQ(messages, QStringList{"Library is empty"});
   EXPECT_EQ(listed().size(), 1);
   writeDb("/m/a.mp3\r\n");
-  main->cmdkl->click();
+  main->library().view().cmdkl->click();
   drain();
   EXPECT_EQ(messages.last(), "Library empty");
   EXPECT_FALSE(QFile::exists(db));
   EXPECT_EQ(listed().size(), 0);
-  EXPECT_EQ(main->resultModel().count(), 0);
+  EXPECT_EQ(main->library().resultModel().count(), 0);
 }
 
 TEST_F(LibraryTest, SearchFindsTextAnywhereInThePath) {
@@ -184,26 +187,26 @@ TEST_F(LibraryTest, SearchFindsTextAnywhereInThePath) {
       "/Music/Other/Track.WMA\r\n/Music/Zed/Mr. Brightside.mp3\r\n/Music/Caf\xc3\x89/x.mp3\r\n");
   load();
   EXPECT_EQ(search("BEATLES"), 2);
-  EXPECT_EQ(main->resultModel().path(0), "/Music/The Beatles/Help.mp3");
-  EXPECT_EQ(main->resultModel().text(1, 0), "Live.wma");
+  EXPECT_EQ(main->library().resultModel().path(0), "/Music/The Beatles/Help.mp3");
+  EXPECT_EQ(main->library().resultModel().text(1, 0), "Live.wma");
   EXPECT_EQ(search(".wma"), 2);
   EXPECT_EQ(search("   "), 6);
   EXPECT_EQ(search("z"), 1);
   EXPECT_EQ(search("mr. b"), 1);
   EXPECT_EQ(search(QString::fromUtf8("café")), 1);  // letters outside ASCII fold too
   EXPECT_EQ(search(QString::fromUtf8("Ñ")), 0);
-  EXPECT_EQ(main->LblFolder->Caption(), "...Ready");
+  EXPECT_EQ(main->library().view().LblFolder->Caption(), "...Ready");
 
-  main->txtbusq->setText("other");
-  main->txtbusq->onKeyPress(13);
+  main->library().view().txtbusq->setText("other");
+  main->library().view().txtbusq->onKeyPress(13);
   drain();
-  EXPECT_TRUE(main->lstresul->Visible());
-  EXPECT_EQ(main->resultModel().count(), 2);
-  main->txtbusq->setText("");
-  main->txtbusq->onKeyUp();
-  EXPECT_FALSE(main->lstresul->Visible());
-  main->cmdbusq->click();  // an empty box does nothing
-  EXPECT_FALSE(main->lstresul->Visible());
+  EXPECT_TRUE(main->library().view().lstresul->Visible());
+  EXPECT_EQ(main->library().resultModel().count(), 2);
+  main->library().view().txtbusq->setText("");
+  main->library().view().txtbusq->onKeyUp();
+  EXPECT_FALSE(main->library().view().lstresul->Visible());
+  main->library().view().cmdbusq->click();  // an empty box does nothing
+  EXPECT_FALSE(main->library().view().lstresul->Visible());
 }
 
 TEST_F(LibraryTest, ANewerSearchSupersedesOneThatRuns) {
@@ -213,12 +216,12 @@ TEST_F(LibraryTest, ANewerSearchSupersedesOneThatRuns) {
   writeDb(bytes);
   load();
   QString first = "odd", second = "even";
-  main->library().BuscarinBase2(first);
-  main->library().BuscarinBase2(second);
+  main->library().lists().BuscarinBase2(first);
+  main->library().lists().BuscarinBase2(second);
   drain();
-  ASSERT_EQ(main->resultModel().count(), 50000);
-  for (int i = 0; i < main->resultModel().count(); i += 997)
-    ASSERT_TRUE(main->resultModel().path(i).contains("/even/"));
+  ASSERT_EQ(main->library().resultModel().count(), 50000);
+  for (int i = 0; i < main->library().resultModel().count(); i += 997)
+    ASSERT_TRUE(main->library().resultModel().path(i).contains("/even/"));
 }
 
 struct PlainList : library::SampleList {

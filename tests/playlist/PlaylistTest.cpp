@@ -19,11 +19,11 @@ class PlaylistTest : public fixtures::PlayerFixture {
   void SetUp() override {
     PlayerFixture::SetUp();
     main = &start();
-    list = &main->playlist();
+    list = &main->playlist().list();
   }
   void fill(int n) {
     for (int i = 1; i <= n; ++i) {
-      QString p = QStringLiteral("/music/Artist %1 - Song %1.mp3").arg(i);
+      QByteArray p = QStringLiteral("/music/Artist %1 - Song %1.mp3").arg(i).toUtf8();
       list->SendTOlst(p, -1);
     }
   }
@@ -31,7 +31,7 @@ class PlaylistTest : public fixtures::PlayerFixture {
   std::vector<int> order() {
     std::vector<int> out;
     for (int i = 1; i <= list->count(); ++i) {
-      const QString p = list->path(i);
+      const QString p = QString::fromUtf8(list->path(i));
       out.push_back(p.section(' ', -1).section('.', 0, 0).toInt());
     }
     return out;
@@ -41,20 +41,24 @@ class PlaylistTest : public fixtures::PlayerFixture {
     list->LSTMP3_MouseUp(1, 0, 100, rowY(toRow));
   }
   QString cell(int position, int column) {
-    return main->LSTMP3->items().text(position - 1, column);
+    return main->playlist().model().text(position - 1, column);
   }
   playlist::Playlist* list = nullptr;
 };
 
 TEST_F(PlaylistTest, EntriesAreNumberedAndSplitIntoArtistAndTitle) {
-  QString a = "/music/Artist - Song.mp3", b = "/music/Track.wma";
+  QByteArray a = "/music/Artist - Song.mp3", b = "/music/Track.wma";
   list->SendTOlst(a, -1);
   list->SendTOlst(b, playlist::Playlist::kAppend);
   EXPECT_EQ(a, "Artist - Song.mp3");  // the caller's variable holds the bare name afterwards
-  EXPECT_EQ(main->LSTMP3->items().row(0),
-            QStringList({"1", "Artist", "Song.mp3", "/music/Artist - Song.mp3"}));
-  EXPECT_EQ(main->LSTMP3->items().row(1), QStringList({"2", "Track", "", "/music/Track.wma"}));
-  EXPECT_EQ(main->IdxLST->Caption(), "0");
+  auto row = [&](int r) {
+    QStringList out;
+    for (int c = 0; c < 4; ++c) out << main->playlist().model().text(r, c);
+    return out;
+  };
+  EXPECT_EQ(row(0), QStringList({"1", "Artist", "Song.mp3", "/music/Artist - Song.mp3"}));
+  EXPECT_EQ(row(1), QStringList({"2", "Track", "", "/music/Track.wma"}));
+  EXPECT_EQ(main->playlist().view().IdxLST->Caption(), "0");
 }
 
 TEST_F(PlaylistTest, DraggingMovesAnEntryAndKeepsTheCurrentOne) {
@@ -78,7 +82,7 @@ TEST_F(PlaylistTest, DraggingMovesAnEntryAndKeepsTheCurrentOne) {
     EXPECT_EQ(list->current(), c.after);
     for (int i = 1; i <= 5; ++i) EXPECT_EQ(cell(i, 0), QString::number(i));
     EXPECT_FALSE(list->PlaylistDragActive);
-    EXPECT_FALSE(main->PICSEL[0]->Visible());
+    EXPECT_FALSE(main->playlist().view().PICSEL[0]->Visible());
   }
   // A press in the lowest 35 twips of a row takes the row below.
   list->cmdCls_Click();
@@ -98,22 +102,23 @@ TEST_F(PlaylistTest, RemovingAdjustsTheCurrentEntryAndClearingKeepsIt) {
     fill(5);
     list->setCurrent(c.current);
     list->LSTMP3_MouseUp(2, 0, 100, rowY(c.removed - 1));  // right-click shows the menu
-    EXPECT_EQ(main->SelDir->Tag(), QString::number(c.removed - 1));
-    EXPECT_EQ(main->Label1->Caption(), QStringLiteral("Artist %1").arg(c.removed));
+    EXPECT_EQ(list->hoverRow(), c.removed - 1);
+    EXPECT_EQ(main->playlist().view().Label1->Caption(),
+              QStringLiteral("Artist %1").arg(c.removed));
     list->menu()->hide();
-    main->LSTMP3->setSelectedIndex(c.removed - 1);
-    main->cmdquitarlst->click();
+    main->playlist().view().LSTMP3->setSelectedIndex(c.removed - 1);
+    main->playlist().view().cmdquitarlst->click();
     EXPECT_EQ(list->count(), 4);
     EXPECT_EQ(list->current(), c.after);
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(cell(i, 0), QString::number(i));
   }
-  main->LSTMP3->setSelectedIndex(-1);
-  main->cmdquitarlst->click();  // nothing selected: nothing removed
+  main->playlist().view().LSTMP3->setSelectedIndex(-1);
+  main->playlist().view().cmdquitarlst->click();  // nothing selected: nothing removed
   EXPECT_EQ(list->count(), 4);
   list->setCurrent(3);
-  main->cmdCls->click();
+  main->playlist().view().cmdCls->click();
   EXPECT_EQ(list->count(), 0);
-  EXPECT_EQ(main->IdxLST->Caption(), "3");
+  EXPECT_EQ(main->playlist().view().IdxLST->Caption(), "3");
   fill(2);
   EXPECT_EQ(cell(2, 0), "2");
 }
@@ -122,10 +127,10 @@ TEST_F(PlaylistTest, ShellDropsInsertAudioFilesAtThePointer) {
   fill(4);
   for (const char* n : {"a.mp3", "b.MP3", "c.wma", "d.txt"})
     QFile(QString::fromStdString(dir.file(n))).open(QIODevice::WriteOnly);
-  QStringList dropped;
+  QList<QByteArray> dropped;
   for (const char* n : {"a.mp3", "b.MP3", "c.wma", "d.txt", "gone.mp3"})
-    dropped << QString::fromStdString(dir.file(n));
-  dropped << QString::fromStdString(dir.path());  // a folder is skipped
+    dropped << QByteArray::fromStdString(dir.file(n));
+  dropped << QByteArray::fromStdString(dir.path());  // a folder is skipped
   list->LSTMP3_FilesDropped(dropped, 100, rowY(1));
   ASSERT_EQ(list->count(), 6);
   EXPECT_EQ(list->path(1), "/music/Artist 1 - Song 1.mp3");
@@ -139,13 +144,13 @@ TEST_F(PlaylistTest, ThePlaylistFileRoundTripsAndSurvivesARestart) {
   const QString path = QString::fromStdString(dir.file("lists/My List.xlst"));
   fill(3);
   list->setCurrent(2);
-  ASSERT_TRUE(main->playlistFile().saveLST(path));
+  ASSERT_TRUE(main->playlist().file().saveLST(path));
   EXPECT_EQ(list->count(), 0);
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.readAll().startsWith("[X -LIST]\r\nFIL/music/Artist 1 - Song 1.mp3\r\n"));
   f.close();
-  main->playlistFile().LoadLST(path);
+  main->playlist().file().LoadLST(path);
   EXPECT_EQ(order(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(cell(3, 0), "3");
 
@@ -155,23 +160,23 @@ TEST_F(PlaylistTest, ThePlaylistFileRoundTripsAndSurvivesARestart) {
     out.write(bytes);
   };
   write("[X -LIST]\r\n");
-  main->playlistFile().LoadLST(path);
+  main->playlist().file().LoadLST(path);
   EXPECT_EQ(list->count(), 0);
   write("");
-  main->playlistFile().LoadLST(path);
+  main->playlist().file().LoadLST(path);
   EXPECT_EQ(list->count(), 0);
   write("fil/skipped.mp3\nFIL/x.mp3\nFIL\r\nFILE/odd\n");  // LF lines too
-  main->playlistFile().LoadLST(path);
+  main->playlist().file().LoadLST(path);
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->path(1), "/x.mp3");
   EXPECT_EQ(list->path(2), "");
   EXPECT_EQ(list->path(3), "E/odd");
-  main->playlistFile().LoadLST(path + ".missing");
+  main->playlist().file().LoadLST(path + ".missing");
   EXPECT_EQ(list->count(), 0);
 
   // Set-up loads the list named in the settings; unloading writes it back.
-  main->txtBase[1]->setText(path);
-  main->cmd_Click();
+  main->options().txtBase[1]->setText(path);
+  main->options().cmd_Click();
   fill(2);
   main->BTend_Click();
   program.reset();
@@ -182,7 +187,7 @@ TEST_F(PlaylistTest, ThePlaylistFileRoundTripsAndSurvivesARestart) {
 TEST_F(PlaylistTest, AnInterruptedSaveLeavesTheOldFileIntact) {
   const QString path = QString::fromStdString(dir.file("keep.xlst"));
   fill(3);
-  ASSERT_TRUE(main->playlistFile().saveLST(path));
+  ASSERT_TRUE(main->playlist().file().saveLST(path));
   QFile before(path);
   before.open(QIODevice::ReadOnly);
   const QByteArray old = before.readAll();
@@ -195,7 +200,7 @@ TEST_F(PlaylistTest, AnInterruptedSaveLeavesTheOldFileIntact) {
   rlimit small = saved;
   small.rlim_cur = 4096;
   setrlimit(RLIMIT_FSIZE, &small);
-  const bool ok = main->playlistFile().saveLST(path);
+  const bool ok = main->playlist().file().saveLST(path);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(ok);
@@ -203,8 +208,8 @@ TEST_F(PlaylistTest, AnInterruptedSaveLeavesTheOldFileIntact) {
   after.open(QIODevice::ReadOnly);
   EXPECT_EQ(after.readAll(), old);
   // A folder that cannot exist fails without a crash and the window still closes.
-  EXPECT_FALSE(main->playlistFile().saveLST("/proc/nowhere/list.xlst"));
-  main->txtBase[1]->setText("/proc/nowhere/list.xlst");
+  EXPECT_FALSE(main->playlist().file().saveLST("/proc/nowhere/list.xlst"));
+  main->options().txtBase[1]->setText("/proc/nowhere/list.xlst");
   main->BTend_Click();
   EXPECT_EQ(ends, 1);
 }
@@ -216,7 +221,7 @@ class NextPrevious : public PlaylistTest {
     for (int hz : {440, 550, 660}) {
       const std::string name = "t" + std::to_string(hz) + ".wav";
       fixtures::writeWav(dir.file(name), {{double(hz), 4.0}});
-      QString p = QString::fromStdString(dir.file(name));
+      QByteArray p = QByteArray::fromStdString(dir.file(name));
       list->SendTOlst(p, -1);
     }
   }
@@ -224,7 +229,7 @@ class NextPrevious : public PlaylistTest {
   std::vector<bool> heard() {
     render(0.1);
     const auto out = render(0.4);
-    const double f = main->pitch().Factor(0);
+    const double f = main->decks().engine().PitchFactor(0);
     std::vector<bool> on;
     for (double hz : {440.0, 550.0, 660.0})
       on.push_back(fixtures::magnitudeAt(out, 44100, hz * f) > 0.25);
@@ -233,56 +238,56 @@ class NextPrevious : public PlaylistTest {
 };
 
 TEST_F(NextPrevious, StepThroughTheListAlternatingDecksAtFullVolume) {
-  main->volume().MoveKnobTo(1, 1000);  // deck B turned down: next brings it back to full
-  main->cmdnext->click();
+  main->decks().engine().SetVolumeKnob(1, 1000);  // deck B turned down: next brings it back to full
+  main->playlist().view().cmdnext->click();
   EXPECT_EQ(list->current(), 1);
-  EXPECT_TRUE(main->deck.chksel[1]->Value());
-  EXPECT_EQ(main->deck.XVolBT[1]->Top(), 0.0f);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_EQ(main->deck(1).XVolBT->Top(), 0.0f);
   float v = 0;
   program->engine().System.channelVolume(deck(1).Channel, v);
   EXPECT_EQ(v, 1.0f);
   EXPECT_EQ(heard(), (std::vector<bool>{true, false, false}));
-  EXPECT_TRUE(main->PLAYNX->Visible());
-  EXPECT_TRUE(main->PICSEL[2]->Visible());
+  EXPECT_TRUE(main->playlist().view().PLAYNX->Visible());
+  EXPECT_TRUE(main->playlist().view().PICSEL[2]->Visible());
 
-  main->cmdnext->click();
-  EXPECT_TRUE(main->deck.chksel[0]->Value());
+  main->playlist().view().cmdnext->click();
+  EXPECT_TRUE(main->deck(0).chksel->Value());
   EXPECT_EQ(heard(), (std::vector<bool>{false, true, false}));  // the old deck is silent
-  main->cmdnext->click();
+  main->playlist().view().cmdnext->click();
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, true}));
-  main->cmdnext->click();  // the last entry: nothing more
+  main->playlist().view().cmdnext->click();  // the last entry: nothing more
   EXPECT_EQ(list->current(), 3);
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, true}));
 
-  main->cmdbk->click();
+  main->playlist().view().cmdbk->click();
   EXPECT_EQ(list->current(), 2);
   EXPECT_EQ(heard(), (std::vector<bool>{false, true, false}));
-  main->cmdbk->click();
-  main->cmdbk->click();  // at entry 1: nothing
+  main->playlist().view().cmdbk->click();
+  main->playlist().view().cmdbk->click();  // at entry 1: nothing
   EXPECT_EQ(list->current(), 1);
   EXPECT_EQ(heard(), (std::vector<bool>{true, false, false}));
 }
 
 TEST_F(NextPrevious, DoubleClickPlaysOnTheSelectedDeckAndMissingFilesChangeNothing) {
-  main->LSTMP3->onDblClick();  // nothing selected
+  main->playlist().view().LSTMP3->onDblClick();  // nothing selected
   EXPECT_EQ(list->current(), 0);
   EXPECT_FALSE(deck(0).Playing);
-  main->LSTMP3->setSelectedIndex(1);
-  main->LSTMP3->onDblClick();
+  main->playlist().view().LSTMP3->setSelectedIndex(1);
+  main->playlist().view().LSTMP3->onDblClick();
   EXPECT_EQ(list->current(), 2);
   EXPECT_EQ(heard(), (std::vector<bool>{false, true, false}));
-  main->LSTMP3->setSelectedIndex(2);
-  main->LSTMP3->onDblClick();  // the same deck again: the old track stops
+  main->playlist().view().LSTMP3->setSelectedIndex(2);
+  main->playlist().view().LSTMP3->onDblClick();  // the same deck again: the old track stops
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, true}));
 
-  QString missing = QString::fromStdString(dir.file("gone.mp3"));
+  QByteArray missing = QByteArray::fromStdString(dir.file("gone.mp3"));
   list->SendTOlst(missing, -1);
-  main->LSTMP3->setSelectedIndex(3);
-  main->LSTMP3->onDblClick();
+  main->playlist().view().LSTMP3->setSelectedIndex(3);
+  main->playlist().view().LSTMP3->onDblClick();
   EXPECT_EQ(list->current(), 3);
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, true}));
   // Next onto the missing entry stops the playing deck and starts what the other held.
-  main->cmdnext->click();
+  main->playlist().view().cmdnext->click();
   EXPECT_EQ(list->current(), 4);
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, false}));
 }
@@ -290,22 +295,22 @@ TEST_F(NextPrevious, DoubleClickPlaysOnTheSelectedDeckAndMissingFilesChangeNothi
 TEST_F(PlaylistTest, RealMouseInAScrolledListNamesTheRowUnderThePointer) {
   main->form().Show();
   fill(100);
-  QTableView* view = main->LSTMP3->view();
+  QTableView* view = main->playlist().view().LSTMP3->view();
   QCoreApplication::processEvents();  // the view lays its rows out
-  view->scrollTo(main->LSTMP3->items().index(40, 0), QAbstractItemView::PositionAtTop);
-  ASSERT_EQ(main->LSTMP3->FirstVisible(), 40);
+  view->scrollTo(main->playlist().model().index(40, 0), QAbstractItemView::PositionAtTop);
+  ASSERT_EQ(main->playlist().view().LSTMP3->FirstVisible(), 40);
   QWidget* vp = view->viewport();
   auto rowPoint = [&](int visibleRow) { return QPoint(60, visibleRow * 14 + 7); };
   // Hover: the bar and "Play >" go to the row under the pointer.
   QMouseEvent hover(QEvent::MouseMove, rowPoint(3), vp->mapToGlobal(rowPoint(3)), Qt::NoButton,
                     Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(vp, &hover);
-  EXPECT_EQ(main->SelDir->Tag(), "3");
-  EXPECT_EQ(main->SelDir->Top(), main->LSTMP3->Top() + 3 * 210);
+  EXPECT_EQ(list->hoverRow(), 3);
+  EXPECT_EQ(main->playlist().view().SelDir->Top(), main->playlist().view().LSTMP3->Top() + 3 * 210);
   // The row the user sees under the pointer is the one moved, and where it is let go.
   QTest::mousePress(vp, Qt::LeftButton, {}, rowPoint(2));
   EXPECT_EQ(list->DragSourceIndex, 43);
-  EXPECT_EQ(main->LSTMP3->SelectedIndex(), 42);
+  EXPECT_EQ(main->playlist().view().LSTMP3->SelectedIndex(), 42);
   QTest::mouseRelease(vp, Qt::LeftButton, {}, rowPoint(5));
   EXPECT_TRUE(list->path(46).endsWith("Song 43.mp3"));
   EXPECT_TRUE(list->path(43).endsWith("Song 44.mp3"));

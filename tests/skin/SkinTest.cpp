@@ -21,15 +21,16 @@ class Skins : public fixtures::PlayerFixture {
   }
   static QImage image(const ui::PictureBox* p) { return p->Picture().toImage(); }
   std::vector<ui::PictureBox*> skinned(app::MainX& m) {
-    std::vector<ui::PictureBox*> all = {m.BaseImg, m.frmPanelx5, m.MasterVOL, m.MASTSL,
-                                        m.cmdback, m.cmdgodo,    m.cmdVEW};
-    for (auto* p : m.PanelPIC) all.push_back(p);
-    for (int d = 0; d < 2; ++d)
-      for (auto* arr :
-           {&m.deck.pl1, &m.deck.XPitch, &m.deck.XPicthBt, &m.deck.cmdPicthRe, &m.deck.BTPause,
-            &m.deck.BTPlay, &m.deck.BTStop, &m.deck.XVolBT, &m.deck.XVolSL, &m.deck.SLPos,
-            &m.deck.SLPosLeft, &m.deck.PosBT, &m.deck.ChkPicPlato})
-        all.push_back((*arr)[std::size_t(d)]);
+    std::vector<ui::PictureBox*> all = {
+        m.library().view().BaseImg, m.shell().frmPanelx[5], m.decks().MasterVOL, m.decks().MASTSL,
+        m.browser().cmdback,        m.browser().cmdgodo,    m.browser().cmdVEW};
+    for (auto* p : m.shell().PanelPIC) all.push_back(p);
+    for (int d = 0; d < 2; ++d) {
+      const audio::DeckPanel& k = m.deck(d);
+      for (auto* p : {k.pl1, k.XPitch, k.XPicthBt, k.cmdPicthRe, k.BTPause, k.BTPlay, k.BTStop,
+                      k.XVolBT, k.XVolSL, k.SLPos, k.SLPosLeft, k.PosBT, k.ChkPicPlato})
+        all.push_back(p);
+    }
     return all;
   }
 };
@@ -43,23 +44,23 @@ TEST_F(Skins, TheDefaultSkinFitsTheLayoutAndASwitchChangesEveryControl) {
     before.push_back(image(p));
   }
   // The skin's sizes keep the knob arithmetic true.
-  EXPECT_EQ(main.deck.XPitch[0]->Height() - main.deck.XPicthBt[0]->Height(), 1005.0f);
-  const float volTravel = main.deck.XVolSL[1]->Height() - main.deck.XVolBT[1]->Height();
+  EXPECT_EQ(main.deck(0).XPitch->Height() - main.deck(0).XPicthBt->Height(), 1005.0f);
+  const float volTravel = main.deck(1).XVolSL->Height() - main.deck(1).XVolBT->Height();
   EXPECT_EQ(std::fmod(volTravel, 15.0f), 0.0f);
-  EXPECT_EQ(main.deck.ETQPICTH[0]->Caption(), "PITCH 0.0 VOL 1.0");
+  EXPECT_EQ(main.deck(0).ETQPICTH->Caption(), "PITCH 0.0 VOL 1.0");
 
   program->settings().SaveSetting("TORNAVEL", "CONFIG", "SKINNAME", "Light");
-  main.cmdlsk->click();
+  main.shell().cmdlsk->click();
   EXPECT_EQ(main.skinLoader().SkinName(), "Light");
   const auto after = skinned(main);
   for (std::size_t i = 0; i < after.size(); ++i) EXPECT_NE(image(after[i]), before[i]) << i;
 
   // An empty name falls back to the default and is written back.
   program->settings().SaveSetting("tornavel", "Config", "SkinName", "");
-  main.Form_Click();
+  main.LoadSkin();
   EXPECT_EQ(main.skinLoader().SkinName(), "Default");
   EXPECT_EQ(program->settings().GetSetting("tornavel", "Config", "SkinName", "?"), "Default");
-  EXPECT_EQ(image(main.BaseImg), before[0]);
+  EXPECT_EQ(image(main.library().view().BaseImg), before[0]);
 }
 
 TEST_F(Skins, MixedCaseNamesAreFoundAndAMissingBitmapKeepsThePicture) {
@@ -69,19 +70,19 @@ TEST_F(Skins, MixedCaseNamesAreFoundAndAMissingBitmapKeepsThePicture) {
   QFile::remove(odd + "/BTPause0.bmp");
   QFile(odd + "/MasterSLButton.bmp").resize(10);  // unreadable
   app::MainX& main = start();
-  const QImage pause = image(main.deck.BTPause[0]);
-  const QImage master = image(main.MASTSL);
+  const QImage pause = image(main.deck(0).BTPause);
+  const QImage master = image(main.decks().MASTSL);
   program->settings().SaveSetting("tornavel", "Config", "SkinName", "Odd");
   main.LoadSkin();
   QImage light(odd + "/btplay0.BMP");
-  EXPECT_EQ(image(main.deck.BTPlay[1]), light.convertToFormat(image(main.deck.BTPlay[1]).format()));
-  EXPECT_EQ(image(main.deck.BTPause[0]), pause);
-  EXPECT_EQ(image(main.MASTSL), master);
+  EXPECT_EQ(image(main.deck(1).BTPlay), light.convertToFormat(image(main.deck(1).BTPlay).format()));
+  EXPECT_EQ(image(main.deck(0).BTPause), pause);
+  EXPECT_EQ(image(main.decks().MASTSL), master);
 }
 
 TEST_F(Skins, TransportButtonsStayPressedUntilThePointerPassesFree) {
   app::MainX& main = start();
-  ui::PictureBox& play = *main.deck.BTPlay[1];
+  ui::PictureBox& play = *main.deck(1).BTPlay;
   const QImage normal = image(&play);
   play.mouseDown(1, 0, 10, 10);
   const QImage pressed = image(&play);
@@ -93,7 +94,7 @@ TEST_F(Skins, TransportButtonsStayPressedUntilThePointerPassesFree) {
   play.mouseMove(0, 0, 10, 10);
   EXPECT_EQ(image(&play), normal);
 
-  ui::PictureBox& stop = *main.deck.BTStop[0];
+  ui::PictureBox& stop = *main.deck(0).BTStop;
   const QImage stopNormal = image(&stop);
   stop.mouseDown(2, 0, 1, 1);  // any button presses it
   EXPECT_NE(image(&stop), stopNormal);
@@ -102,34 +103,36 @@ TEST_F(Skins, TransportButtonsStayPressedUntilThePointerPassesFree) {
 TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   app::MainX& main = start();
   fixtures::writeWav(dir.file("Night Drive.mp3"), {{440, 0.5}});
-  main.deckEngine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 0, false);
-  main.deckEngine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 1, false);
-  main.deck.ETQ_TITULO[0]->setCaption("Song.mp3");
-  EXPECT_TRUE(main.deck.chksel[1]->Value());
+  main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 0,
+                                      false);
+  main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 1,
+                                      false);
+  main.deck(0).ETQ_TITULO->setCaption("Song.mp3");
+  EXPECT_TRUE(main.deck(1).chksel->Value());
   const QImage up1(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
-  EXPECT_EQ(image(main.deck.ChkPicPlato[1]),
-            up1.convertToFormat(image(main.deck.ChkPicPlato[1]).format()));
+  EXPECT_EQ(image(main.deck(1).ChkPicPlato),
+            up1.convertToFormat(image(main.deck(1).ChkPicPlato).format()));
 
-  main.deck.ChkPicPlato[0]->click();
-  EXPECT_TRUE(main.deck.chksel[0]->Value());
-  EXPECT_FALSE(main.deck.chksel[1]->Value());
+  main.deck(0).ChkPicPlato->click();
+  EXPECT_TRUE(main.deck(0).chksel->Value());
+  EXPECT_FALSE(main.deck(1).chksel->Value());
   EXPECT_EQ(main.form().Caption(), "Torna Vel - Song");
   const QImage up0(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL0UP.bmp"));
   const QImage plain1(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1.bmp"));
-  EXPECT_EQ(image(main.deck.ChkPicPlato[0]),
-            up0.convertToFormat(image(main.deck.ChkPicPlato[0]).format()));
-  EXPECT_EQ(image(main.deck.ChkPicPlato[1]),
-            plain1.convertToFormat(image(main.deck.ChkPicPlato[1]).format()));
+  EXPECT_EQ(image(main.deck(0).ChkPicPlato),
+            up0.convertToFormat(image(main.deck(0).ChkPicPlato).format()));
+  EXPECT_EQ(image(main.deck(1).ChkPicPlato),
+            plain1.convertToFormat(image(main.deck(1).ChkPicPlato).format()));
 
   // A title of four characters or fewer leaves the caption alone.
-  main.deck.ETQ_TITULO[1]->setCaption("Abcd");
+  main.deck(1).ETQ_TITULO->setCaption("Abcd");
   main.skinnedButtons().ChkPicPlato_Click(1);
   EXPECT_EQ(main.form().Caption(), "Torna Vel - Song");
   // The loader sets the toggles from the option that is on.
   main.LoadSkin();
   const QImage up1again(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
-  EXPECT_EQ(image(main.deck.ChkPicPlato[1]),
-            up1again.convertToFormat(image(main.deck.ChkPicPlato[1]).format()));
+  EXPECT_EQ(image(main.deck(1).ChkPicPlato),
+            up1again.convertToFormat(image(main.deck(1).ChkPicPlato).format()));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class PlayerFixture : public ::testing::Test {
     program->engine().System.render(out.data(), out.size() / 2);
     return out;
   }
-  audio::Deck& deck(int i) { return program->decks()[std::size_t(i)]; }
+  audio::DeckState& deck(int i) { return program->decks()[std::size_t(i)]; }
 
   TempDir dir;
   std::unique_ptr<app::Program> program;

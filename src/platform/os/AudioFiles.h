@@ -15,4 +15,15 @@ inline bool isLibraryAudio(std::string_view name) {
   return (e[0] == 'M' && e[1] == 'P' && e[2] == '3') || (e[0] == 'W' && e[1] == 'M' && e[2] == 'A');
 }
 
+// A file dropped from the desktop onto the playlist: a name ending exactly in "mp3" or "wma",
+// in lower case (the drop has always taken only those).
+inline bool isDroppedAudio(std::string_view name) {
+  return name.size() >= 3 &&
+         (name.substr(name.size() - 3) == "mp3" || name.substr(name.size() - 3) == "wma");
+}
+
+// The file browser's and the pre-listening list's patterns, matched whatever the case on disk.
+inline constexpr const char* kBrowserPatterns[] = {"*.mp3", "*.wma"};
+inline constexpr const char* kSamplePatterns[] = {"*.mp3", "*.wav", "*.wma"};
+
 }  // namespace platform

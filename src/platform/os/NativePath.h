@@ -25,6 +25,10 @@ inline bool isSeparatorByte(char c) {
 #endif
 }
 
+inline std::string_view bytesOf(const QByteArray& b) {
+  return std::string_view(b.constData(), std::size_t(b.size()));
+}
+
 // A path as the user reads it (names that do not decode show replacement characters).
 inline QString displayPath(std::string_view bytes) {
   return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));

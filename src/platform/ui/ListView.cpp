@@ -124,9 +124,11 @@ bool ListView::eventFilter(QObject* watched, QEvent* event) {
       if (type != QEvent::Drop) {
         if (onFilesDragOver) onFilesDragOver(x, y);
       } else {
-        QStringList paths;
+        QList<QByteArray> paths;
         for (const QUrl& url : e->mimeData()->urls())
-          if (url.isLocalFile()) paths.append(url.toLocalFile());
+          // The URL's own percent-encoding keeps names that are not valid text exactly.
+          if (url.isLocalFile())
+            paths.append(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
         if (onFilesDropped) onFilesDropped(paths, x, y);
       }
       return true;

@@ -31,8 +31,9 @@ class ListView : public Control {
   // A row's top inside the list, in twips (rows above the first visible one are negative).
   float ItemTop(int row) const;
   void setHeaderVisible(bool on);
-  // Files dropped from the desktop: their local paths and the pointer in twips.
-  std::function<void(const QStringList& paths, float X, float Y)> onFilesDropped;
+  // Files dropped from the desktop: their local paths, as the file system's bytes, and the
+  // pointer in twips.
+  std::function<void(const QList<QByteArray>& paths, float X, float Y)> onFilesDropped;
   // Files dragged over the list, with the pointer in twips.
   std::function<void(float X, float Y)> onFilesDragOver;
 

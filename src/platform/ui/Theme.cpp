@@ -4,27 +4,29 @@
 #include <QPalette>
 #include <QStyleFactory>
 
+#include "Palette.h"
+
 namespace ui {
 
 void applyDarkTheme(QApplication& app) {
   app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  const Palette& c = darkPalette();
   QPalette p;
-  const QColor window(30, 33, 39), base(16, 18, 22), text(222, 226, 232);
-  p.setColor(QPalette::Window, window);
-  p.setColor(QPalette::WindowText, text);
-  p.setColor(QPalette::Base, base);
-  p.setColor(QPalette::AlternateBase, QColor(24, 27, 32));
-  p.setColor(QPalette::Text, text);
-  p.setColor(QPalette::Button, QColor(44, 48, 56));
-  p.setColor(QPalette::ButtonText, text);
-  p.setColor(QPalette::Highlight, QColor(255, 140, 26));
-  p.setColor(QPalette::HighlightedText, QColor(16, 18, 22));
-  p.setColor(QPalette::ToolTipBase, base);
-  p.setColor(QPalette::ToolTipText, text);
-  p.setColor(QPalette::PlaceholderText, QColor(130, 136, 146));
-  p.setColor(QPalette::Disabled, QPalette::Text, QColor(110, 114, 122));
-  p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(110, 114, 122));
-  p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(110, 114, 122));
+  p.setColor(QPalette::Window, c.panel);
+  p.setColor(QPalette::WindowText, c.text);
+  p.setColor(QPalette::Base, c.base);
+  p.setColor(QPalette::AlternateBase, c.alternateBase);
+  p.setColor(QPalette::Text, c.text);
+  p.setColor(QPalette::Button, c.button);
+  p.setColor(QPalette::ButtonText, c.text);
+  p.setColor(QPalette::Highlight, c.accent[0]);
+  p.setColor(QPalette::HighlightedText, c.base);
+  p.setColor(QPalette::ToolTipBase, c.base);
+  p.setColor(QPalette::ToolTipText, c.text);
+  p.setColor(QPalette::PlaceholderText, c.dim);
+  p.setColor(QPalette::Disabled, QPalette::Text, c.disabled);
+  p.setColor(QPalette::Disabled, QPalette::ButtonText, c.disabled);
+  p.setColor(QPalette::Disabled, QPalette::WindowText, c.disabled);
   app.setPalette(p);
 }
 

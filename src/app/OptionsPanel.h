@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+
+#include "platform/os/AppPaths.h"
+#include "platform/os/SettingsStore.h"
+#include "platform/ui/Build.h"
+#include "platform/ui/CheckBox.h"
+#include "platform/ui/CommandButton.h"
+#include "platform/ui/Frame.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextBox.h"
+
+namespace app {
+
+// The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, and the
+// paths of the library and playlist files with their save and restore-defaults buttons.
+// Other subsystems read the controls they follow; this panel handles the paths.
+class OptionsPanel {
+ public:
+  OptionsPanel(QWidget* page, ui::Builder& build, platform::SettingsStore& settings,
+               const platform::AppPaths& paths);
+
+  // Reads the two paths from the settings into their boxes.
+  void loadPaths();
+  // Stores the two paths; false (after saying so) when the settings cannot be written.
+  bool cmd_Click();
+  void cmdrest_Click();
+
+  // Shows a message that does not wait for its answer.
+  std::function<void(const QString& text, bool warning)> message;
+
+  ui::CommandButton* cmdrest;  // "Restore default"
+  ui::Frame* Frame2;
+  ui::CheckBox* chkvfx;  // the spectrum display
+  ui::Frame* Frame1;     // "Auto Mix"; a click reloads the library
+  ui::Label *lblDur, *lblVel;
+  ui::Slider* slDur;  // the mix point, percent of the track
+  ui::Slider* slVel;  // the fade speed
+  ui::Label* Label4;
+  ui::Slider* Slider1;  // the stream buffer, seconds
+  ui::Frame* frma;      // "Paths"
+  std::array<ui::Label*, 2> lblBase{};
+  std::array<ui::TextBox*, 2> txtBase{};  // the library file, the playlist file
+  ui::CommandButton* cmd;                 // "Guardar"
+
+ private:
+  platform::SettingsStore& m_settings;
+  const platform::AppPaths& m_paths;
+};
+
+}  // namespace app

@@ -1,0 +1,124 @@
+#include "DecksPanel.h"
+
+#include <QFileDialog>
+
+#include "platform/os/NativePath.h"
+#include "skin/Metrics.h"
+
+namespace audio {
+
+using namespace skin;
+using ui::Builder;
+
+namespace {
+constexpr float kDeckLeft[2] = {px(8), px(516)}, kDeckTop = px(34);
+constexpr float kMasterLeft = px(360), kMasterTop = px(292);
+}  // namespace
+
+DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
+                       DeckSelection& selection, ui::WindowDrag& windowDrag,
+                       ui::PictureSource& pictures) {
+  QWidget* root = form.container();
+  const ui::Palette& c = ui::darkPalette();
+  lblTime = build.named(
+      Builder::label(root, px(410), px(6), px(90), px(22), "00:00:00", 14, c.text, true),
+      "lblTime");
+  for (int i = 0; i < 2; ++i)
+    m_decks[std::size_t(i)] = std::make_unique<DeckPanel>(i, root, kDeckLeft[i], kDeckTop, build);
+  ETMASTER = build.named(Builder::label(root, kMasterLeft - px(90), kMasterTop - px(2), px(84),
+                                        px(20), "Master Vol", 12, c.dim),
+                         "ETMASTER");
+  MasterVOL =
+      build.named(Builder::box(root, kMasterLeft, kMasterTop, kMasterWidth, kMasterHeight, c.track),
+                  "MasterVOL");
+  MASTSL = build.named(Builder::box(MasterVOL->container(), kMasterWidth - kMasterKnobWidth, 0,
+                                    kMasterKnobWidth, kMasterHeight, c.knob),
+                       "MASTSL");
+  MTimer = new ui::Timer(root, 100, true);
+  ChangeVol = new ui::Timer(root, 99, false);
+  Timer1 = new ui::Timer(root, 99, false);
+
+  const std::array<DeckPanel*, 2> panels{m_decks[0].get(), m_decks[1].get()};
+  m_engine = std::make_unique<DeckEngine>(engine, decks, panels, form, selection);
+  m_transport = std::make_unique<Transport>(engine, decks, *m_engine, panels, *lblTime);
+  m_pitch = std::make_unique<PitchControl>(*m_engine, decks, panels, m_grab, windowDrag);
+  m_volume = std::make_unique<VolumeControl>(engine, *m_engine, decks, panels,
+                                             VolumeControl::Master{MasterVOL, MASTSL}, *ChangeVol,
+                                             m_grab, windowDrag, pictures);
+  chooseAudioFile = [root] {
+    return QFileDialog::getOpenFileName(
+        root, QStringLiteral("Open a track"), QString(),
+        QStringLiteral("Audio files (*.mp3 *.MP3 *.Mp3 *.wma *.WMA *.Wma *.wav *.WAV *.Wav)"),
+        nullptr, QFileDialog::DontUseNativeDialog);
+  };
+  for (int i = 0; i < 2; ++i) wireDeck(i);
+  auto& vol = *m_volume;
+  MASTSL->onMouseDown = [&vol](int b, int s, float x, float y) {
+    vol.MASTSL_MouseDown(b, s, x, y);
+  };
+  MASTSL->onMouseMove = [&vol](int b, int s, float x, float y) {
+    vol.MASTSL_MouseMove(b, s, x, y);
+  };
+  ChangeVol->onTimer = [&vol] { vol.ChangeVol_Timer(); };
+  MTimer->onTimer = [this] { MTimer_Timer(); };
+  m_decks[0]->chksel->setValue(true);
+}
+
+DecksPanel::~DecksPanel() = default;
+
+void DecksPanel::wireDeck(int i) {
+  using H = ui::MouseHandler;
+  DeckPanel& d = *m_decks[std::size_t(i)];
+  auto& tr = *m_transport;
+  auto& vol = *m_volume;
+  auto& pit = *m_pitch;
+  d.BTPlay->onClick = [&tr, i] { tr.BTPlay_Click(i); };
+  d.BTPause->onClick = [&tr, i] { tr.BTPause_Click(i); };
+  d.BTStop->onClick = [&tr, i] { tr.BTStop_Click(i); };
+  d.BTLoad->onClick = [this, i] { BTLoad_Click(i); };
+  d.PosBT->onMouseDown =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseDown(i, b, s, x, y); });
+  d.PosBT->onMouseMove =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseMove(i, b, s, x, y); });
+  d.PosBT->onMouseUp =
+      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseUp(i, b, s, x, y); });
+  d.XVolBT->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseDown(i, b, s, x, y); });
+  d.XVolBT->onMouseMove =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseMove(i, b, s, x, y); });
+  d.XVolBT->onMouseUp =
+      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseUp(i, b, s, x, y); });
+  d.BTVOLUP->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLUP_MouseDown(i, b, s, x, y); });
+  d.BTVOLD->onMouseDown =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLD_MouseDown(i, b, s, x, y); });
+  d.BTVOLUP->onMouseUp =
+      H([&vol, i](int b, int s, float x, float y) { vol.BTVOL_MouseUp(i, b, s, x, y); });
+  d.BTVOLD->onMouseUp = d.BTVOLUP->onMouseUp;
+  d.XPicthBt->onMouseDown =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseDown(i, b, s, x, y); });
+  d.XPicthBt->onMouseMove =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseMove(i, b, s, x, y); });
+  d.XPicthBt->onMouseUp =
+      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseUp(i, b, s, x, y); });
+  d.XPicthBt->onDblClick = [&pit, i] { pit.XPicthBt_DblClick(i); };
+  d.cmdPicthRe->onClick = [&pit, i] { pit.cmdPicthRe_Click(i); };
+  d.BTPICTHUP->onClick = [&pit, i] { pit.BTPICTHUP_Click(i); };
+  d.BTPICTHDW->onClick = [&pit, i] { pit.BTPICTHDW_Click(i); };
+}
+
+void DecksPanel::BTLoad_Click(int Index) {
+  const QString path = chooseAudioFile ? chooseAudioFile() : QString();
+  if (!path.isEmpty()) m_engine->OpenDeckTrack(platform::nativePath(path), Index, false);
+}
+
+void DecksPanel::MTimer_Timer() {
+  m_transport->MTimer_Timer();
+  for (DeckEvents* l : m_engine->listeners()) l->ticked();
+}
+
+void DecksPanel::stopTimers() {
+  for (ui::Timer* t : {MTimer, ChangeVol, Timer1}) t->setEnabled(false);
+}
+
+}  // namespace audio

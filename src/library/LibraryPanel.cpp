@@ -1,0 +1,46 @@
+#include "LibraryPanel.h"
+
+#include <QFileDialog>
+
+namespace library {
+
+LibraryPanel::LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& build,
+                           ui::PictureSource& pictures, const QString& recoveryFile)
+    : m_view(std::make_unique<LibraryView>(page, m_library, m_results, path, build)),
+      m_worker(std::make_unique<LibraryWorker>()),
+      m_lists(std::make_unique<Library>(*m_view, m_library, m_results, *m_worker, pictures)),
+      m_scanner(
+          std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker, recoveryFile)) {
+  m_scanner->BrowseFolder = [page](const QString& title) {
+    return QFileDialog::getExistingDirectory(
+        page->window(), title, QString(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  };
+  wire();
+}
+
+LibraryPanel::~LibraryPanel() {
+  // No job may outlive the lists it reports to.
+  m_worker->shutdown(1000);
+}
+
+void LibraryPanel::wire() {
+  LibraryView& v = *m_view;
+  auto& lib = *m_lists;
+  auto& scan = *m_scanner;
+  v.cmdbusq->onClick = [&lib] { lib.cmdbusq_Click(); };
+  v.txtbusq->onKeyPress = [&lib](int key) { lib.txtbusq_KeyPress(key); };
+  v.txtbusq->onKeyUp = [&lib] { lib.txtbusq_KeyUp(); };
+  v.txtbusq->onMouseMove = [&lib](int, int, float, float) { lib.txtbusq_MouseMove(); };
+  v.cmdaddbase->onClick = [&scan] { scan.cmdaddbase_Click(); };
+  v.cmdbusqc->onClick = [&scan] { scan.cmdbusqc_Click(); };
+  v.cmdbuq[0]->onClick = [&scan] { scan.cmdbuq_Click(0); };
+  v.cmdbuq[1]->onClick = [&scan] { scan.cmdbuq_Click(1); };
+  v.txtbsq->onMouseUp = [&scan](int button, int, float, float) {
+    if (button == ui::LeftButton) scan.txtbsq_Click();
+  };
+  v.cmdkl->onClick = [&scan] { scan.cmdkl_Click(); };
+  v.cmdCancelScan->onClick = [&scan] { scan.cmdCancelScan_Click(); };
+}
+
+}  // namespace library

@@ -1,0 +1,73 @@
+#include "PlaylistModel.h"
+
+#include "platform/os/NativePath.h"
+
+namespace playlist {
+
+QString PlaylistModel::text(int row, int column) const {
+  if (row < 0 || row >= count()) return {};
+  const PlaylistEntry& e = m_entries[std::size_t(row)];
+  switch (column) {
+    case Number:
+      return QString::number(row + 1);
+    case Artist:
+      return e.artist;
+    case Title:
+      return e.title;
+    case Path:
+      return platform::displayPath(e.path);
+  }
+  return {};
+}
+
+QByteArray PlaylistModel::path(int position) const {
+  return position >= 1 && position <= count() ? entry(position).path : QByteArray();
+}
+
+void PlaylistModel::insert(int position, PlaylistEntry entry) {
+  const int at = std::clamp(position, 1, count() + 1) - 1;
+  beginInsertRows({}, at, at);
+  m_entries.insert(m_entries.begin() + at, std::move(entry));
+  endInsertRows();
+  // Every number from the new entry on has changed.
+  if (at + 1 < count()) emit dataChanged(index(at + 1, Number), index(count() - 1, Number));
+}
+
+void PlaylistModel::move(int src, int dest) {
+  if (src == dest || src < 1 || src > count() || dest < 1 || dest > count()) return;
+  PlaylistEntry kept = m_entries[std::size_t(src - 1)];
+  // The view's row goes before its new neighbour, counted as the list stands now.
+  beginMoveRows({}, src - 1, src - 1, {}, dest > src ? dest : dest - 1);
+  m_entries.erase(m_entries.begin() + (src - 1));
+  m_entries.insert(m_entries.begin() + (dest - 1), std::move(kept));
+  endMoveRows();
+  const int first = std::min(src, dest) - 1, last = std::max(src, dest) - 1;
+  emit dataChanged(index(first, Number), index(last, Number));
+  const int c = m_current;
+  if (c == src)
+    m_current = dest;
+  else if (src < c && c <= dest)
+    m_current = c - 1;
+  else if (dest <= c && c < src)
+    m_current = c + 1;
+}
+
+void PlaylistModel::remove(int position) {
+  if (position < 1 || position > count()) return;
+  // The entry before a removed current entry becomes current, so that next plays the one
+  // that moves up into its place; entries after the current one leave it as it is.
+  if (m_current >= position) --m_current;
+  beginRemoveRows({}, position - 1, position - 1);
+  m_entries.erase(m_entries.begin() + (position - 1));
+  endRemoveRows();
+  if (position <= count())
+    emit dataChanged(index(position - 1, Number), index(count() - 1, Number));
+}
+
+void PlaylistModel::clear() {
+  beginResetModel();
+  m_entries.clear();
+  endResetModel();
+}
+
+}  // namespace playlist

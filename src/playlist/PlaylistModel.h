@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "platform/ui/ListModel.h"
+
+namespace playlist {
+
+// One entry of the playlist: the file's path as the file system names it, and the artist
+// and title split from its name for display.
+struct PlaylistEntry {
+  QByteArray path;
+  QString artist, title;
+};
+
+// The playlist: its entries in order (1-based positions; an entry's number is its position)
+// and the current entry, the one last taken into a deck from the list (0 for none). The
+// current entry follows its track through moves and removals. Columns for the view: number,
+// artist, title, path.
+class PlaylistModel : public ui::ListModel {
+ public:
+  enum Column { Number = 0, Artist = 1, Title = 2, Path = 3 };
+
+  int count() const override { return int(m_entries.size()); }
+  QString text(int row, int column) const override;
+  const PlaylistEntry& entry(int position) const { return m_entries[std::size_t(position - 1)]; }
+  QByteArray path(int position) const;  // empty outside the list
+
+  // Inserts before `position` (count + 1 appends).
+  void insert(int position, PlaylistEntry entry);
+  // Moves the entry at `src` to `dest` (both counted in the list as it is before the move).
+  void move(int src, int dest);
+  void remove(int position);
+  void clear();
+
+  int current() const { return m_current; }
+  void setCurrent(int position) { m_current = position; }
+
+ private:
+  std::vector<PlaylistEntry> m_entries;
+  int m_current = 0;
+};
+
+}  // namespace playlist

@@ -1,0 +1,37 @@
+#include "PlaylistPanel.h"
+
+namespace playlist {
+
+PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks)
+    : m_view(std::make_unique<PlaylistView>(window, m_model, build)),
+      m_list(std::make_unique<Playlist>(*m_view, m_model)),
+      m_file(std::make_unique<PlaylistFile>(*m_list)),
+      m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)) {
+  wire();
+}
+
+PlaylistPanel::~PlaylistPanel() = default;
+
+void PlaylistPanel::wire() {
+  PlaylistView& v = *m_view;
+  auto& pl = *m_list;
+  auto& play = *m_play;
+  v.LSTMP3->onMouseDown = [&pl](int b, int s, float x, float y) {
+    pl.LSTMP3_MouseDown(b, s, x, y);
+  };
+  v.LSTMP3->onMouseMove = [&pl](int b, int s, float x, float y) {
+    pl.LSTMP3_MouseMove(b, s, x, y);
+  };
+  v.LSTMP3->onMouseUp = [&pl](int b, int s, float x, float y) { pl.LSTMP3_MouseUp(b, s, x, y); };
+  v.LSTMP3->onDblClick = [&play] { play.LSTMP3_DblClick(); };
+  v.LSTMP3->onFilesDropped = [&pl](const QList<QByteArray>& f, float x, float y) {
+    pl.LSTMP3_FilesDropped(f, x, y);
+  };
+  v.LSTMP3->onFilesDragOver = [&pl](float x, float y) { pl.LSTMP3_FilesDragOver(x, y); };
+  v.cmdnext->onClick = [&play] { play.cmdnext_Click(); };
+  v.cmdbk->onClick = [&play] { play.cmdbk_Click(); };
+  v.cmdquitarlst->onClick = [&pl] { pl.cmdquitarlst_Click(); };
+  v.cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
+}
+
+}  // namespace playlist

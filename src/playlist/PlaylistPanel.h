@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "PlayFromList.h"
+#include "Playlist.h"
+#include "PlaylistFile.h"
+#include "PlaylistModel.h"
+#include "PlaylistView.h"
+
+namespace playlist {
+
+// The playlist at the right of the window: its entries and current entry, the list with
+// its markers and buttons, the playlist file, and taking entries into the decks.
+class PlaylistPanel {
+ public:
+  PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks);
+  ~PlaylistPanel();
+
+  PlaylistModel& model() { return m_model; }
+  PlaylistView& view() { return *m_view; }
+  Playlist& list() { return *m_list; }
+  PlaylistFile& file() { return *m_file; }
+  PlayFromList& play() { return *m_play; }
+
+ private:
+  void wire();
+
+  PlaylistModel m_model;
+  std::unique_ptr<PlaylistView> m_view;
+  std::unique_ptr<Playlist> m_list;
+  std::unique_ptr<PlaylistFile> m_file;
+  std::unique_ptr<PlayFromList> m_play;
+};
+
+}  // namespace playlist
