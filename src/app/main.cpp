@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 #include "CommandLine.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("tornavel"));
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tornavel.TornaVel"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tornavel.TornaVel")));
   QApplication::setQuitOnLastWindowClosed(false);
   ui::applyDarkTheme(qapp);
 
