@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -184,8 +185,13 @@ QList<ForeignEntry> parseForeignPlaylist(const QByteArray& content, ForeignForma
 
 bool localFileExists(const QByteArray& path) {
   if (path.isEmpty() || path.contains('\0')) return false;
+#ifdef Q_OS_WIN
+  const QFileInfo info(QString::fromLocal8Bit(path));
+  return info.exists() && !info.isDir();
+#else
   struct stat st {};
   return ::stat(path.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+#endif
 }
 
 QList<ForeignEntry> keepExisting(const QList<ForeignEntry>& entries, const FileExists& exists) {

@@ -116,13 +116,6 @@ TEST(ForeignPlaylistParse, GarbageGivesNoEntryThatNamesNoFile) {
     EXPECT_FALSE(e.path.contains('\0'));  // a path with NUL would name another file
 }
 
-TEST(ForeignPlaylistParse, FormatComesFromTheExtension) {
-  EXPECT_EQ(playlist::foreignFormatOf("/a/List.M3U"), ForeignFormat::M3u);
-  EXPECT_EQ(playlist::foreignFormatOf("/a/list.m3u8"), ForeignFormat::M3u8);
-  EXPECT_EQ(playlist::foreignFormatOf("x.Pls"), ForeignFormat::Pls);
-  EXPECT_EQ(playlist::foreignFormatOf("/a/List.xlst"), ForeignFormat::Unknown);
-}
-
 TEST(ForeignPlaylistPaths, CleaningAndUrls) {
   EXPECT_EQ(playlist::cleanPath("/a//b/./c/../d/"), "/a/b/d");
   EXPECT_EQ(playlist::cleanPath("/../../x"), "/x");
@@ -168,6 +161,9 @@ TEST_F(ForeignPlaylistFiles, UnreadableOrUnknownListsSayWhy) {
   QString error;
   EXPECT_TRUE(playlist::readForeignPlaylist(at("none.m3u"), &error).isEmpty());
   EXPECT_TRUE(error.contains("none.m3u")) << error.toStdString();
+  writeFile(at("Upper.M3U"), "");
+  playlist::readForeignPlaylist(at("Upper.M3U"), &error);
+  EXPECT_TRUE(error.isEmpty()) << error.toStdString();  // the extension in any case
   writeFile(at("list.txt"), "/a.mp3\n");
   EXPECT_TRUE(playlist::readForeignPlaylist(at("list.txt"), &error).isEmpty());
   EXPECT_TRUE(error.contains("not an M3U")) << error.toStdString();
