@@ -1,5 +1,8 @@
 #include "SkinLoader.h"
 
+#include <QFileInfo>
+#include <cstdio>
+
 #include "SkinTable.h"
 #include "platform/ui/OptionButton.h"
 #include "platform/ui/PictureBox.h"
@@ -55,7 +58,14 @@ void SkinLoader::LoadSkin() {
   if (name.isEmpty()) name = QStringLiteral("Default");
   m_settings.SaveSetting(app, QStringLiteral("Config"), QStringLiteral("SkinName"), name);
   m_skinName = name;
-  m_files.setFolder(m_paths.find(platform::joinPath(QStringLiteral("Sk"), name)));
+  const QString skinFolder = platform::joinPath(QStringLiteral("Sk"), name);
+  const QString folder = m_paths.find(skinFolder);
+  m_files.setFolder(folder);
+  // The window keeps its plain look without a skin; say where the skin was sought.
+  if (!QFileInfo(folder).isDir())
+    std::fprintf(stderr, "tornavel: skin \"%s\" not found in %s or %s\n", qPrintable(name),
+                 qPrintable(platform::joinPath(m_paths.exeDir, skinFolder)),
+                 qPrintable(platform::joinPath(m_paths.dataDir, skinFolder)));
 
   const std::vector<SkinRow>& rows = skinTable();
   for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -16,7 +16,7 @@ QString joinPath(const QString& folder, const QString& name) {
 AppPaths AppPaths::standard() {
   AppPaths p;
   p.exeDir = QCoreApplication::applicationDirPath();
-  p.dataDir = QDir::cleanPath(p.exeDir + QStringLiteral("/../share/tornavel"));
+  p.dataDir = installedDataDir(p.exeDir);
   const QString home = QDir::homePath();
   QString data = qEnvironmentVariable("XDG_DATA_HOME");
   if (data.isEmpty()) data = home + QStringLiteral("/.local/share");
@@ -25,6 +25,18 @@ AppPaths AppPaths::standard() {
   p.userDataDir = data + QStringLiteral("/tornavel");
   p.settingsFile = config + QStringLiteral("/tornavel/tornavel.ini");
   return p;
+}
+
+QString AppPaths::installedDataDir(const QString& exeDir) {
+  // Found from the executable, so an installation moved as a whole (or unpacked into
+  // any prefix) still finds its skins.
+  const QString relative = QDir::cleanPath(exeDir + QStringLiteral("/../share/tornavel"));
+  if (QFileInfo(relative).isDir()) return relative;
+#ifdef TV_INSTALL_DATADIR
+  return QStringLiteral(TV_INSTALL_DATADIR);
+#else
+  return relative;
+#endif
 }
 
 AppPaths AppPaths::under(const QString& folder) {

@@ -14,6 +14,9 @@ struct AppPaths {
 
   // The paths of this installation and user.
   static AppPaths standard();
+  // <exeDir>/../share/tornavel when that folder exists, else the data folder of the
+  // prefix the program was built to be installed in.
+  static QString installedDataDir(const QString& exeDir);
   // Everything under one folder, for tests.
   static AppPaths under(const QString& folder);
 
