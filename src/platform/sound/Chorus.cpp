@@ -24,6 +24,10 @@ float Chorus::clampParameter(int index, float value) const {
 
 void Chorus::prepare(int sampleRate) {
   m_rate = std::clamp(sampleRate, 8000, kMaxRate);
+  reset();
+}
+
+void Chorus::reset() {
   for (auto& line : m_line) std::fill(line.begin(), line.end(), 0.0f);
   m_write = 0;
   m_phase = 0.0;
@@ -39,7 +43,14 @@ float Chorus::tap(int channel, double delayFrames) const {
 }
 
 void Chorus::process(float* x, int frames) {
-  const float dry = param(DryMix), wet1 = param(Wet1), wet2 = param(Wet2), wet3 = param(Wet3);
+  const float dry = param(DryMix);
+  float wet1 = param(Wet1), wet2 = param(Wet2), wet3 = param(Wet3);
+  // Weights that add up to more than 1 could push a full-scale input over the top; they are
+  // scaled down together (each side on its own), never up.
+  const float left = std::max(1.0f, dry + wet1 + wet3), right = std::max(1.0f, dry + wet2 + wet3);
+  const float dryL = dry / left, dryR = dry / right, wet3L = wet3 / left, wet3R = wet3 / right;
+  wet1 /= left;
+  wet2 /= right;
   const double base = param(DelayMs) * 0.001 * m_rate;
   const double depth = base * param(Depth);
   const double step = 2.0 * M_PI * param(RateHz) / m_rate;
@@ -54,8 +65,8 @@ void Chorus::process(float* x, int frames) {
     const double d1 = base + depth * s;
     const double d2 = base + depth * (-0.5 * s + k * c);
     const double d3 = base + depth * (-0.5 * s - k * c);
-    x[2 * i] = dry * x[2 * i] + wet1 * tap(0, d1) + wet3 * tap(0, d3);
-    x[2 * i + 1] = dry * x[2 * i + 1] + wet2 * tap(1, d2) + wet3 * tap(1, d3);
+    x[2 * i] = dryL * x[2 * i] + wet1 * tap(0, d1) + wet3L * tap(0, d3);
+    x[2 * i + 1] = dryR * x[2 * i + 1] + wet2 * tap(1, d2) + wet3R * tap(1, d3);
     m_write = (m_write + 1) & (kLineFrames - 1);
     const double ns = s * cosStep + c * sinStep;
     c = c * cosStep - s * sinStep;

@@ -7,7 +7,9 @@
 namespace sound {
 
 // Three modulated delay taps over the dry signal: tap 1 on the left, tap 2 on the right,
-// tap 3 on both, each with its own phase of one slow sine.
+// tap 3 on both, each with its own phase of one slow sine. Each side's dry and wet weights
+// are scaled to sum to at most 1, so the mix never peaks above the input: a full-scale
+// track through the chorus stays below full scale.
 class Chorus final : public DspUnit {
  public:
   enum Param { DryMix = 0, Wet1, Wet2, Wet3, DelayMs, RateHz, Depth };
@@ -16,6 +18,7 @@ class Chorus final : public DspUnit {
   int parameterCount() const override { return 7; }
   float clampParameter(int index, float value) const override;
   void prepare(int sampleRate) override;
+  void reset() override;
   void process(float* interleavedStereo, int frames) override;
 
  private:

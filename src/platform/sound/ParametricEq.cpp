@@ -5,6 +5,11 @@
 
 namespace sound {
 
+namespace {
+// Closer than this to the target counts as there; the glide then snaps onto it.
+constexpr double kSettleOctaves = 1e-4, kSettleDb = 1e-3;
+}  // namespace
+
 ParametricEq::ParametricEq() {
   initParameter(Center, 8000.0f);
   initParameter(Bandwidth, 1.0f);
@@ -14,7 +19,7 @@ ParametricEq::ParametricEq() {
 float ParametricEq::clampParameter(int index, float value) const {
   switch (index) {
     case Center:
-      return value <= 0.0f ? 0.0f : std::clamp(value, 20.0f, 22000.0f);
+      return value <= 0.0f ? 0.0f : std::clamp(value, kMinCentre, kMaxCentre);
     case Bandwidth:
       return std::clamp(value, kMinBandwidth, kMaxBandwidth);
     default:
@@ -23,57 +28,107 @@ float ParametricEq::clampParameter(int index, float value) const {
 }
 
 void ParametricEq::prepare(int sampleRate) {
-  m_rate = sampleRate;
+  m_rate = std::max(sampleRate, 1000);
+  m_glideCoeff = 1.0 - std::exp(-kGlideFrames / (kGlideMs * 0.001 * m_rate));
+  parametersChanged();
+  m_now = Shape{std::log2(1000.0), 0.0, 1.0};
+  readTarget();
+  m_now = m_target;
+  reset();
+}
+
+void ParametricEq::reset() {
+  // Start afresh on the present settings: a band coming back from bypass does not glide
+  // from where it was long ago.
+  if (parametersChanged()) readTarget();
+  m_now = m_target;
+  m_settled = true;
+  m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
   updateCoefficients();
 }
 
-void ParametricEq::updateCoefficients() {
+void ParametricEq::readTarget() {
   const double centre = param(Center);
   const double gain = param(Gain);
-  // A centre at or above Nyquist cannot be filtered; the band then does nothing.
-  m_bypass = centre <= 0.0 || gain == 1.0 || centre >= 0.49 * m_rate;
-  if (m_bypass) return;
-  const double w0 = 2.0 * M_PI * centre / m_rate;
-  const double a = std::sqrt(gain);  // amplitude gain at the centre is `gain`
-  const double sinW = std::sin(w0);
-  const double alpha = sinW * std::sinh(std::log(2.0) / 2.0 * param(Bandwidth) * w0 / sinW);
-  const double a0 = 1.0 + alpha / a;
-  m_b0 = (1.0 + alpha * a) / a0;
-  m_b1 = (-2.0 * std::cos(w0)) / a0;
-  m_b2 = (1.0 - alpha * a) / a0;
-  m_a1 = m_b1;
-  m_a2 = (1.0 - alpha / a) / a0;
+  m_target.bandwidth = param(Bandwidth);
+  if (centre <= 0.0 || centre >= kMaxCentreOfRate * m_rate) {
+    // Nowhere to put the band: keep its centre where it is and fade its gain to unity.
+    m_target.octave = m_now.octave;
+    m_target.gainDb = 0.0;
+  } else {
+    m_target.octave = std::log2(centre);
+    m_target.gainDb = 20.0 * std::log10(std::clamp(gain, double(kMinGain), double(kMaxGain)));
+  }
+  m_settled = false;
+}
+
+bool ParametricEq::glide() {
+  if (m_settled) return false;
+  auto step = [&](double& now, double target, double close) {
+    const double next = now + (target - now) * m_glideCoeff;
+    if (std::fabs(target - next) < close) {
+      now = target;
+      return true;
+    }
+    now = next;
+    return false;
+  };
+  const bool centre = step(m_now.octave, m_target.octave, kSettleOctaves);
+  const bool gain = step(m_now.gainDb, m_target.gainDb, kSettleDb);
+  const bool width = step(m_now.bandwidth, m_target.bandwidth, kSettleOctaves);
+  m_settled = centre && gain && width;
+  updateCoefficients();
+  return true;
+}
+
+void ParametricEq::updateCoefficients() {
+  // Bell of the trapezoidal state-variable filter: A^2 is the gain at the centre, and g is
+  // prewarped so the centre lands where it was asked. The centre is kept below 0.49 x the
+  // rate even while it glides, so g stays finite.
+  const double centre = std::min(std::exp2(m_now.octave), kMaxCentreOfRate * m_rate);
+  const double a = std::pow(10.0, m_now.gainDb / 40.0);
+  const double g = std::tan(M_PI * centre / m_rate);
+  const double invQ = 2.0 * std::sinh(std::log(2.0) / 2.0 * m_now.bandwidth);
+  const double k = invQ / a;
+  m_a1 = 1.0 / (1.0 + g * (g + k));
+  m_a2 = g * m_a1;
+  m_a3 = g * m_a2;
+  m_m1 = k * (a * a - 1.0);
 }
 
 void ParametricEq::process(float* x, int frames) {
-  if (parametersChanged()) updateCoefficients();
-  if (m_bypass) {
-    for (auto* h : {m_x1, m_x2, m_y1, m_y2}) h[0] = h[1] = 0.0;
-    return;
+  if (parametersChanged()) readTarget();
+  for (int done = 0; done < frames;) {
+    const int n = std::min(frames - done, kGlideFrames);
+    glide();
+    if (m_settled && m_now.gainDb == 0.0) {
+      // Unity: the output is the input; the state is dropped so a later boost starts clean.
+      m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
+    } else {
+      runFilter(x + std::size_t(done) * 2, n);
+    }
+    done += n;
   }
-  // Direct form I with both channels in one pass: each output waits on one multiply-add
-  // of the previous output only, so fifteen bands stay cheap.
-  const double b0 = m_b0, b1 = m_b1, b2 = m_b2, a1 = m_a1, a2 = m_a2;
-  double xl1 = m_x1[0], xl2 = m_x2[0], yl1 = m_y1[0], yl2 = m_y2[0];
-  double xr1 = m_x1[1], xr2 = m_x2[1], yr1 = m_y1[1], yr2 = m_y2[1];
+}
+
+void ParametricEq::runFilter(float* x, int frames) {
+  // Both channels in one pass: each channel's recursion waits only on itself, so the two
+  // run side by side and fifteen bands stay cheap.
+  const double a1 = m_a1, a2 = m_a2, a3 = m_a3, m1 = m_m1;
+  double l1 = m_ic1[0], l2 = m_ic2[0], r1 = m_ic1[1], r2 = m_ic2[1];
   for (int i = 0; i < frames; ++i) {
     const double l = x[2 * i], r = x[2 * i + 1];
-    const double pl = b0 * l + b1 * xl1 + b2 * xl2 - a2 * yl2;
-    const double pr = b0 * r + b1 * xr1 + b2 * xr2 - a2 * yr2;
-    const double ol = pl - a1 * yl1, orr = pr - a1 * yr1;
-    xl2 = xl1;
-    xl1 = l;
-    yl2 = yl1;
-    yl1 = ol;
-    xr2 = xr1;
-    xr1 = r;
-    yr2 = yr1;
-    yr1 = orr;
-    x[2 * i] = float(ol);
-    x[2 * i + 1] = float(orr);
+    const double l3 = l - l2, r3 = r - r2;
+    const double lv1 = a1 * l1 + a2 * l3, rv1 = a1 * r1 + a2 * r3;
+    const double lv2 = l2 + a2 * l1 + a3 * l3, rv2 = r2 + a2 * r1 + a3 * r3;
+    l1 = 2.0 * lv1 - l1;
+    r1 = 2.0 * rv1 - r1;
+    l2 = 2.0 * lv2 - l2;
+    r2 = 2.0 * rv2 - r2;
+    x[2 * i] = float(l + m1 * lv1);
+    x[2 * i + 1] = float(r + m1 * rv1);
   }
-  m_x1[0] = xl1, m_x2[0] = xl2, m_y1[0] = yl1, m_y2[0] = yl2;
-  m_x1[1] = xr1, m_x2[1] = xr2, m_y1[1] = yr1, m_y2[1] = yr2;
+  m_ic1[0] = l1, m_ic2[0] = l2, m_ic1[1] = r1, m_ic2[1] = r2;
 }
 
 }  // namespace sound

@@ -1,0 +1,59 @@
+#include "MasterLimiter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sound {
+
+namespace {
+constexpr float kKnee = 1.0f - MasterLimiter::kThreshold;
+// Anything beyond this is taken as damage, not signal (it is also what catches NaN, since
+// every comparison with NaN is false).
+constexpr float kMaxSane = 1e30f;
+
+float finiteOrZero(float v) {
+  return std::fabs(v) <= kMaxSane ? v : 0.0f;
+}
+}  // namespace
+
+void MasterLimiter::prepare(int sampleRate) {
+  const double rate = std::max(sampleRate, 1000);
+  m_holdFrames = int(kHoldMs * 0.001 * rate);
+  m_release = float(std::exp(-1.0 / (kReleaseMs * 0.001 * rate)));
+  m_envelope = 0.0f;
+  m_gain = 1.0f;
+  m_hold = 0;
+}
+
+void MasterLimiter::process(float* x, int frames) {
+  float envelope = m_envelope, gain = m_gain;
+  int hold = m_hold;
+  for (int i = 0; i < frames; ++i) {
+    float l = finiteOrZero(x[2 * i]), r = finiteOrZero(x[2 * i + 1]);
+    const float peak = std::max(std::fabs(l), std::fabs(r));
+    if (peak >= envelope) {
+      envelope = peak;
+      hold = m_holdFrames;
+    } else if (hold > 0) {
+      --hold;
+    } else {
+      envelope = std::max(peak, envelope * m_release);
+    }
+    if (envelope > kThreshold) {
+      const float u = (envelope - kThreshold) / kKnee;
+      gain = (kThreshold + kKnee * u / (1.0f + u)) / envelope;
+      // The knee keeps |sample| x gain below 1; the clamp only absorbs float rounding.
+      l = std::clamp(l * gain, -1.0f, 1.0f);
+      r = std::clamp(r * gain, -1.0f, 1.0f);
+    } else {
+      gain = 1.0f;
+    }
+    x[2 * i] = l;
+    x[2 * i + 1] = r;
+  }
+  m_envelope = envelope;
+  m_gain = gain;
+  m_hold = hold;
+}
+
+}  // namespace sound
