@@ -29,6 +29,9 @@ class SoundSystemTest : public ::testing::Test {
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.mp3"), {{440, 4.0}}));
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.wma"), {{440, 4.0}}));
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("split.mp3"), {{440, 2.0}, {880, 2.0}}));
+    fixtures::writeWav(dir->file("split48.wav"), {{440, 2.0}, {880, 2.0}}, 48000);
+    ASSERT_TRUE(fixtures::writeEncoded(dir->file("split48.mp3"), {{440, 2.0}, {880, 2.0}}, 48000));
+    ASSERT_TRUE(fixtures::writeEncoded(dir->file("split48.wma"), {{440, 2.0}, {880, 2.0}}, 48000));
   }
   static void TearDownTestSuite() { delete dir; }
 
@@ -136,6 +139,61 @@ TEST_F(SoundSystemTest, SeekLandsExactlyOnTheRequestedPosition) {
     EXPECT_EQ(sys.setChannelPositionMs(c, 3600000), Result::InvalidParam);
     sys.releaseSound(s);
   }
+}
+
+// Position is in ms of the file, whatever its rate and whatever speed the channel plays at.
+TEST_F(SoundSystemTest, PositionAndSeekCountFileTimeAtAnyRateAndPitch) {
+  struct Row {
+    const char* name;
+    double pitch;  // channel frequency / file rate
+  };
+  for (Row row : {Row{"split.mp3", 1.0}, Row{"split48.wav", 1.0}, Row{"split48.wav", 1.5},
+                  Row{"split48.wav", 0.75}, Row{"split48.mp3", 1.0}, Row{"split48.mp3", 1.25},
+                  Row{"split48.wma", 0.8}, Row{"split.mp3", 1.5}}) {
+    SCOPED_TRACE(std::string(row.name) + " at pitch " + std::to_string(row.pitch));
+    const Handle s = open(row.name);
+    std::uint32_t length = 0;
+    sys.soundLengthMs(s, length);
+    EXPECT_NEAR(length, 4000, 40);
+    float rate = 0, vol = 0, pan = 0;
+    int prio = 0;
+    sys.soundDefaults(s, rate, vol, pan, prio);
+    EXPECT_EQ(rate, std::string(row.name).find("48") != std::string::npos ? 48000.0f : 44100.0f);
+    const Handle c = play(s);
+    ASSERT_EQ(sys.setChannelFrequency(c, float(rate * row.pitch)), Result::Ok);
+    render(1.0);
+    EXPECT_NEAR(position(c), 1000 * row.pitch, 3);
+    // Seek to a ms that is no whole number of frames at either rate.
+    ASSERT_EQ(sys.setChannelPositionMs(c, 2001), Result::Ok);
+    EXPECT_EQ(position(c), 2001u);
+    const auto after = render(0.4);
+    EXPECT_NEAR(position(c), 2001 + 400 * row.pitch, 3);
+    EXPECT_NEAR(fixtures::zeroCrossingHz(after, kRate), 880.0 * row.pitch, 6.0 * row.pitch);
+    ASSERT_EQ(sys.setChannelPositionMs(c, 1001), Result::Ok);
+    render(0.5);
+    EXPECT_NEAR(position(c), 1001 + 500 * row.pitch, 3);
+    sys.releaseSound(s);
+  }
+}
+
+TEST_F(SoundSystemTest, AChannelSlotReusedSixteenThousandTimesKeepsOldHandlesStale) {
+  const Handle s = open("a440.wav");
+  const Handle first = play(s);
+  Handle current = first;
+  for (int i = 0; i < 16400; ++i) {
+    current = play(s);  // restarts the stream; the previous handle goes stale
+    ASSERT_NE(current, first) << "after " << i << " restarts";
+  }
+  EXPECT_EQ(sys.stopChannel(first), Result::InvalidHandle);
+  EXPECT_EQ(sys.setChannelVolume(first, 0.0f), Result::InvalidHandle);
+  bool playing = false;
+  ASSERT_EQ(sys.channelPlaying(current, playing), Result::Ok);
+  EXPECT_TRUE(playing);
+  render(0.1);
+  float volume = 0;
+  ASSERT_EQ(sys.channelVolume(current, volume), Result::Ok);
+  EXPECT_EQ(volume, 1.0f);
+  EXPECT_GT(fixtures::rms(render(0.1)), 0.3);
 }
 
 TEST_F(SoundSystemTest, PlayingAStreamAgainRestartsItOnANewHandle) {

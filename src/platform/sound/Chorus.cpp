@@ -8,7 +8,7 @@ namespace sound {
 Chorus::Chorus() {
   const float defaults[] = {0.5f, 0.5f, 0.5f, 0.5f, 40.0f, 0.8f, 0.03f};
   for (int i = 0; i < 7; ++i) initParameter(i, defaults[i]);
-  for (auto& line : m_line) line.assign(kLineFrames, 0.0f);
+  for (auto& line : m_line) line.assign(kLineFrames, 0.0f);  // the one allocation
 }
 
 float Chorus::clampParameter(int index, float value) const {
@@ -28,8 +28,7 @@ void Chorus::prepare(int sampleRate) {
 }
 
 void Chorus::reset() {
-  for (auto& line : m_line) std::fill(line.begin(), line.end(), 0.0f);
-  m_write = 0;
+  m_filled = 0;
   m_phase = 0.0;
 }
 
@@ -59,14 +58,25 @@ void Chorus::process(float* x, int frames) {
   const double cosStep = std::cos(step), sinStep = std::sin(step);
   double s = std::sin(m_phase), c = std::cos(m_phase);
   const double k = std::sqrt(3.0) / 2.0;
+  // The taps may read back to base + depth (+1 for the interpolation).
+  const int reach = int(base + std::fabs(depth)) + 2;
+  const float rampFrames = float(kFillRampMs * 0.001 * m_rate);
   for (int i = 0; i < frames; ++i) {
     m_line[0][std::size_t(m_write)] = x[2 * i];
     m_line[1][std::size_t(m_write)] = x[2 * i + 1];
+    float in = 1.0f;  // how far the taps are in
+    if (m_filled < kLineFrames) {
+      in = std::clamp(float(m_filled - reach) / rampFrames, 0.0f, 1.0f);
+      ++m_filled;
+    }
+    const float out = 1.0f - in;
     const double d1 = base + depth * s;
     const double d2 = base + depth * (-0.5 * s + k * c);
     const double d3 = base + depth * (-0.5 * s - k * c);
-    x[2 * i] = dryL * x[2 * i] + wet1 * tap(0, d1) + wet3L * tap(0, d3);
-    x[2 * i + 1] = dryR * x[2 * i + 1] + wet2 * tap(1, d2) + wet3R * tap(1, d3);
+    const float w1 = wet1 * in, w2 = wet2 * in, w3L = wet3L * in, w3R = wet3R * in;
+    x[2 * i] = (dryL + out * (wet1 + wet3L)) * x[2 * i] + w1 * tap(0, d1) + w3L * tap(0, d3);
+    x[2 * i + 1] =
+        (dryR + out * (wet2 + wet3R)) * x[2 * i + 1] + w2 * tap(1, d2) + w3R * tap(1, d3);
     m_write = (m_write + 1) & (kLineFrames - 1);
     const double ns = s * cosStep + c * sinStep;
     c = c * cosStep - s * sinStep;

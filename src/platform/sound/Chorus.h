@@ -10,6 +10,11 @@ namespace sound {
 // tap 3 on both, each with its own phase of one slow sine. Each side's dry and wet weights
 // are scaled to sum to at most 1, so the mix never peaks above the input: a full-scale
 // track through the chorus stays below full scale.
+//
+// After a reset the delay line holds nothing of the present signal; a tap reading across
+// the point where writing began would step from silence to signal, a click. So the taps
+// stay out (their weight going to the dry signal) until the line reaches back past the
+// longest delay, then fade in over kFillRampMs. The line is never cleared in the callback.
 class Chorus final : public DspUnit {
  public:
   enum Param { DryMix = 0, Wet1, Wet2, Wet3, DelayMs, RateHz, Depth };
@@ -25,11 +30,13 @@ class Chorus final : public DspUnit {
   float tap(int channel, double delayFrames) const;
 
   static constexpr int kMaxRate = 192000;
+  static constexpr double kFillRampMs = 10.0;
   // A power of two above 0.2 s at the highest rate, so wrapping is a mask.
   static constexpr int kLineFrames = 65536;
   int m_rate = 44100;
   std::vector<float> m_line[2];  // allocated once, sized for the highest rate
   int m_write = 0;
+  int m_filled = 0;  // frames written since the last reset, up to kLineFrames
   double m_phase = 0.0;
 };
 

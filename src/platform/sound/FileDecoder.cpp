@@ -92,6 +92,8 @@ void FileDecoder::close() {
   if (m_format) avformat_close_input(&m_format);
   m_stream = -1;
   m_deadlineNs = 0;
+  m_originFrames = m_framesBefore = 0;
+  m_framesSeen = 0;
   m_sampleRate = 0;
   m_lengthFrames = 0;
   m_pending.clear();
@@ -143,7 +145,6 @@ Result FileDecoder::open(const std::string& path) {
     close();
     return Result::FormatError;
   }
-  m_deadlineNs = 0;
   m_sampleRate = m_codec->sample_rate;
   m_packet = av_packet_alloc();
   m_frame = av_frame_alloc();
@@ -165,6 +166,12 @@ Result FileDecoder::open(const std::string& path) {
   m_position = 0;
   m_skipTo = -1;
   m_eof = m_flushed = false;
+  // Decode the first two frames now (they wait in m_pending), so the timeline is known
+  // before any seek. Still under the open deadline.
+  m_deadlineNs = nowNs() + kOpenBudgetNs;
+  while (m_framesSeen < 2 && decodeMore()) {
+  }
+  m_deadlineNs = 0;
   return Result::Ok;
 }
 
@@ -201,8 +208,24 @@ void FileDecoder::receiveFrames() {
   }
 }
 
+// The first frame's stamp cannot be trusted (an MP3 decoder drops its encoder delay from it
+// without restamping it), so the second frame's is used: its stamp less the frames before it.
+void FileDecoder::learnOrigin(const AVFrame* frame) {
+  if (m_framesSeen++ != 1 || m_skipTo >= 0) return;
+  const std::int64_t pts = frame->best_effort_timestamp;
+  if (pts == AV_NOPTS_VALUE) return;
+  const AVStream* st = m_format->streams[m_stream];
+  const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+  const std::int64_t at =
+      av_rescale_q(saturatingSub(pts, origin), st->time_base, AVRational{1, m_sampleRate});
+  const std::int64_t offset = saturatingSub(at, m_framesBefore);
+  // More than a second either way is a damaged stamp, not a decoder's delay.
+  if (offset >= -m_sampleRate && offset <= m_sampleRate) m_originFrames = offset;
+}
+
 void FileDecoder::appendConverted(AVFrame* frame) {
   if (frame->nb_samples <= 0) return;
+  learnOrigin(frame);
   // A frame may claim a format of its own midway; one no real file has is dropped.
   if (!plausible(frame->sample_rate > 0 ? frame->sample_rate : m_sampleRate,
                  frame->ch_layout.nb_channels))
@@ -238,9 +261,11 @@ void FileDecoder::appendConverted(AVFrame* frame) {
     const AVStream* st = m_format->streams[m_stream];
     const std::int64_t pts = frame->best_effort_timestamp;
     const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-    start = pts != AV_NOPTS_VALUE ? av_rescale_q(saturatingSub(pts, origin), st->time_base,
-                                                 AVRational{1, m_sampleRate})
-                                  : m_skipTo;
+    start = pts != AV_NOPTS_VALUE
+                ? saturatingSub(av_rescale_q(saturatingSub(pts, origin), st->time_base,
+                                             AVRational{1, m_sampleRate}),
+                                m_originFrames)
+                : m_skipTo;
   }
 
   if (m_pendingStart > 0) {
@@ -256,6 +281,7 @@ void FileDecoder::appendConverted(AVFrame* frame) {
       m_swr, &out, room, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
   m_pending.resize(old + std::size_t(std::max(got, 0)) * 2);
   sanitise(m_pending.data() + old, m_pending.size() - old);
+  if (m_framesSeen < 2) m_framesBefore += std::max(got, 0);
 
   if (m_skipTo >= 0) {
     const std::int64_t drop =
@@ -294,8 +320,8 @@ void FileDecoder::seek(std::int64_t frame) {
   frame = std::max<std::int64_t>(frame, 0);
   const AVStream* st = m_format->streams[m_stream];
   const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-  const std::int64_t preroll =
-      std::max<std::int64_t>(0, frame - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
+  const std::int64_t preroll = std::max<std::int64_t>(
+      0, saturatingAdd(frame, m_originFrames) - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
   const std::int64_t ts =
       saturatingAdd(origin, av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base));
   m_deadlineNs = nowNs() + kSeekBudgetNs;

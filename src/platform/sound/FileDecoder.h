@@ -50,6 +50,7 @@ class FileDecoder {
 
  private:
   bool decodeMore();
+  void learnOrigin(const AVFrame* frame);
   void receiveFrames();
   void appendConverted(AVFrame* frame);
   void close();
@@ -68,6 +69,12 @@ class FileDecoder {
   std::int64_t m_lengthFrames = 0;
   std::int64_t m_position = 0;  // frame index of the next frame read() returns
   std::int64_t m_skipTo = -1;   // after a seek: drop decoded frames before this one
+  // Where frame 0 (the first sample decoded from the start) sits on the stream's own
+  // timestamps, in frames. A WMA decoder swallows its first packets, so its first sample
+  // is stamped about 90 ms in; seeks go by timestamps and must land on the same timeline.
+  std::int64_t m_originFrames = 0;
+  std::int64_t m_framesBefore = 0;  // frames decoded from the start before the current one
+  int m_framesSeen = 0;
   bool m_eof = false;
   bool m_flushed = false;
   // Blocking FFmpeg calls give up once the clock passes this (steady clock, ns); 0 = never.

@@ -20,25 +20,26 @@ void MasterLimiter::prepare(int sampleRate) {
   const double rate = std::max(sampleRate, 1000);
   m_holdFrames = int(kHoldMs * 0.001 * rate);
   m_release = float(std::exp(-1.0 / (kReleaseMs * 0.001 * rate)));
-  m_envelope = 0.0f;
+  m_envelope = m_windowMax = m_lastWindowMax = 0.0f;
   m_gain = 1.0f;
-  m_hold = 0;
+  m_windowLeft = m_holdFrames;
 }
 
 void MasterLimiter::process(float* x, int frames) {
-  float envelope = m_envelope, gain = m_gain;
-  int hold = m_hold;
+  float envelope = m_envelope, gain = m_gain, windowMax = m_windowMax;
+  float lastWindowMax = m_lastWindowMax;
+  int windowLeft = m_windowLeft;
   for (int i = 0; i < frames; ++i) {
     float l = finiteOrZero(x[2 * i]), r = finiteOrZero(x[2 * i + 1]);
     const float peak = std::max(std::fabs(l), std::fabs(r));
-    if (peak >= envelope) {
-      envelope = peak;
-      hold = m_holdFrames;
-    } else if (hold > 0) {
-      --hold;
-    } else {
-      envelope = std::max(peak, envelope * m_release);
+    windowMax = std::max(windowMax, peak);
+    if (--windowLeft == 0) {
+      lastWindowMax = windowMax;
+      windowMax = 0.0f;
+      windowLeft = m_holdFrames;
     }
+    const float held = std::max(windowMax, lastWindowMax);
+    envelope = held >= envelope ? held : std::max(held, envelope * m_release);
     if (envelope > kThreshold) {
       const float u = (envelope - kThreshold) / kKnee;
       gain = (kThreshold + kKnee * u / (1.0f + u)) / envelope;
@@ -53,7 +54,9 @@ void MasterLimiter::process(float* x, int frames) {
   }
   m_envelope = envelope;
   m_gain = gain;
-  m_hold = hold;
+  m_windowMax = windowMax;
+  m_lastWindowMax = lastWindowMax;
+  m_windowLeft = windowLeft;
 }
 
 }  // namespace sound

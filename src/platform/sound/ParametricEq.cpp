@@ -44,7 +44,7 @@ void ParametricEq::reset() {
   m_now = m_target;
   m_settled = true;
   m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
-  updateCoefficients();
+  m_coeffs = coefficients();
 }
 
 void ParametricEq::readTarget() {
@@ -62,10 +62,12 @@ void ParametricEq::readTarget() {
   m_settled = false;
 }
 
-bool ParametricEq::glide() {
+bool ParametricEq::glide(int frames) {
   if (m_settled) return false;
+  // Output blocks need not be multiples of kGlideFrames; a short step glides less.
+  const double coeff = m_glideCoeff * frames / kGlideFrames;
   auto step = [&](double& now, double target, double close) {
-    const double next = now + (target - now) * m_glideCoeff;
+    const double next = now + (target - now) * coeff;
     if (std::fabs(target - next) < close) {
       now = target;
       return true;
@@ -77,46 +79,61 @@ bool ParametricEq::glide() {
   const bool gain = step(m_now.gainDb, m_target.gainDb, kSettleDb);
   const bool width = step(m_now.bandwidth, m_target.bandwidth, kSettleOctaves);
   m_settled = centre && gain && width;
-  updateCoefficients();
   return true;
 }
 
-void ParametricEq::updateCoefficients() {
-  // Bell of the trapezoidal state-variable filter: A^2 is the gain at the centre, and g is
-  // prewarped so the centre lands where it was asked. The centre is kept below 0.49 x the
-  // rate even while it glides, so g stays finite.
+ParametricEq::Coefficients ParametricEq::coefficients() const {
+  // g is prewarped so the centre lands where it was asked; the centre is kept below
+  // 0.49 x the rate even while it glides, so g stays finite. At the centre the band-pass
+  // is 1, so the gain there is 1 + m1 = A^2 = the linear gain.
   const double centre = std::min(std::exp2(m_now.octave), kMaxCentreOfRate * m_rate);
-  const double a = std::pow(10.0, m_now.gainDb / 40.0);
   const double g = std::tan(M_PI * centre / m_rate);
-  const double invQ = 2.0 * std::sinh(std::log(2.0) / 2.0 * m_now.bandwidth);
-  const double k = invQ / a;
-  m_a1 = 1.0 / (1.0 + g * (g + k));
-  m_a2 = g * m_a1;
-  m_a3 = g * m_a2;
-  m_m1 = k * (a * a - 1.0);
+  const double k = 2.0 * std::sinh(std::log(2.0) / 2.0 * m_now.bandwidth);  // 1 / Q
+  Coefficients c;
+  c.a1 = 1.0 / (1.0 + g * (g + k));
+  c.a2 = g * c.a1;
+  c.a3 = g * c.a2;
+  c.m1 = k * (std::pow(10.0, m_now.gainDb / 20.0) - 1.0);
+  return c;
 }
 
 void ParametricEq::process(float* x, int frames) {
   if (parametersChanged()) readTarget();
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, kGlideFrames);
-    glide();
-    if (m_settled && m_now.gainDb == 0.0) {
-      // Unity: the output is the input; the state is dropped so a later boost starts clean.
+    float* block = x + std::size_t(done) * 2;
+    if (glide(n)) {
+      const Coefficients next = coefficients();
+      runFilter<true>(block, n, next);
+      m_coeffs = next;
+    } else if (m_now.gainDb == 0.0) {
+      // Settled at unity: the output is the input; the state is dropped so a later boost
+      // starts clean (the added band-pass starts at a gain of nearly 1, so it cannot click).
       m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
     } else {
-      runFilter(x + std::size_t(done) * 2, n);
+      runFilter<false>(block, n, m_coeffs);
     }
     done += n;
   }
 }
 
-void ParametricEq::runFilter(float* x, int frames) {
+template <bool Ramp>
+void ParametricEq::runFilter(float* x, int frames, const Coefficients& to) {
   // Both channels in one pass: each channel's recursion waits only on itself, so the two
-  // run side by side and fifteen bands stay cheap.
-  const double a1 = m_a1, a2 = m_a2, a3 = m_a3, m1 = m_m1;
+  // run side by side and fifteen bands stay cheap. While gliding, the coefficients move
+  // from the last block's to this one's a step per frame.
+  double a1 = m_coeffs.a1, a2 = m_coeffs.a2, a3 = m_coeffs.a3, m1 = m_coeffs.m1;
+  const double steps = Ramp ? 1.0 / frames : 0.0;
+  const double d1 = (to.a1 - a1) * steps, d2 = (to.a2 - a2) * steps, d3 = (to.a3 - a3) * steps,
+               dm = (to.m1 - m1) * steps;
   double l1 = m_ic1[0], l2 = m_ic2[0], r1 = m_ic1[1], r2 = m_ic2[1];
   for (int i = 0; i < frames; ++i) {
+    if constexpr (Ramp) {
+      a1 += d1;
+      a2 += d2;
+      a3 += d3;
+      m1 += dm;
+    }
     const double l = x[2 * i], r = x[2 * i + 1];
     const double l3 = l - l2, r3 = r - r2;
     const double lv1 = a1 * l1 + a2 * l3, rv1 = a1 * r1 + a2 * r3;

@@ -8,9 +8,13 @@ namespace sound {
 //
 // The user drags a band's thumb as fast as the mouse goes, so the band must stay quiet and
 // stable while every parameter jumps. It is a trapezoidal state-variable filter, whose
-// state stays meaningful when its coefficients change, and its settings glide (centre in
-// octaves, gain in dB, bandwidth in octaves) over a few milliseconds towards what was asked;
-// the coefficients follow every kGlideFrames frames.
+// state stays meaningful when its coefficients change: the output is the input plus
+// (gain - 1) x its band-pass, and the band-pass does not depend on the gain, so a gain move
+// only scales what is added. (This also keeps a deep cut as narrow as the band: its -3 dB
+// points are the band's edges, instead of a -60 dB notch that sags octaves away.) The
+// settings glide (centre in octaves, gain in dB, bandwidth in octaves) over a few
+// milliseconds towards what was asked; the coefficients are worked out every kGlideFrames
+// frames and ramp sample by sample in between.
 //
 // A centre of 0 Hz, or one the output rate cannot carry (at or above 0.49 x the rate), makes
 // the band pass the signal through: its gain glides to unity. A gain of 0 is a deep cut
@@ -40,15 +44,19 @@ class ParametricEq final : public DspUnit {
     double bandwidth = 1.0;
   };
   void readTarget();
-  bool glide();  // one glide step; false once settled on the target
-  void updateCoefficients();
-  void runFilter(float* x, int frames);
+  struct Coefficients {
+    double a1 = 1, a2 = 0, a3 = 0, m1 = 0;
+  };
+  bool glide(int frames);  // one glide step; false once settled on the target
+  Coefficients coefficients() const;
+  template <bool Ramp>
+  void runFilter(float* x, int frames, const Coefficients& to);
 
   int m_rate = 44100;
   double m_glideCoeff = 0.0;
   Shape m_target, m_now;
   bool m_settled = true;
-  double m_a1 = 1, m_a2 = 0, m_a3 = 0, m_m1 = 0;
+  Coefficients m_coeffs;  // what the last frame used
   double m_ic1[2] = {0, 0}, m_ic2[2] = {0, 0};
 };
 

@@ -62,6 +62,7 @@ class Voice {
  private:
   static long pullInput(void* self, float** data);
   void syncWithStart();
+  void switchEpoch(std::uint32_t want);
 
   Stream* m_stream = nullptr;
   std::atomic<std::uint32_t> m_serial{0};
