@@ -2,7 +2,9 @@
 // chorus switch will do, heard at the output.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "platform/sound/SoundSystem.h"
 #include "support/AudioFixtures.h"
@@ -135,6 +137,30 @@ TEST_F(SoundSystemEffects, AFullScaleTrackThroughEveryEffectStaysWithinFullScale
     }
   EXPECT_LE(peak, 1.0f);
   EXPECT_GT(peak, 0.95f);  // limited, not ducked
+}
+
+// The panels' calls made while the output thread mixes (this is what ThreadSanitizer is
+// run on): every parameter, bypass and membership change crosses as an atomic or a message.
+TEST_F(SoundSystemEffects, PanelsMayChangeEffectsWhileTheOutputThreadMixes) {
+  ASSERT_EQ(sys.init(3, Output::Silent), Result::Ok);
+  Handle sound = 0, channel = 0, chorus = 0;
+  ASSERT_EQ(sys.createStream(dir->file("low.wav"), sound), Result::Ok);
+  ASSERT_EQ(sys.playSound(sound, false, channel), Result::Ok);
+  const auto bands = equaliser(1.0f);
+  ASSERT_EQ(sys.createDsp(DspType::Chorus, chorus), Result::Ok);
+  for (int i = 0; i < 200; ++i) {
+    const Handle band = bands[std::size_t(i) % bands.size()];
+    sys.setDspParameter(band, 2, float(i % 21) / 10.0f);
+    sys.setDspParameter(band, 0, float(i * 97 % 23000));
+    if (i % 10 == 0) sys.setDspBypass(band, i % 20 == 0);
+    if (i % 7 == 0) (i % 14 == 0 ? sys.addDsp(chorus) : sys.removeDsp(chorus));
+    if (i % 50 == 0) sys.setChannelPositionMs(channel, std::uint32_t(i * 10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  bool playing = false;
+  ASSERT_EQ(sys.channelPlaying(channel, playing), Result::Ok);
+  EXPECT_TRUE(playing);
+  EXPECT_EQ(sys.close(), Result::Ok);
 }
 
 }  // namespace
