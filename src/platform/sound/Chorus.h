@@ -27,6 +27,14 @@ class Chorus final : public DspUnit {
   void process(float* interleavedStereo, int frames) override;
 
  private:
+  // This block's weights and modulation.
+  struct Mix {
+    float dryL, dryR, wet1, wet2, wet3L, wet3R;
+    double base, depth, cosStep, sinStep;
+  };
+  // Mixes up to `frames` frames; while filling, stops when the taps are all in.
+  template <bool Filling>
+  int run(float* x, int frames, const Mix& mix, double& s, double& c);
   float tap(int channel, double delayFrames) const;
 
   static constexpr int kMaxRate = 192000;

@@ -25,7 +25,37 @@ void MasterLimiter::prepare(int sampleRate) {
   m_windowLeft = m_holdFrames;
 }
 
+bool MasterLimiter::passQuietBlock(const float* x, int frames) {
+  // Most blocks are music under the threshold: one pass finds the block's peak (and counts
+  // anything not at or below the threshold, NaN included), and the follower's state moves
+  // on by the block in one step. Samples pass untouched, as the loop below would leave them.
+  if (m_envelope > kThreshold) return false;
+  float peak = 0.0f;
+  int over = 0;
+  for (int i = 0; i < frames * 2; ++i) {
+    const float a = std::fabs(x[i]);
+    peak = std::max(peak, a);
+    over += !(a <= kThreshold);
+  }
+  if (over) return false;
+  // The window that ends inside the block sees the block's peak too: a little early for the
+  // frames after its end, which only ever makes the follower higher, never lower.
+  m_windowMax = std::max(m_windowMax, peak);
+  if (frames >= m_windowLeft) {
+    m_lastWindowMax = m_windowMax;
+    m_windowMax = peak;
+    m_windowLeft += m_holdFrames;
+  }
+  m_windowLeft -= frames;
+  const float held = std::max(m_windowMax, m_lastWindowMax);
+  m_envelope =
+      held >= m_envelope ? held : std::max(held, m_envelope * std::pow(m_release, float(frames)));
+  m_gain = 1.0f;
+  return true;
+}
+
 void MasterLimiter::process(float* x, int frames) {
+  if (frames <= m_holdFrames && passQuietBlock(x, frames)) return;
   float envelope = m_envelope, gain = m_gain, windowMax = m_windowMax;
   float lastWindowMax = m_lastWindowMax;
   int windowLeft = m_windowLeft;

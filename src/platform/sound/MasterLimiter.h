@@ -31,6 +31,8 @@ class MasterLimiter {
   float gain() const { return m_gain; }
 
  private:
+  bool passQuietBlock(const float* x, int frames);
+
   float m_envelope = 0.0f;
   float m_gain = 1.0f;
   float m_windowMax = 0.0f, m_lastWindowMax = 0.0f;

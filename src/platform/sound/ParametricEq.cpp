@@ -43,7 +43,7 @@ void ParametricEq::reset() {
   if (parametersChanged()) readTarget();
   m_now = m_target;
   m_settled = true;
-  m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
+  clearState();
   m_coeffs = coefficients();
 }
 
@@ -84,68 +84,75 @@ bool ParametricEq::glide(int frames) {
 
 ParametricEq::Coefficients ParametricEq::coefficients() const {
   // g is prewarped so the centre lands where it was asked; the centre is kept below
-  // 0.49 x the rate even while it glides, so g stays finite. At the centre the band-pass
-  // is 1, so the gain there is 1 + m1 = A^2 = the linear gain.
+  // 0.49 x the rate even while it glides, so g stays finite.
   const double centre = std::min(std::exp2(m_now.octave), kMaxCentreOfRate * m_rate);
   const double g = std::tan(M_PI * centre / m_rate);
   const double k = 2.0 * std::sinh(std::log(2.0) / 2.0 * m_now.bandwidth);  // 1 / Q
+  const double gain = std::pow(10.0, m_now.gainDb / 20.0);
+  // H(s) = (s^2 + k G s + 1) / (s^2 + k s + 1), through the bilinear transform.
+  const double g2 = g * g, a0 = 1.0 + k * g + g2;
   Coefficients c;
-  c.a1 = 1.0 / (1.0 + g * (g + k));
-  c.a2 = g * c.a1;
-  c.a3 = g * c.a2;
-  c.m1 = k * (std::pow(10.0, m_now.gainDb / 20.0) - 1.0);
+  c.b0 = (1.0 + k * gain * g + g2) / a0;
+  c.b1 = 2.0 * (g2 - 1.0) / a0;
+  c.b2 = (1.0 - k * gain * g + g2) / a0;
+  c.a1 = c.b1;
+  c.a2 = (1.0 - k * g + g2) / a0;
   return c;
 }
 
 void ParametricEq::process(float* x, int frames) {
   if (parametersChanged()) readTarget();
   for (int done = 0; done < frames;) {
-    const int n = std::min(frames - done, kGlideFrames);
     float* block = x + std::size_t(done) * 2;
+    const int n = std::min(frames - done, kGlideFrames);
     if (glide(n)) {
       const Coefficients next = coefficients();
       runFilter<true>(block, n, next);
       m_coeffs = next;
+      done += n;
     } else if (m_now.gainDb == 0.0) {
       // Settled at unity: the output is the input; the state is dropped so a later boost
       // starts clean (the added band-pass starts at a gain of nearly 1, so it cannot click).
-      m_ic1[0] = m_ic1[1] = m_ic2[0] = m_ic2[1] = 0.0;
+      clearState();
+      return;
     } else {
-      runFilter<false>(block, n, m_coeffs);
+      runFilter<false>(block, frames - done, m_coeffs);  // settled: the rest in one go
+      return;
     }
-    done += n;
   }
 }
 
 template <bool Ramp>
 void ParametricEq::runFilter(float* x, int frames, const Coefficients& to) {
-  // Both channels in one pass: each channel's recursion waits only on itself, so the two
-  // run side by side and fifteen bands stay cheap. While gliding, the coefficients move
-  // from the last block's to this one's a step per frame.
-  double a1 = m_coeffs.a1, a2 = m_coeffs.a2, a3 = m_coeffs.a3, m1 = m_coeffs.m1;
-  const double steps = Ramp ? 1.0 / frames : 0.0;
-  const double d1 = (to.a1 - a1) * steps, d2 = (to.a2 - a2) * steps, d3 = (to.a3 - a3) * steps,
-               dm = (to.m1 - m1) * steps;
-  double l1 = m_ic1[0], l2 = m_ic2[0], r1 = m_ic1[1], r2 = m_ic2[1];
+  // Both channels in one pass: each output waits on one multiply-add of the previous
+  // output only, and the two channels run side by side.
+  Coefficients c = m_coeffs, step;
+  if constexpr (Ramp) {
+    const double r = 1.0 / frames;
+    step = Coefficients{(to.b0 - c.b0) * r, (to.b1 - c.b1) * r, (to.b2 - c.b2) * r,
+                        (to.a1 - c.a1) * r, (to.a2 - c.a2) * r};
+  }
+  double xl1 = m_x1[0], xl2 = m_x2[0], yl1 = m_y1[0], yl2 = m_y2[0];
+  double xr1 = m_x1[1], xr2 = m_x2[1], yr1 = m_y1[1], yr2 = m_y2[1];
   for (int i = 0; i < frames; ++i) {
     if constexpr (Ramp) {
-      a1 += d1;
-      a2 += d2;
-      a3 += d3;
-      m1 += dm;
+      c.b0 += step.b0, c.b1 += step.b1, c.b2 += step.b2, c.a1 += step.a1, c.a2 += step.a2;
     }
     const double l = x[2 * i], r = x[2 * i + 1];
-    const double l3 = l - l2, r3 = r - r2;
-    const double lv1 = a1 * l1 + a2 * l3, rv1 = a1 * r1 + a2 * r3;
-    const double lv2 = l2 + a2 * l1 + a3 * l3, rv2 = r2 + a2 * r1 + a3 * r3;
-    l1 = 2.0 * lv1 - l1;
-    r1 = 2.0 * rv1 - r1;
-    l2 = 2.0 * lv2 - l2;
-    r2 = 2.0 * rv2 - r2;
-    x[2 * i] = float(l + m1 * lv1);
-    x[2 * i + 1] = float(r + m1 * rv1);
+    const double pl = c.b0 * l + c.b1 * xl1 + c.b2 * xl2 - c.a2 * yl2;
+    const double pr = c.b0 * r + c.b1 * xr1 + c.b2 * xr2 - c.a2 * yr2;
+    const double ol = pl - c.a1 * yl1, orr = pr - c.a1 * yr1;
+    xl2 = xl1, xl1 = l, yl2 = yl1, yl1 = ol;
+    xr2 = xr1, xr1 = r, yr2 = yr1, yr1 = orr;
+    x[2 * i] = float(ol);
+    x[2 * i + 1] = float(orr);
   }
-  m_ic1[0] = l1, m_ic2[0] = l2, m_ic1[1] = r1, m_ic2[1] = r2;
+  m_x1[0] = xl1, m_x2[0] = xl2, m_y1[0] = yl1, m_y2[0] = yl2;
+  m_x1[1] = xr1, m_x2[1] = xr2, m_y1[1] = yr1, m_y2[1] = yr2;
+}
+
+void ParametricEq::clearState() {
+  for (double* h : {m_x1, m_x2, m_y1, m_y2}) h[0] = h[1] = 0.0;
 }
 
 }  // namespace sound

@@ -7,14 +7,17 @@ namespace sound {
 // One peaking band: centre in Hz, bandwidth in octaves, linear gain at the centre.
 //
 // The user drags a band's thumb as fast as the mouse goes, so the band must stay quiet and
-// stable while every parameter jumps. It is a trapezoidal state-variable filter, whose
-// state stays meaningful when its coefficients change: the output is the input plus
-// (gain - 1) x its band-pass, and the band-pass does not depend on the gain, so a gain move
-// only scales what is added. (This also keeps a deep cut as narrow as the band: its -3 dB
-// points are the band's edges, instead of a -60 dB notch that sags octaves away.) The
-// settings glide (centre in octaves, gain in dB, bandwidth in octaves) over a few
-// milliseconds towards what was asked; the coefficients are worked out every kGlideFrames
-// frames and ramp sample by sample in between.
+// stable while every parameter jumps. Its settings never jump: they glide (centre in
+// octaves, gain in dB, bandwidth in octaves) over a few milliseconds towards what was asked,
+// the coefficients are worked out every kGlideFrames frames, and they move in equal steps
+// sample by sample in between. Driven like that, a direct form I biquad stays as smooth as
+// a state-variable filter does, at little more than half the cost (fifteen bands in a row
+// wait on each one's recursion).
+//
+// The band is H(s) = (s^2 + k G s + 1) / (s^2 + k s + 1), k = 1/Q, G the gain, prewarped
+// to its centre: the denominator does not depend on the gain, so a deep cut stays as narrow
+// as the band (its -3 dB points are the band's edges) instead of a -60 dB notch that sags
+// octaves away.
 //
 // A centre of 0 Hz, or one the output rate cannot carry (at or above 0.49 x the rate), makes
 // the band pass the signal through: its gain glides to unity. A gain of 0 is a deep cut
@@ -44,11 +47,13 @@ class ParametricEq final : public DspUnit {
     double bandwidth = 1.0;
   };
   void readTarget();
+  // Direct form I coefficients (a0 = 1).
   struct Coefficients {
-    double a1 = 1, a2 = 0, a3 = 0, m1 = 0;
+    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
   };
   bool glide(int frames);  // one glide step; false once settled on the target
   Coefficients coefficients() const;
+  void clearState();
   template <bool Ramp>
   void runFilter(float* x, int frames, const Coefficients& to);
 
@@ -57,7 +62,7 @@ class ParametricEq final : public DspUnit {
   Shape m_target, m_now;
   bool m_settled = true;
   Coefficients m_coeffs;  // what the last frame used
-  double m_ic1[2] = {0, 0}, m_ic2[2] = {0, 0};
+  double m_x1[2] = {0, 0}, m_x2[2] = {0, 0}, m_y1[2] = {0, 0}, m_y2[2] = {0, 0};
 };
 
 }  // namespace sound
