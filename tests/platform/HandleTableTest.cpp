@@ -30,28 +30,17 @@ TEST(HandleTable, AReusedSlotNeverRevivesAnOldHandle) {
 TEST(HandleTable, ASlotIsRetiredBeforeItsGenerationWraps) {
   HandleTable<int> table(1);
   std::unordered_set<std::uint32_t> seen;
-  std::uint32_t h = 0;
+  std::uint32_t h = 0, first = 0;
   for (std::uint32_t i = 0; i <= HandleTable<int>::kMaxGeneration + 10; ++i) {
     h = table.add(int(i));
     ASSERT_NE(h, 0u);
+    if (i == 0) first = h;
     ASSERT_TRUE(seen.insert(h).second) << "handle " << h << " given out twice";
     table.remove(h);
   }
   // The first slot has gone into retirement; the handles now come from the second.
   EXPECT_EQ(h & HandleTable<int>::kMaxSlots, 2u);
-  for (std::uint32_t old : {*seen.begin(), h}) EXPECT_EQ(table.find(old), nullptr);
-}
-
-TEST(HandleTable, KindsAndMadeUpHandlesAreRefused) {
-  HandleTable<int> sounds(1), channels(2);
-  const std::uint32_t s = sounds.add(5);
-  EXPECT_EQ(channels.find(s), nullptr);
-  EXPECT_EQ(sounds.find(0), nullptr);
-  EXPECT_EQ(sounds.find(s + 1), nullptr);           // a slot never used
-  EXPECT_EQ(sounds.find(s ^ (1u << 12)), nullptr);  // another generation
-  sounds.clear();
-  EXPECT_EQ(sounds.find(s), nullptr);
-  EXPECT_NE(sounds.add(6), s);  // cleared slots keep their generations
+  for (std::uint32_t old : {first, h}) EXPECT_EQ(table.find(old), nullptr);
 }
 
 }  // namespace

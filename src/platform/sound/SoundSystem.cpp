@@ -94,26 +94,6 @@ extern "C" {
 
 namespace sound {
 
-const char* resultText(Result r) {
-  switch (r) {
-    case Result::Ok:
-      return "ok";
-    case Result::InvalidHandle:
-      return "invalid handle";
-    case Result::FileNotFound:
-      return "file not found";
-    case Result::FormatError:
-      return "unsupported or damaged audio file";
-    case Result::DeviceError:
-      return "sound output failed";
-    case Result::InvalidParam:
-      return "invalid parameter";
-    case Result::NotInitialized:
-      return "sound system not initialised";
-  }
-  return "?";
-}
-
 using Impl = SoundSystemImpl;
 
 SoundSystem::SoundSystem() : m_impl(std::make_unique<SoundSystemImpl>()) {}
