@@ -6,7 +6,8 @@ PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckAct
     : m_view(std::make_unique<PlaylistView>(window, m_model, build)),
       m_list(std::make_unique<Playlist>(*m_view, m_model)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
-      m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)) {
+      m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
+      m_autoMix(std::make_unique<AutoMix>(*m_list, *m_view, decks, build)) {
   wire();
 }
 
@@ -16,6 +17,7 @@ void PlaylistPanel::wire() {
   PlaylistView& v = *m_view;
   auto& pl = *m_list;
   auto& play = *m_play;
+  auto& mix = *m_autoMix;
   v.LSTMP3->onMouseDown = [&pl](int b, int s, float x, float y) {
     pl.LSTMP3_MouseDown(b, s, x, y);
   };
@@ -32,6 +34,14 @@ void PlaylistPanel::wire() {
   v.cmdbk->onClick = [&play] { play.cmdbk_Click(); };
   v.cmdquitarlst->onClick = [&pl] { pl.cmdquitarlst_Click(); };
   v.cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
+  v.AutoL->onClick = [&mix] { mix.AutoL_Click(); };
+  v.AutoLST->onTimer = [&mix] { mix.AutoLST_Timer(); };
+  v.tmrmx->onTimer = [&mix] { mix.tmrmx_Timer(); };
+}
+
+void PlaylistPanel::stopTimers() {
+  m_view->AutoLST->setEnabled(false);
+  m_view->tmrmx->setEnabled(false);
 }
 
 }  // namespace playlist

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "AutoMix.h"
 #include "PlayFromList.h"
 #include "Playlist.h"
 #include "PlaylistFile.h"
@@ -11,7 +12,7 @@
 namespace playlist {
 
 // The playlist at the right of the window: its entries and current entry, the list with
-// its markers and buttons, the playlist file, and taking entries into the decks.
+// its markers and buttons, the playlist file, taking entries into the decks, and auto-mix.
 class PlaylistPanel {
  public:
   PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks);
@@ -22,6 +23,8 @@ class PlaylistPanel {
   Playlist& list() { return *m_list; }
   PlaylistFile& file() { return *m_file; }
   PlayFromList& play() { return *m_play; }
+  AutoMix& autoMix() { return *m_autoMix; }
+  void stopTimers();
 
  private:
   void wire();
@@ -31,6 +34,7 @@ class PlaylistPanel {
   std::unique_ptr<Playlist> m_list;
   std::unique_ptr<PlaylistFile> m_file;
   std::unique_ptr<PlayFromList> m_play;
+  std::unique_ptr<AutoMix> m_autoMix;
 };
 
 }  // namespace playlist
