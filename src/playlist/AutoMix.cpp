@@ -93,6 +93,9 @@ void AutoMix::AutoLST_Timer() {
     return;
   }
   m_decks.PlayDeck(target);
+  // Once more through the knob, so that the deck's label shows the level it now plays at
+  // rather than the 0 its last fade left there.
+  m_decks.SetVolumeKnob(target, 0);
   m_view.tmrmx->setInterval(FadeStepInterval);
   m_view.tmrmx->setEnabled(true);
   m_list.placeCurrentMarkers(e);

@@ -17,10 +17,10 @@ unset QT_QPA_PLATFORM
 mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
 
 # Long enough for a fade of 226 x 25 ms to end inside the 35 % after the mix point, even when
-# the once-a-second check comes late; the last tone only has to outlast the last fade.
+# the once-a-second check comes late; the last tone plays on past the end of the run.
 len=21 mix=65 step=0.025 steps=225
 tones=(400 600 800)
-lengths=($len $len 8)
+lengths=($len $len 12)
 list="[X -LIST]\r\n"
 for i in 0 1 2; do
   f="$work/tone ${tones[$i]}.wav"
@@ -60,6 +60,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
   wait $pid
+  code=$?
+  [ $code -eq 0 ] || { echo "exit code $code"; tail -20 "$WORK/stderr"; }
+  exit $code
 '
 [ -n "${SHOTS_DIR:-}" ] && cp "$work"/*.png "$SHOTS_DIR/"
 
@@ -88,7 +91,7 @@ awk -v len="$len" -v mix="$mix" -v step="$step" -v steps="$steps" '
       overlap = b2[i] - onset[i + 1]
       printf "transition %d: %d Hz -> %d Hz after %.2f s (mix point %.2f s); overlap %.2f s = %d steps of %g s (expected %.2f s)\n", \
         i, hz[i], hz[i + 1], gap, len * mix / 100, overlap, overlap / step + 0.5, step, fade
-      printf "  old tone below 75/50/25 %% after %.2f/%.2f/%.2f s; after the fade at most %.1f %% of its level\n", \
+      printf "  old tone below 75/50/25 %% after %.2f/%.2f/%.2f s; for 2 s after the fade at most %.1f %% of its level\n", \
         b75[i] - onset[i + 1], b50[i] - onset[i + 1], b25[i] - onset[i + 1], 100 * tail[i]
       # The check runs once a second on a position polled every 100 ms: up to 1.1 s late.
       if (gap < len * mix / 100 - 0.3 || gap > len * mix / 100 + 1.6) fail("the mix did not start at the mix point")

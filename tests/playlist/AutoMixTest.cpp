@@ -163,6 +163,8 @@ TEST_F(AutoMixTest, ATrackOf200SecondsMixesAtAbout190AndFadesOutAlongItsKnob) {
   EXPECT_GT(at, 190000);
   EXPECT_LE(at, 190300);
   EXPECT_TRUE(main->deck(0).chksel->Value());
+  // Deck A's label read "VOL 0.0" after the first, silent fade; now it plays at full.
+  EXPECT_TRUE(main->deck(0).ETQPICTH->Caption().endsWith("VOL 1.0"));
   EXPECT_EQ(view->tmrmx->Interval(), 30);
   EXPECT_TRUE(view->tmrmx->Enabled());
 
@@ -202,9 +204,12 @@ TEST_F(AutoMixTest, TheLastEntryPlaysOnUnlessTheListRepeats) {
   add("a.wav", kToneA, 20);
   add("b.wav", kToneB, 20);
   mix->AutoLST_Timer();
+  EXPECT_EQ(view->tmrmx->Interval(), 50);  // the speed slider never moved
   fadeToEnd();
+  main->options().slVel->setValue(100);
   mixNow();
   ASSERT_EQ(list->current(), 2);
+  EXPECT_EQ(view->tmrmx->Interval(), 50);
   fadeToEnd();
   const auto b = run(100);
   // Past the mark on the last entry: nothing more starts.

@@ -4,9 +4,11 @@
 // With --tones it follows each given tone instead: where it first reaches half its peak
 // (its start) and nine tenths of it; after that, where it first falls below three quarters,
 // a half and a quarter of its peak, and where it falls silent (below 1/250 of its peak: a
-// fade's end); and the loudest it is,
-// as a part of its peak, once it has fallen silent. Times are in seconds, -1 for never.
+// fade's end); and the loudest it is (and where), as a part of its peak, in the two seconds
+// after it has fallen silent (later, other tones that start or stop with a click leak into
+// the measure). Times are in seconds, -1 for never.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,7 @@
 namespace {
 
 constexpr int kRate = 44100;
+constexpr double kTailSeconds = 2.0;
 
 std::vector<float> readCapture(const char* path) {
   std::ifstream in(path, std::ios::binary);
@@ -29,13 +32,20 @@ std::vector<float> readCapture(const char* path) {
   return all;
 }
 
-// The tone's amplitude in each window.
+// The tone's amplitude in each window. A Hann window keeps other tones, and the click of a
+// track that ends, out of the measure.
 std::vector<double> envelope(const std::vector<float>& all, std::size_t window, double hz) {
   std::vector<double> out;
+  const std::size_t frames = window / 2;
+  std::vector<float> part(window);
   for (std::size_t at = 0; window && at + window <= all.size(); at += window) {
-    const std::vector<float> part(all.begin() + std::ptrdiff_t(at),
-                                  all.begin() + std::ptrdiff_t(at + window));
-    out.push_back(fixtures::magnitudeAt(part, kRate, hz));
+    for (std::size_t i = 0; i < frames; ++i) {
+      const double w = 0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(frames));
+      part[2 * i] = float(all[at + 2 * i] * w);
+      part[2 * i + 1] = float(all[at + 2 * i + 1] * w);
+    }
+    // The window halves a steady tone's measure.
+    out.push_back(2 * fixtures::magnitudeAt(part, kRate, hz));
   }
   return out;
 }
@@ -57,8 +67,11 @@ void printTone(const std::vector<double>& env, double seconds, double hz) {
     std::printf(" %s=%.3f", name, time(w));
   }
   double tail = 0;
-  for (; w < env.size(); ++w) tail = std::max(tail, env[w]);
-  std::printf(" tail=%.4f\n", peak > 0 ? tail / peak : 0.0);
+  std::size_t tailAt = env.size();
+  const std::size_t tailEnd = std::min(env.size(), w + std::size_t(kTailSeconds / seconds));
+  for (; w < tailEnd; ++w)
+    if (env[w] > tail) tail = env[tailAt = w];
+  std::printf(" tail=%.4f tailat=%.3f\n", peak > 0 ? tail / peak : 0.0, time(tailAt));
 }
 
 }  // namespace
