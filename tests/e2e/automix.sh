@@ -48,11 +48,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
   # The options tab; each click on a slider groove moves it one page (10) towards the click.
   click 420 330
-  for _ in 1 2 3; do click 34 471; done   # mix point 95 -> 65
-  click 256 519                           # fade speed 50 -> 60: steps of 30 ms
-  click 34 519                            # and back to 50: steps of 25 ms
+  # (xdotool waits for the pointer to move, so no two clicks in a row share a point.)
+  for x in 34 35 36; do click $x 471; done  # mix point 95 -> 65
+  click 256 519                             # fade speed 50 -> 60: steps of 30 ms
+  click 34 519                              # and back to 50: steps of 25 ms
   "$BIN/tv_screenshot" "$WORK/options.png" >/dev/null
-  click 775 333                           # "Auto Play"
+  click 775 333                             # "Auto Play"
   "$BIN/tv_screenshot" "$WORK/auto.png" >/dev/null
   sleep 37
   "$BIN/tv_screenshot" "$WORK/end.png" >/dev/null
