@@ -5,7 +5,6 @@
 namespace audio {
 
 namespace {
-constexpr std::uint32_t kSoftwareMixing = 0x40;
 // The pitch figure reads 0.0 this many twips above the bottom of the knob's travel.
 constexpr float kFigureZero = 503.0f;
 
@@ -30,8 +29,7 @@ QString DeckEngine::TitleOf(const QByteArray& path) {
 }
 
 sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
-                                            std::uint32_t /*mode*/, sound::Handle& sound) {
-  // Every stream is mixed in software here; the mode is kept for the callers' sake.
+                                            sound::Handle& sound) {
   return system.createStream(path.toStdString(), sound);
 }
 
@@ -90,7 +88,7 @@ bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) 
   if (d.Sound) sys.releaseSound(d.Sound);
   d.Sound = 0;
   d.Path = path;
-  CreateTrackStream(sys, d.Path, kSoftwareMixing, d.Sound);
+  CreateTrackStream(sys, d.Path, d.Sound);
   if (isDeck(deck)) d.Volume = KnobLevel(deck);
   float volume = 0, pan = 0;
   int priority = 0;

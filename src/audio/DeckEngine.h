@@ -29,8 +29,9 @@ class DeckEngine : public DeckActions {
   void ApplyDeckVolume(int deck);
   void InitDeckVolumes();
   void SetFreq(int deck);
+  // Every stream is mixed in software: there is no mode to choose.
   sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
-                                  std::uint32_t mode, sound::Handle& sound);
+                                  sound::Handle& sound);
   void setStreamBufferSeconds(int seconds);
 
   int SelectedDeck() const override;

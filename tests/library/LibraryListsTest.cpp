@@ -19,11 +19,13 @@ class LibraryLists : public fixtures::LibraryFixture {
   void library(int n) {
     QByteArray bytes;
     for (int i = 0; i < 3; ++i) {
-      const std::string name = "t" + std::to_string(i) + ".wav";
+      const std::string name = QStringLiteral("t%1.wav").arg(i).toStdString();
       fixtures::writeWav(dir.file(name), {{440.0 + 110 * i, 4.0}});
     }
     for (int i = 0; i < n; ++i)
-      bytes += QByteArray::fromStdString(dir.file("t" + std::to_string(i % 3) + ".wav")) + "\r\n";
+      bytes +=
+          QByteArray::fromStdString(dir.file(QStringLiteral("t%1.wav").arg(i % 3).toStdString())) +
+          "\r\n";
     writeDb(bytes);
     load();
   }

@@ -219,7 +219,7 @@ class NextPrevious : public PlaylistTest {
   void SetUp() override {
     PlaylistTest::SetUp();
     for (int hz : {440, 550, 660}) {
-      const std::string name = "t" + std::to_string(hz) + ".wav";
+      const std::string name = QStringLiteral("t%1.wav").arg(hz).toStdString();
       fixtures::writeWav(dir.file(name), {{double(hz), 4.0}});
       QByteArray p = QByteArray::fromStdString(dir.file(name));
       list->SendTOlst(p, -1);
