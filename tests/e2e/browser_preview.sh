@@ -11,7 +11,8 @@ shots=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
+# The driver writes a 1024-frame block each 23 ms, as a sound card would take it.
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" SDL_DISKAUDIODELAY=23
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 export BIN="$bin" WORK="$work" SHOTS="$shots"
 unset QT_QPA_PLATFORM XDG_MUSIC_DIR
@@ -38,11 +39,18 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   done
   if [ -z "$main" ]; then echo "main window never shown"; kill -9 $pid; exit 1; fi
   sleep 1
-  at() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)); }
+  # Moves the pointer to window point ($1, $2) and does the rest of the arguments there.
+  at() {
+    local x=$1 y=$2
+    shift 2
+    xdotool mousemove --sync $((wx + x)) $((wy + y)) "$@"
+    sleep 0.3
+  }
   shot() { [ -n "$SHOTS" ] && "$BIN/tv_screenshot" "$SHOTS/$1" >/dev/null; true; }
   # The shared panel starts at (8, 346); the tabs sit on a strip above it.
   at 52 330 click 1                               # "Explorer"
-  at 251 366 click 1 key ctrl+a type --delay 5 "$WORK/music/Rock"
+  at 251 366 click 1
+  xdotool key ctrl+a type --delay 5 "$WORK/music/Rock"
   at 474 366 click 1                              # open the typed folder
   sleep 1
   shot browser.png
@@ -54,7 +62,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   at 76 396 click --repeat 2 --delay 60 1         # the first sample
   sleep 3
   shot samples-full.png
-  for _ in 1 2 3 4 5; do at 524 590 click 1; sleep 0.2; done   # five pages down the slider
+  at 524 590 click --repeat 5 --delay 300 1      # five pages down the slider
   sleep 3
   shot samples-half.png
   at $((960 - 21)) 17 click 1                     # exit
