@@ -1,12 +1,14 @@
 #include "MainX.h"
 
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 
 #include "FrmSplash.h"
 #include "LanguageFile.h"
 #include "Program.h"
 #include "Version.h"
+#include "platform/os/NativePath.h"
 #include "skin/Metrics.h"
 
 namespace app {
@@ -25,7 +27,8 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
                                                 m_windowDrag, *m_skinLoader);
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths);
-  m_browser = std::make_unique<library::BrowserView>(m_shell->page(0), m_build);
+  m_browser = std::make_unique<library::BrowserPanel>(m_shell->page(0), m_shell->page(3), m_build,
+                                                      m_decks->engine(), m_decks->preview());
   m_playlist =
       std::make_unique<playlist::PlaylistPanel>(m_form->container(), m_build, m_decks->engine());
   m_library = std::make_unique<library::LibraryPanel>(
@@ -38,6 +41,7 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
 MainX::~MainX() {
   // No library job may outlive the lists it reports to.
   m_library->shutdown(1000);
+  m_browser->shutdown(1000);
 }
 
 // The calls that cross from one subsystem to another.
@@ -65,6 +69,20 @@ void MainX::wire() {
   m_form->onClick = [this] { LoadSkin(); };
   m_form->onUnload = [this] { Form_Unload(); };
   wireDrops();
+  wireBrowser();
+}
+
+// The browser's files reach the playlist and the decks through the library lists' send
+// button and pop-up menu.
+void MainX::wireBrowser() {
+  library::LibraryLists& rows = m_library->rows();
+  library::FileBrowser& files = m_browser->browser();
+  rows.browser = &files;
+  m_browser->view().cmdsendlst0->onClick = [&rows] { rows.cmdsendlst_Click(0); };
+  files.PopupMenu = [&rows](const QPoint& at) { rows.expfic()->popup(at); };
+  m_browser->setMessages(
+      [this](const QString& text, library::MessageIcon icon) { showMessage(text, icon); });
+  m_browser->start();
 }
 
 // Library rows dragged onto the playlist or onto a deck's title or spectrum.
@@ -88,10 +106,19 @@ void MainX::wireDrops() {
 }
 
 void MainX::showMessage(const QString& text, bool warning) {
+  showBox(text, warning ? QMessageBox::Warning : QMessageBox::Information);
+}
+
+void MainX::showMessage(const QString& text, library::MessageIcon icon) {
+  showBox(text,
+          icon == library::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning);
+}
+
+void MainX::showBox(const QString& text, int icon) {
   // The box does not hold up the window or the program: no event loop of its own runs
   // handlers in the middle of another, and closing the window ends the program as usual.
-  auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
-                              QStringLiteral("Torna Vel"), text, QMessageBox::Ok, m_form->widget());
+  auto* box = new QMessageBox(QMessageBox::Icon(icon), QStringLiteral("Torna Vel"), text,
+                              QMessageBox::Ok, m_form->widget());
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   box->show();
@@ -106,6 +133,8 @@ void MainX::Form_Load() {
   list.AddColumnHeader(QStringLiteral("Artista"), 2050);
   list.AddColumnHeader(QStringLiteral("Titulo"), 2050);
   list.AddColumnHeader(QStringLiteral("Ruta"), 1);
+  library::BrowserView& browser = m_browser->view();
+  browser.txtruta->setText(platform::displayPath(browser.Dir1->Path()));
   m_playlist->autoMix().loadSettings();
   m_options->loadPaths();
   m_playlist->file().LoadLST(m_options->txtBase[1]->Text());
@@ -136,10 +165,11 @@ void MainX::Form_Unload() {
   m_unloaded = true;
   // A library job still running stops where it is and its thread ends; what it wrote stays.
   m_library->shutdown(1000);
+  m_browser->shutdown(1000);
   // A playlist that cannot be written leaves the old file as it was; the program ends all
   // the same.
   m_playlist->file().saveLST(m_options->txtBase[1]->Text());
-  for (int i : {audio::DeckA, audio::DeckB}) {
+  for (int i : {audio::DeckA, audio::DeckB, audio::PreviewSlot}) {
     audio::DeckState& d = m_deckTable[std::size_t(i)];
     if (d.Sound) m_engine.System.releaseSound(d.Sound);
   }

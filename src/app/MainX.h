@@ -6,7 +6,7 @@
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
 #include "audio/DecksPanel.h"
-#include "library/BrowserView.h"
+#include "library/BrowserPanel.h"
 #include "library/LibraryPanel.h"
 #include "playlist/PlaylistPanel.h"
 #include "skin/SkinLoader.h"
@@ -39,6 +39,7 @@ class MainX {
   void ResetC();
   // A message box that does not wait for its answer.
   void showMessage(const QString& text, bool warning);
+  void showMessage(const QString& text, library::MessageIcon icon);
   void stopTimers();
 
   ui::Form& form() { return *m_form; }
@@ -48,7 +49,7 @@ class MainX {
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
   playlist::PlaylistPanel& playlist() { return *m_playlist; }
   library::LibraryPanel& library() { return *m_library; }
-  library::BrowserView& browser() { return *m_browser; }
+  library::BrowserPanel& browser() { return *m_browser; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
@@ -57,6 +58,8 @@ class MainX {
  private:
   void wire();
   void wireDrops();
+  void wireBrowser();
+  void showBox(const QString& text, int icon);
 
   Program& m_program;
   audio::AudioEngine& m_engine;
@@ -73,7 +76,7 @@ class MainX {
   std::unique_ptr<ShellPanel> m_shell;
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;
-  std::unique_ptr<library::BrowserView> m_browser;
+  std::unique_ptr<library::BrowserPanel> m_browser;
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;
   std::unique_ptr<library::LibraryPanel> m_library;
   bool m_unloaded = false;

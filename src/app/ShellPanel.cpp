@@ -38,8 +38,7 @@ ShellPanel::ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag,
         Builder::pictureButton(root, kPanelLeft + float(i) * (skin::kTabWidth + kTabGap), kTabsTop,
                                skin::kTabWidth, skin::kTabHeight, tabs[i]),
         "PanelPIC", i);
-  // The pages share one place; the one in front is the one shown. The library's is laid
-  // last, so it is in front at first.
+  // The pages share one place; the one in front is the one shown.
   auto page = [&](int i) {
     return build.named(
         Builder::panel(root, kPanelLeft, kPanelTop, skin::kPanelWidth, skin::kPanelHeight),
@@ -60,6 +59,8 @@ ShellPanel::ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag,
   etqsup->onMouseMove = form.onMouseMove;
   CMDMIN->onClick = [this] { CMDMIN_Click(); };
   for (int i = 0; i < 6; ++i) PanelPIC[std::size_t(i)]->onClick = [this, i] { PanelPIC_Click(i); };
+  // The page on view is the one the marker names, so the pop-up menus act on what is shown.
+  PanelPIC_Click(m_marker.tab);
 }
 
 QWidget* ShellPanel::page(int tab) const {

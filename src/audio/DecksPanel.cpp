@@ -41,6 +41,7 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   const std::array<DeckPanel*, 2> panels{m_decks[0].get(), m_decks[1].get()};
   m_engine = std::make_unique<DeckEngine>(engine, decks, panels, form, selection);
   m_transport = std::make_unique<Transport>(engine, decks, *m_engine, panels, *lblTime);
+  m_preview = std::make_unique<PreviewPlayer>(engine, decks, *m_engine);
   m_pitch = std::make_unique<PitchControl>(*m_engine, decks, panels, m_grab, windowDrag);
   m_volume = std::make_unique<VolumeControl>(engine, *m_engine, decks, panels,
                                              VolumeControl::Master{MasterVOL, MASTSL}, *ChangeVol,

@@ -8,6 +8,7 @@
 #include "DeckPanel.h"
 #include "KnobGrab.h"
 #include "PitchControl.h"
+#include "PreviewPlayer.h"
 #include "Transport.h"
 #include "VolumeControl.h"
 #include "platform/ui/Timer.h"
@@ -27,6 +28,7 @@ class DecksPanel {
   Transport& transport() { return *m_transport; }
   VolumeControl& volume() { return *m_volume; }
   PitchControl& pitch() { return *m_pitch; }
+  PreviewPlayer& preview() { return *m_preview; }
   KnobGrab& knobGrab() { return m_grab; }
 
   void BTLoad_Click(int Index);
@@ -55,6 +57,7 @@ class DecksPanel {
   std::unique_ptr<Transport> m_transport;
   std::unique_ptr<PitchControl> m_pitch;
   std::unique_ptr<VolumeControl> m_volume;
+  std::unique_ptr<PreviewPlayer> m_preview;
 };
 
 }  // namespace audio

@@ -1,5 +1,6 @@
 #include "BrowserView.h"
 
+#include "platform/os/AudioFiles.h"
 #include "skin/Metrics.h"
 
 namespace library {
@@ -17,6 +18,17 @@ BrowserView::BrowserView(QWidget* page, ui::Builder& build) {
                         "cmdgodo");
   cmdVEW = build.named(Builder::pictureButton(page, px(484), px(8), kSkinButton, kSkinButton, "o"),
                        "cmdVEW");
+  Drive1 = build.named(Builder::place(new ui::DriveListBox(page), px(8), px(40), px(200), px(24)),
+                       "Drive1");
+  Dir1 = build.named(Builder::place(new ui::DirListBox(page), px(8), px(70), px(200), px(216)),
+                     "Dir1");
+  File1 = build.named(Builder::place(new ui::FileListBox(page, platform::kBrowserPatterns), px(214),
+                                     px(40), px(330), px(246)),
+                      "File1");
+  File1->setMultiSelect(true);
+  cmdsendlst0 = build.named(
+      Builder::place(new ui::CommandButton(page, "Add a Listas"), px(8), px(294), px(132), px(26)),
+      "cmdsendlst", 0);
 }
 
 }  // namespace library

@@ -24,9 +24,12 @@ namespace library {
 // - shutting down cancels everything and joins the thread within the time given; a job
 //   that sees closing() stops without its end steps, so files it was building stay as
 //   they are for the next run.
+//
+// The file browser reads folders (Browse jobs) on a worker of its own (FolderLister), so
+// that browsing never waits behind a scan.
 class LibraryWorker {
  public:
-  enum Kind { Load = 1, Search = 2, Scan = 4, Clear = 8, All = 15 };
+  enum Kind { Load = 1, Search = 2, Scan = 4, Clear = 8, Browse = 16, All = 31 };
   using Job = std::function<void(JobContext&)>;
 
   LibraryWorker();

@@ -21,9 +21,10 @@ class Skins : public fixtures::PlayerFixture {
   }
   static QImage image(const ui::PictureBox* p) { return p->Picture().toImage(); }
   std::vector<ui::PictureBox*> skinned(app::MainX& m) {
-    std::vector<ui::PictureBox*> all = {
-        m.library().view().BaseImg, m.shell().frmPanelx[5], m.decks().MasterVOL, m.decks().MASTSL,
-        m.browser().cmdback,        m.browser().cmdgodo,    m.browser().cmdVEW};
+    std::vector<ui::PictureBox*> all = {m.library().view().BaseImg, m.shell().frmPanelx[5],
+                                        m.decks().MasterVOL,        m.decks().MASTSL,
+                                        m.browser().view().cmdback, m.browser().view().cmdgodo,
+                                        m.browser().view().cmdVEW};
     for (auto* p : m.shell().PanelPIC) all.push_back(p);
     for (int d = 0; d < 2; ++d) {
       const audio::DeckPanel& k = m.deck(d);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string_view>
 
 // Which files the player takes as audio, in one place for every list that filters them.
@@ -25,5 +26,36 @@ inline bool isDroppedAudio(std::string_view name) {
 // The file browser's and the pre-listening list's patterns, matched whatever the case on disk.
 inline constexpr const char* kBrowserPatterns[] = {"*.mp3", "*.wma"};
 inline constexpr const char* kSamplePatterns[] = {"*.mp3", "*.wav", "*.wma"};
+
+// True when `name` matches the wildcard `pattern` ("*" any run of characters, "?" any one),
+// letters compared whatever their case.
+inline bool matchesPattern(std::string_view name, std::string_view pattern) {
+  auto up = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+  std::size_t n = 0, p = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || up(pattern[p]) == up(name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      // The last star takes one more character and the rest is tried again.
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+inline bool matchesAny(std::string_view name, std::span<const char* const> patterns) {
+  for (const char* pattern : patterns)
+    if (matchesPattern(name, pattern)) return true;
+  return false;
+}
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -16,7 +17,10 @@ DirectoryListing DirectoryListing::of(const QByteArray& folder) {
 #ifdef Q_OS_UNIX
   // readdir's own entry types spare one stat per file, which matters on big trees.
   DIR* dir = opendir(folder.constData());
-  if (!dir) return out;
+  if (!dir) {
+    out.error = errno;
+    return out;
+  }
   out.readable = true;
   const QByteArray base = folder.endsWith('/') ? folder : folder + '/';
   while (dirent* e = readdir(dir)) {
@@ -36,7 +40,10 @@ DirectoryListing DirectoryListing::of(const QByteArray& folder) {
   closedir(dir);
 #else
   const QDir d(QFile::decodeName(folder));
-  if (!d.isReadable()) return out;
+  if (!d.isReadable()) {
+    out.error = d.exists() ? EACCES : ENOENT;
+    return out;
+  }
   out.readable = true;
   for (const QString& n : d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
     out.files.append(QFile::encodeName(n));

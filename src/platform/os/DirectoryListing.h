@@ -14,6 +14,7 @@ struct DirectoryListing {
   QList<QByteArray> files;    // names
   QList<QByteArray> folders;  // names
   bool readable = false;
+  int error = 0;  // the system's error number when the folder could not be read
   static DirectoryListing of(const QByteArray& folder);
 };
 

@@ -48,4 +48,14 @@ QByteArray parentFolder(const QByteArray& path);
 // `folder` and `name` joined by one separator.
 QByteArray childPath(const QByteArray& folder, const QByteArray& name);
 
+// True for a root of the platform ("/", or a drive's root such as "C:\\").
+bool isRootFolder(const QByteArray& folder);
+// The folder the program runs in, and the user's home folder.
+QByteArray currentFolder();
+QByteArray homeFolder();
+// A folder the user typed, as the file system names it: "~" is the home folder, a relative
+// path starts at the current folder, "." and ".." steps are taken and repeated or trailing
+// separators dropped (a root keeps its own). Nothing typed gives nothing.
+QByteArray absoluteFolder(const QByteArray& typed);
+
 }  // namespace platform
