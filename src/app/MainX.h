@@ -5,6 +5,9 @@
 #include "OptionsPanel.h"
 #include "ShellPanel.h"
 #include "audio/DecksPanel.h"
+#include "effects/ChorusSwitch.h"
+#include "effects/EqualizerPanel.h"
+#include "effects/SpectrumDisplay.h"
 #include "library/BrowserView.h"
 #include "library/LibraryPanel.h"
 #include "playlist/PlaylistPanel.h"
@@ -45,6 +48,9 @@ class MainX {
   OptionsPanel& options() { return *m_options; }
   audio::DecksPanel& decks() { return *m_decks; }
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
+  effects::EqualizerPanel& equaliser() { return *m_equaliser; }
+  effects::ChorusSwitch& chorus() { return *m_chorus; }
+  effects::SpectrumDisplay& spectrum() { return *m_spectrum; }
   playlist::PlaylistPanel& playlist() { return *m_playlist; }
   library::LibraryPanel& library() { return *m_library; }
   library::BrowserView& browser() { return *m_browser; }
@@ -69,6 +75,9 @@ class MainX {
   std::unique_ptr<ShellPanel> m_shell;
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;
+  std::unique_ptr<effects::EqualizerPanel> m_equaliser;
+  std::unique_ptr<effects::ChorusSwitch> m_chorus;
+  std::unique_ptr<effects::SpectrumDisplay> m_spectrum;
   std::unique_ptr<library::BrowserView> m_browser;
   std::unique_ptr<library::LibraryPanel> m_library;
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;

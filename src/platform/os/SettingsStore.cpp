@@ -24,6 +24,11 @@ QString SettingsStore::GetSetting(const QString& application, const QString& sec
   return v.isValid() ? v.toString() : defaultValue;
 }
 
+bool SettingsStore::contains(const QString& application, const QString& section,
+                             const QString& key) const {
+  return m_settings->contains(keyOf(application, section, key));
+}
+
 void SettingsStore::SaveSetting(const QString& application, const QString& section,
                                 const QString& key, const QString& value) {
   m_settings->setValue(keyOf(application, section, key), value);

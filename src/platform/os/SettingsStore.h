@@ -16,6 +16,8 @@ class SettingsStore {
 
   QString GetSetting(const QString& application, const QString& section, const QString& key,
                      const QString& defaultValue) const;
+  // Whether a value is stored at all (an empty text counts as stored).
+  bool contains(const QString& application, const QString& section, const QString& key) const;
   void SaveSetting(const QString& application, const QString& section, const QString& key,
                    const QString& value);
   bool ok() const;  // false when the file could not be written

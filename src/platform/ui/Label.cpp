@@ -20,6 +20,9 @@ void Label::setAutoSize(bool on) {
 }
 
 void Label::setForeColor(const QColor& c) {
+  // A style sheet is parsed on every change; a colour set again many times a second (the
+  // logo follows the spectrum) costs nothing when it has not changed.
+  if (c == m_fore) return;
   m_fore = c;
   updateStyle();
 }

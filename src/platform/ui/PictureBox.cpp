@@ -53,7 +53,10 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, const QColor& c) {
 void PictureBox::FillRect(float x, float y, float w, float h, const QColor& c) {
   m_pic->ensureCanvas();
   QPainter p(&m_pic->canvas);
-  p.fillRect(QRectF(x / TwipsPerPixel, y / TwipsPerPixel, w / TwipsPerPixel, h / TwipsPerPixel), c);
+  // The rectangle the two corners span, whichever way round they are given.
+  p.fillRect(QRectF(x / TwipsPerPixel, y / TwipsPerPixel, w / TwipsPerPixel, h / TwipsPerPixel)
+                 .normalized(),
+             c);
   m_pic->update();
 }
 

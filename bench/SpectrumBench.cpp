@@ -1,0 +1,65 @@
+// What the spectrum display costs the window every 100 ms tick: both decks playing music
+// with a rich spectrum, a full frame drawn for each (two passes on the stereo output), as
+// the tick runs it. The figure to watch is the time per iteration; the budget is 2 ms.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "app/FrmSplash.h"
+#include "app/MainX.h"
+#include "app/Program.h"
+#include "support/AudioFixtures.h"
+
+namespace {
+
+struct Player {
+  fixtures::TempDir dir;
+  std::unique_ptr<app::Program> program;
+  app::MainX* main = nullptr;
+
+  Player() {
+    program = std::make_unique<app::Program>(
+        app::Program::Options{sound::Output::Manual, [] {},
+                              platform::AppPaths::under(QString::fromStdString(dir.path()))});
+    program->Main();
+    program->splash().fistLoad_Timer();
+    program->splash().tomain_Timer();
+    main = program->mainX();
+    // Quiet chords of many tones, so most bars stand within the picture and are drawn.
+    std::vector<fixtures::Segment> tones;
+    for (int i = 0; i < 600; ++i) tones.push_back({180.0 + 97.0 * (i % 40), 0.05});
+    for (int d : {0, 1}) {
+      const std::string path = dir.file("deck" + std::to_string(d) + ".wav");
+      fixtures::writeWav(path, tones, 44100, 2, 0.02 + 0.03 * d);
+      main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(path), d, true);
+    }
+  }
+  void play(double seconds) {
+    std::vector<float> out(std::size_t(seconds * 44100) * 2);
+    program->engine().System.render(out.data(), out.size() / 2);
+  }
+};
+
+void BM_SpectrumBothDecks(benchmark::State& state) {
+  Player player;
+  effects::SpectrumDisplay& fx = player.main->spectrum();
+  for (auto _ : state) {
+    state.PauseTiming();
+    player.play(0.01);  // new sound for each frame, as between two ticks
+    state.ResumeTiming();
+    fx.ticked();
+  }
+}
+BENCHMARK(BM_SpectrumBothDecks)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::benchmark::Initialize(&argc, argv);
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  return 0;
+}
