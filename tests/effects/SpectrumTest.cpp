@@ -88,8 +88,11 @@ TEST_F(Spectrum, TheLoudestFirstBandIsHalvedAndSetsThePeakBar) {
   const std::vector<int> tops = barTops(pic(0));
   // Drawn from 0.05: its top 36 pixels down (from 0.1 it would be 13), still the tallest.
   EXPECT_NEAR(tops[0], 38, 2);
-  for (std::size_t x = 1; x < tops.size(); ++x)
-    if (tops[x] >= 0) EXPECT_GT(tops[x], tops[0] + 10) << x;
+  for (std::size_t x = 1; x < tops.size(); ++x) {
+    if (tops[x] >= 0) {
+      EXPECT_GT(tops[x], tops[0] + 10) << x;
+    }
+  }
 }
 
 TEST_F(Spectrum, ItDrawsOnlyWhileSwitchedOnAndTheWindowIsNormal) {
