@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "ColourValue.h"
 #include "skin/Metrics.h"
@@ -62,20 +63,12 @@ void SpectrumDisplay::ticked() {
   FX(1);
 }
 
-void SpectrumDisplay::setLight(int deck, std::int64_t value) {
-  if (m_light[std::size_t(deck)] == value) return;
-  m_light[std::size_t(deck)] = value;
-  QColor colour;
-  colourOf(value, colour);
-  CD1A[std::size_t(deck)]->setBackColor(colour);
-}
-
-void SpectrumDisplay::showLevelColour() {
+void SpectrumDisplay::showColours(int deck, const std::optional<QColor>& barColour) {
+  QColor light;
+  colourOf(m_light[std::size_t(deck)], light);
+  if (CD1A[std::size_t(deck)]->BackColor() != light) CD1A[std::size_t(deck)]->setBackColor(light);
   if (!currentBar.colour || !currentBar.setColour) return;
-  // Two bright lights add up to no colour at all; the bar then keeps the one it has.
-  QColor sum;
-  if (colourOf(m_light[0] + m_light[1], sum) && sum != currentBar.colour())
-    currentBar.setColour(sum);
+  if (barColour && *barColour != currentBar.colour()) currentBar.setColour(*barColour);
   LBLLGXP->setForeColor(currentBar.colour());
 }
 
@@ -93,17 +86,24 @@ void SpectrumDisplay::FX(int Index) {
   // edge and nothing shows.
   std::array<float, 129> spectrum{};
   float peak = 0.0f, average = 0.0f;
+  // The lights, the bar and the logo change colour at every bar, but only their colours at
+  // the end of the frame are ever seen: they are worked out here and shown once.
+  std::optional<QColor> barColour;
   for (int pass = 0; pass < passes; ++pass) {
     readSpectrum(channel, spectrum.data());
     // Each value above the running peak is halved and becomes the peak: the peak bar
     // follows the loudest band, and that band is drawn lower than it was.
+    bool newPeak = false;
     for (int i = 0; i < kBars; ++i) {
       if (peak < spectrum[std::size_t(i)]) {
         spectrum[std::size_t(i)] /= 2.0f;
         peak = spectrum[std::size_t(i)];
-        panel.pl1->setWidth(float(std::floor(double(peak) * 1000.0)));
+        newPeak = true;
       }
     }
+    // Only the last peak of the scan is ever seen, so the bar is resized once.
+    const float peakWidth = float(std::floor(double(peak) * 1000.0));
+    if (newPeak && panel.pl1->Width() != peakWidth) panel.pl1->setWidth(peakWidth);
     for (int i = 0; i < kBars; ++i) {
       float& value = spectrum[std::size_t(i)];
       value *= 8.0f;
@@ -112,8 +112,10 @@ void SpectrumDisplay::FX(int Index) {
       if (h < 0.0) h = 0.0;
       const double y = inner - h;
       average = float((double(average) + double(value)) / 32.0);
-      setLight(Index, colourValue(0, 0, lightBlue(average)));
-      showLevelColour();
+      m_light[std::size_t(Index)] = colourValue(0, 0, lightBlue(average));
+      // Two bright lights add up to no colour at all; the bar then keeps the one it had.
+      QColor sum;
+      if (colourOf(m_light[0] + m_light[1], sum)) barColour = sum;
       // A bar that would reach the top edge is not drawn at all.
       if (y <= 0.0) continue;
       const double x1 = width / 31.0 * i;
@@ -126,6 +128,7 @@ void SpectrumDisplay::FX(int Index) {
                      colour);
     }
   }
+  showColours(Index, barColour);
 }
 
 }  // namespace effects

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "audio/AudioEngine.h"
 #include "audio/DeckEvents.h"
@@ -45,8 +46,8 @@ class SpectrumDisplay : public audio::DeckEvents {
   ui::Label* LBLLGXP;                     // the logo
 
  private:
-  void setLight(int deck, std::int64_t value);
-  void showLevelColour();
+  // Shows deck `deck`'s light, and `barColour` (if any) on the bar and the logo.
+  void showColours(int deck, const std::optional<QColor>& barColour);
 
   audio::AudioEngine& m_engine;
   const audio::DeckTable& m_decks;
