@@ -65,14 +65,34 @@ long residentKb() {
 struct NoPictures : ui::PictureSource {
   QPixmap picture(const QString&) override { return {}; }
 };
+// The decks and the playlist are not part of these measurements.
+struct NoDecks : audio::DeckActions {
+  bool OpenDeckTrack(const QByteArray&, int, bool) override { return false; }
+  void PlayDeck(int) override {}
+  void StopDeck(int) override {}
+  int SelectedDeck() const override { return 0; }
+  void SelectDeck(int) override {}
+  bool HasTrack(int) const override { return false; }
+  float VolumeKnobTop(int) const override { return 0; }
+  float VolumeTravel(int) const override { return 0; }
+  void SetVolumeKnob(int, float) override {}
+  PositionBar positionBar(int) const override { return {}; }
+};
+struct NoPlaylist : library::PlaylistSink {
+  void SendTOlst(QByteArray&, int) override {}
+};
 struct Panel {
   QWidget window;
+  NoDecks decks;
+  NoPlaylist playlist;
+  ui::PanelMarker marker;
   ui::ControlOrder order;
   ui::Builder build{order};
   NoPictures pictures;
   ui::TextBox* path = new ui::TextBox(&window);
-  library::LibraryPanel lib{&window, *path, build, pictures,
-                            QString::fromStdString(g_dir->file("DBFolder.tmp"))};
+  library::LibraryPanel lib{
+      &window, *path,    build, pictures, QString::fromStdString(g_dir->file("DBFolder.tmp")),
+      decks,   playlist, marker};
   library::LibraryWorker& worker = lib.worker();
   Panel() {
     window.resize(600, 500);

@@ -20,7 +20,7 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_form->setBackColor(ui::darkPalette().window);
   m_skinLoader = std::make_unique<skin::SkinLoader>(settings, paths, m_order);
   m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader, *m_form);
-  m_shell = std::make_unique<ShellPanel>(*m_form, m_build, m_windowDrag);
+  m_shell = std::make_unique<ShellPanel>(*m_form, m_build, m_windowDrag, m_panelMarker);
   m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_skinned,
                                                 m_windowDrag, *m_skinLoader);
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths);
@@ -31,11 +31,12 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
       *m_form, m_build, engine, decks, std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
       *m_options->chkvfx);
   m_browser = std::make_unique<library::BrowserView>(m_shell->page(0), m_build);
-  m_library = std::make_unique<library::LibraryPanel>(
-      m_shell->page(1), *m_options->txtBase[0], m_build, *m_skinLoader,
-      paths.writable(QStringLiteral("DBFolder.tmp")));
   m_playlist =
       std::make_unique<playlist::PlaylistPanel>(m_form->container(), m_build, m_decks->engine());
+  m_library = std::make_unique<library::LibraryPanel>(
+      m_shell->page(1), *m_options->txtBase[0], m_build, *m_skinLoader,
+      paths.writable(QStringLiteral("DBFolder.tmp")), m_decks->engine(), m_playlist->list(),
+      m_panelMarker);
   wire();
 }
 
@@ -68,6 +69,27 @@ void MainX::wire() {
   m_shell->cmdlsk->onClick = [this] { LoadSkin(); };
   m_form->onClick = [this] { LoadSkin(); };
   m_form->onUnload = [this] { Form_Unload(); };
+  wireDrops();
+}
+
+// Library rows dragged onto the playlist or onto a deck's title or spectrum.
+void MainX::wireDrops() {
+  library::LibraryLists& rows = m_library->rows();
+  playlist::Playlist& list = m_playlist->list();
+  ui::ListView& lst = *m_playlist->view().LSTMP3;
+  lst.onDragOver = [&list](ui::Control*, float x, float y) { list.LSTMP3_MouseMove(0, 0, x, y); };
+  lst.onDragDrop = [&rows, &list](ui::Control* source, float, float y) {
+    const QList<QByteArray> paths = rows.draggedPaths(source);
+    if (!paths.isEmpty()) list.LSTMP3_RowsDropped(paths, y);
+    rows.dragDone();
+  };
+  for (int k = 0; k < 2; ++k) {
+    auto drop = [&rows, k](ui::Control* source, float, float) { rows.dropOnDeck(source, k); };
+    // The title's strip takes the drop too: an empty deck has no title to aim at.
+    deck(k).ETQ_TITULO->onDragDrop = drop;
+    deck(k).BACKPICPAN->onDragDrop = drop;
+    deck(k).SpectPic->onDragDrop = drop;
+  }
 }
 
 void MainX::showMessage(const QString& text, bool warning) {

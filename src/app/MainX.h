@@ -61,6 +61,7 @@ class MainX {
 
  private:
   void wire();
+  void wireDrops();
 
   Program& m_program;
   audio::AudioEngine& m_engine;
@@ -69,6 +70,7 @@ class MainX {
   ui::ControlOrder m_order;
   ui::Builder m_build{m_order};
   ui::WindowDrag m_windowDrag;
+  ui::PanelMarker m_panelMarker;
   std::unique_ptr<ui::Form> m_form;
   std::unique_ptr<skin::SkinLoader> m_skinLoader;
   std::unique_ptr<skin::SkinnedButtons> m_skinned;
@@ -79,8 +81,8 @@ class MainX {
   std::unique_ptr<effects::ChorusSwitch> m_chorus;
   std::unique_ptr<effects::SpectrumDisplay> m_spectrum;
   std::unique_ptr<library::BrowserView> m_browser;
-  std::unique_ptr<library::LibraryPanel> m_library;
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;
+  std::unique_ptr<library::LibraryPanel> m_library;
   bool m_unloaded = false;
 };
 

@@ -13,8 +13,9 @@ constexpr float kTabsTop = px(318), kTabGap = px(4);
 constexpr float kPanelLeft = px(8), kPanelTop = px(346);
 }  // namespace
 
-ShellPanel::ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag)
-    : m_form(form), m_drag(drag) {
+ShellPanel::ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag,
+                       ui::PanelMarker& marker)
+    : m_form(form), m_drag(drag), m_marker(marker) {
   const ui::Palette& c = ui::darkPalette();
   QWidget* root = form.container();
   etqsup = build.named(
@@ -84,7 +85,7 @@ void ShellPanel::CMDMIN_Click() {
 }
 
 void ShellPanel::PanelPIC_Click(int Index) {
-  m_panelMarker = Index;
+  m_marker.tab = Index;
   if (Index == 2) return;
   if (Index == 1) {
     PICFICHEROS->setVisible(true);

@@ -5,6 +5,7 @@
 #include "platform/ui/Build.h"
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/PanelMarker.h"
 #include "platform/ui/WindowDrag.h"
 
 namespace app {
@@ -14,7 +15,7 @@ namespace app {
 // (each subsystem lays its controls out on its page).
 class ShellPanel {
  public:
-  ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag);
+  ShellPanel(ui::Form& form, ui::Builder& build, ui::WindowDrag& drag, ui::PanelMarker& marker);
 
   void Form_MouseDown(int Button, int Shift, float X, float Y);
   void Form_MouseMove(int Button, int Shift, float X, float Y);
@@ -22,7 +23,7 @@ class ShellPanel {
   void CMDMIN_Click();
   void PanelPIC_Click(int Index);
   // The tab chosen last (0 the file browser, 1 the library, ...); the pop-up menus read it.
-  int panelMarker() const { return m_panelMarker; }
+  int panelMarker() const { return m_marker.tab; }
   // The page a tab shows (tab 2 has none).
   QWidget* page(int tab) const;
 
@@ -40,7 +41,7 @@ class ShellPanel {
  private:
   ui::Form& m_form;
   ui::WindowDrag& m_drag;
-  int m_panelMarker = 0;
+  ui::PanelMarker& m_marker;
 };
 
 }  // namespace app

@@ -5,12 +5,16 @@
 namespace library {
 
 LibraryPanel::LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& build,
-                           ui::PictureSource& pictures, const QString& recoveryFile)
+                           ui::PictureSource& pictures, const QString& recoveryFile,
+                           audio::DeckActions& decks, PlaylistSink& playlist,
+                           const ui::PanelMarker& panel)
     : m_view(std::make_unique<LibraryView>(page, m_library, m_results, path, build)),
       m_worker(std::make_unique<LibraryWorker>()),
       m_lists(std::make_unique<Library>(*m_view, m_library, m_results, *m_worker, pictures)),
       m_scanner(
-          std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker, recoveryFile)) {
+          std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker, recoveryFile)),
+      m_rows(
+          std::make_unique<LibraryLists>(*m_view, m_library, m_results, decks, playlist, panel)) {
   m_scanner->BrowseFolder = [page](const QString& title) {
     return QFileDialog::getExistingDirectory(
         page->window(), title, QString(),
@@ -41,6 +45,23 @@ void LibraryPanel::wire() {
   };
   v.cmdkl->onClick = [&scan] { scan.cmdkl_Click(); };
   v.cmdCancelScan->onClick = [&scan] { scan.cmdCancelScan_Click(); };
+  using H = ui::MouseHandler;
+  auto& rows = *m_rows;
+  v.lstdata->onDblClick = [&rows] { rows.lstdata_DblClick(); };
+  v.lstresul->onDblClick = [&rows] { rows.lstresul_DblClick(); };
+  v.lstdata->onMouseDown =
+      H([&rows](int b, int s, float x, float y) { rows.lstdata_MouseDown(b, s, x, y); });
+  v.lstresul->onMouseDown =
+      H([&rows](int b, int s, float x, float y) { rows.lstresul_MouseDown(b, s, x, y); });
+  v.lstdata->onMouseMove =
+      H([&rows](int b, int s, float x, float y) { rows.lstdata_MouseMove(b, s, x, y); });
+  v.lstresul->onMouseMove =
+      H([&rows](int b, int s, float x, float y) { rows.lstresul_MouseMove(b, s, x, y); });
+  v.lstdata->onMouseUp =
+      H([&rows](int b, int s, float x, float y) { rows.lstdata_MouseUp(b, s, x, y); });
+  v.lstresul->onMouseUp =
+      H([&rows](int b, int s, float x, float y) { rows.lstresul_MouseUp(b, s, x, y); });
+  v.cmdsendlst1->onClick = [&rows] { rows.cmdsendlst_Click(1); };
 }
 
 }  // namespace library

@@ -4,6 +4,7 @@
 
 #include "FolderScanner.h"
 #include "Library.h"
+#include "LibraryLists.h"
 #include "LibraryView.h"
 #include "LibraryWorker.h"
 #include "PathListModel.h"
@@ -14,13 +15,17 @@ namespace library {
 // thread their long jobs run on.
 class LibraryPanel {
  public:
+  // `path` is the box of the library file's path; rows go to `decks` and `playlist`; the
+  // menu follows the tab `panel` names.
   LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& build,
-               ui::PictureSource& pictures, const QString& recoveryFile);
+               ui::PictureSource& pictures, const QString& recoveryFile, audio::DeckActions& decks,
+               PlaylistSink& playlist, const ui::PanelMarker& panel);
   ~LibraryPanel();
 
   LibraryView& view() { return *m_view; }
   Library& lists() { return *m_lists; }
   FolderScanner& scanner() { return *m_scanner; }
+  LibraryLists& rows() { return *m_rows; }
   LibraryWorker& worker() { return *m_worker; }
   PathListModel& libraryModel() { return m_library; }
   PathListModel& resultModel() { return m_results; }
@@ -37,6 +42,7 @@ class LibraryPanel {
   std::unique_ptr<LibraryWorker> m_worker;
   std::unique_ptr<Library> m_lists;
   std::unique_ptr<FolderScanner> m_scanner;
+  std::unique_ptr<LibraryLists> m_rows;
 };
 
 }  // namespace library

@@ -28,9 +28,16 @@ LibraryView::LibraryView(QWidget* p, PathListModel& library, PathListModel& resu
       Builder::place(new ui::ListView(p, 19, &results), px(8), px(40), px(536), px(232)),
       "lstresul");
   lstresul->setVisible(false);
+  for (ui::ListView* list : {lstdata, lstresul}) list->setMultiSelect(true);
+  SELPIC0 = build.named(Builder::box(p, px(8), 0, px(536) - 255, 25, c.hoverBar), "SELPIC", 0);
+  SELPIC0->setVisible(false);
   LblFolder =
       build.named(Builder::label(p, px(8), px(276), px(536), px(18), {}, 11, c.dim), "LblFolder");
-  lbleti = build.named(Builder::label(p, px(8), px(294), px(300), px(18), {}, 11, c.dim), "lbleti");
+  lbleti =
+      build.named(Builder::label(p, px(148), px(294), px(190), px(18), {}, 11, c.dim), "lbleti");
+  cmdsendlst1 = build.named(Builder::place(new ui::CommandButton(p, "Añadir a la Lista"), px(8),
+                                           px(294), px(132), px(26)),
+                            "cmdsendlst", 1);
   cmdaddbase = build.named(
       Builder::place(new ui::CommandButton(p, "Opciones"), px(344), px(294), px(96), px(26)),
       "cmdaddbase");

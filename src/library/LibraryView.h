@@ -29,6 +29,8 @@ class LibraryView {
   ui::ListView* lstresul;            // search results, in the library's place while on view
   ui::Label* LblFolder;              // folder being scanned, search state
   ui::Label* lbleti;                 // scan counter and last file found
+  ui::PictureBox* SELPIC0;           // the hover bar under the library row the pointer is over
+  ui::CommandButton* cmdsendlst1;    // "Añadir a la Lista": the selected rows to the playlist
   ui::CommandButton* cmdaddbase;     // "Opciones"
   ui::CommandButton* cmdCancelScan;  // "Cancelar"
   ui::Frame* frmbusq;                // the options frame

@@ -18,19 +18,8 @@ int roundEven(double v) {
 }
 }  // namespace
 
-Playlist::Playlist(PlaylistView& panel, PlaylistModel& model)
-    : m_p(panel), m_model(model), m_menu(std::make_unique<QMenu>()) {
-  for (const char* text :
-       {"Play !", "Play ! ( en A)", "Play ! ( en B) ", "-", "Remove", "Clean List !"}) {
-    if (QString::fromLatin1(text) == QLatin1String("-")) {
-      m_menu->addSeparator();
-      continue;
-    }
-    m_menu->addAction(QString::fromLatin1(text))->setEnabled(false);
-  }
-}
-
-Playlist::~Playlist() = default;
+Playlist::Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu)
+    : m_p(panel), m_model(model), m_menu(menu) {}
 
 int Playlist::hoverTerm(float Y) {
   return int(std::floor(roundEven(double(Y) - 225.0) / double(kRow)));
@@ -149,7 +138,7 @@ void Playlist::LSTMP3_MouseUp(int Button, int, float X, float Y) {
     const float mx = m_p.LSTMP3->Left() + X + m_p.PICTURELST->Left();
     const float my = m_p.LSTMP3->Top() + Y + m_p.PICTURELST->Top();
     QWidget* window = m_p.LSTMP3->widget()->window();
-    m_menu->popup(window->mapToGlobal(QPoint(ui::toPixels(mx), ui::toPixels(my))));
+    m_menu.popup(window->mapToGlobal(QPoint(ui::toPixels(mx), ui::toPixels(my))));
   } else if (Button == ui::LeftButton && PlaylistDragActive) {
     moveEntry(Y);
   }
@@ -181,6 +170,17 @@ void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float 
     SendTOlst(path, pos);
     Veridx(pos);
   }
+}
+
+void Playlist::LSTMP3_RowsDropped(const QList<QByteArray>& paths, float Y) {
+  int t = hoverTerm(Y) + 2;
+  if (t <= 0) t = 1;
+  m_dropRow = t;
+  const int f2 = std::max(m_p.LSTMP3->FirstVisible() + 1, 1);
+  int pos = t + f2;
+  if (pos > count()) pos = count() + 1;
+  // Each row after the one before it, so the rows keep the order they had in the library.
+  for (QByteArray path : paths) SendTOlst(path, pos++);
 }
 
 void Playlist::cmdquitarlst_Click() {

@@ -7,6 +7,7 @@
 #include "PlaylistModel.h"
 #include "PlaylistView.h"
 #include "audio/DeckEvents.h"
+#include "library/PlaylistSink.h"
 
 class QMenu;
 
@@ -15,15 +16,15 @@ namespace playlist {
 // The playlist's handlers: adding and renumbering entries, moving them by drag, removing
 // and clearing, the pointer over the list with its marker bars, and files dropped from the
 // desktop.
-class Playlist : public audio::DeckEvents {
+class Playlist : public audio::DeckEvents, public library::PlaylistSink {
  public:
-  Playlist(PlaylistView& panel, PlaylistModel& model);
-  ~Playlist() override;
+  // `menu` is the list's pop-up menu, shown on a right-button release over a row.
+  Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu);
 
   static constexpr int kAppend = -1;
   // Adds `name` at `idxpos` (0 or kAppend appends); `name` is left holding the bare file
   // name, as the artist and title were split from it.
-  void SendTOlst(QByteArray& name, int idxpos);
+  void SendTOlst(QByteArray& name, int idxpos) override;
   void Veridx(int emp);  // renumbers from position emp (0 means 1)
   int GetIndexFrom(const ui::ListView& list, float Y) const;
   void LSTMP3_MouseDown(int Button, int Shift, float X, float Y);
@@ -31,6 +32,9 @@ class Playlist : public audio::DeckEvents {
   void LSTMP3_MouseUp(int Button, int Shift, float X, float Y);
   void LSTMP3_FilesDropped(const QList<QByteArray>& paths, float X, float Y);
   void LSTMP3_FilesDragOver(float X, float Y);
+  // Rows dragged from the library dropped at height Y: they go after the row under the
+  // pointer, in their own order.
+  void LSTMP3_RowsDropped(const QList<QByteArray>& paths, float Y);
   void cmdquitarlst_Click();
   void cmdCls_Click();
 
@@ -50,7 +54,7 @@ class Playlist : public audio::DeckEvents {
   int DragSourceIndex = 0;
   // The visible row (from 0) the pointer was over last, and the row a drop landed on.
   int hoverRow() const { return m_hoverRow; }
-  QMenu* menu() const { return m_menu.get(); }
+  QMenu* menu() const { return &m_menu; }
 
  private:
   static int hoverTerm(float Y);
@@ -61,7 +65,7 @@ class Playlist : public audio::DeckEvents {
 
   PlaylistView& m_p;
   PlaylistModel& m_model;
-  std::unique_ptr<QMenu> m_menu;
+  QMenu& m_menu;
   int m_hoverRow = 0;
   int m_dropRow = 0;
 };

@@ -4,9 +4,10 @@ namespace playlist {
 
 PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks)
     : m_view(std::make_unique<PlaylistView>(window, m_model, build)),
-      m_list(std::make_unique<Playlist>(*m_view, m_model)),
+      m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
-      m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)) {
+      m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
+      m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, decks)) {
   wire();
 }
 

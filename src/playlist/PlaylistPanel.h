@@ -5,6 +5,7 @@
 #include "PlayFromList.h"
 #include "Playlist.h"
 #include "PlaylistFile.h"
+#include "PlaylistMenu.h"
 #include "PlaylistModel.h"
 #include "PlaylistView.h"
 
@@ -22,15 +23,18 @@ class PlaylistPanel {
   Playlist& list() { return *m_list; }
   PlaylistFile& file() { return *m_file; }
   PlayFromList& play() { return *m_play; }
+  PlaylistMenu& menu() { return *m_menuEntries; }
 
  private:
   void wire();
 
   PlaylistModel m_model;
+  QMenu m_menu;  // menu_mp3lst
   std::unique_ptr<PlaylistView> m_view;
   std::unique_ptr<Playlist> m_list;
   std::unique_ptr<PlaylistFile> m_file;
   std::unique_ptr<PlayFromList> m_play;
+  std::unique_ptr<PlaylistMenu> m_menuEntries;
 };
 
 }  // namespace playlist

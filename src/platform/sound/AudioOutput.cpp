@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "Mixer.h"
-#include "SoundSystem.h"
+#include "SoundTypes.h"
 
 namespace sound {
 

@@ -48,6 +48,7 @@ class BlockRing {
   }
 
  private:
+  static_assert(std::atomic<std::size_t>::is_always_lock_free);
   std::size_t m_capacity;
   std::unique_ptr<AudioBlock[]> m_blocks;
   alignas(64) std::atomic<std::size_t> m_head{0};

@@ -5,11 +5,16 @@
 
 namespace sound {
 
-// An effect on the master mix. Parameters are set from the UI thread and read by the
-// output callback; a version counter tells the callback when to recompute its state.
+// An effect on the master mix. Parameters and the bypass switch are set from the UI thread
+// and read by the output callback; a version counter tells the callback when to recompute
+// its state. The mixer crossfades a unit in and out (joining, leaving, bypass), so a unit
+// itself only has to process.
 class DspUnit {
  public:
   static constexpr int kMaxParameters = 8;
+  static_assert(std::atomic<float>::is_always_lock_free);
+  static_assert(std::atomic<unsigned>::is_always_lock_free);
+  static_assert(std::atomic<bool>::is_always_lock_free);
   virtual ~DspUnit() = default;
 
   virtual int parameterCount() const = 0;
@@ -27,9 +32,14 @@ class DspUnit {
     value = m_params[std::size_t(index)].load(std::memory_order_relaxed);
     return true;
   }
+  // A bypassed unit stays in the chain but passes its input through untouched.
+  void setBypass(bool bypass) { m_bypass.store(bypass, std::memory_order_relaxed); }
+  bool bypassed() const { return m_bypass.load(std::memory_order_relaxed); }
 
-  // Output callback only.
+  // Output callback only. prepare() runs when the unit joins the chain; reset() when it
+  // comes back from being bypassed, so it does not replay what it held back then.
   virtual void prepare(int sampleRate) = 0;
+  virtual void reset() = 0;
   virtual void process(float* interleavedStereo, int frames) = 0;
 
  protected:
@@ -48,6 +58,7 @@ class DspUnit {
  private:
   std::array<std::atomic<float>, kMaxParameters> m_params{};
   std::atomic<unsigned> m_version{1};
+  std::atomic<bool> m_bypass{false};
   unsigned m_seenVersion = 0;
 };
 

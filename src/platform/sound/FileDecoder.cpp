@@ -1,11 +1,15 @@
 #include "FileDecoder.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
-#include "SoundSystem.h"
+#include "FrameMath.h"
+#include "SoundTypes.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -23,7 +27,56 @@ namespace {
 constexpr double kSeekPrerollSeconds = 0.5;
 // A file whose packets all fail gives up after this many in a row instead of spinning.
 constexpr int kMaxBadPackets = 2000;
+// Opening (probing the format and its streams) gives up after this long, and a seek after
+// the second figure: only a hostile file takes that long, and the UI thread waits for both.
+constexpr std::int64_t kOpenBudgetNs = 1'000'000'000;
+constexpr std::int64_t kSeekBudgetNs = 2'000'000'000;
+// Probing reads at most this much of a file; with the stream count limited, no header can
+// make FFmpeg buffer more than a few megabytes while it looks.
+constexpr const char* kProbeBytes = "1048576";
+constexpr const char* kAnalyzeMicroseconds = "3000000";
+constexpr const char* kMaxStreams = "16";
+// Containers the player opens. Everything else FFmpeg knows (images, video, playlists,
+// network protocols) stays out: less to go wrong with a file that only looks like audio.
+constexpr const char* kFormats = "mp3,asf,wav,w64,flac,ogg,aiff,aac,mov,matroska";
+
+std::int64_t nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Damaged frames may hold NaN, infinities or absurd levels; they are silenced or pinned here,
+// on the decoding side, so nothing after the decoder has to wonder.
+void sanitise(float* samples, std::size_t count) {
+  constexpr float kMax = FileDecoder::kMaxLevel;
+  for (std::size_t i = 0; i < count; ++i) {
+    const float v = samples[i];
+    // No branches, so the loop vectorises: NaN and infinities fail the first test.
+    samples[i] =
+        std::fabs(v) <= std::numeric_limits<float>::max() ? std::clamp(v, -kMax, kMax) : 0.0f;
+  }
+}
+
+bool plausible(int rate, int channels) {
+  return rate > 0 && rate <= FileDecoder::kMaxSampleRate && channels > 0 &&
+         channels <= FileDecoder::kMaxChannels;
+}
+
+// Frames in `duration` ticks of `base`, 0 when unknown, kMaxLengthFrames at most.
+std::int64_t framesIn(std::int64_t duration, AVRational base, int rate) {
+  if (duration <= 0 || base.num <= 0 || base.den <= 0) return 0;
+  const std::int64_t frames = av_rescale_q(duration, base, AVRational{1, rate});
+  // av_rescale_q answers INT64_MIN when the result does not fit: the header is lying.
+  if (frames < 0 || frames > FileDecoder::kMaxLengthFrames) return FileDecoder::kMaxLengthFrames;
+  return frames;
+}
 }  // namespace
+
+int FileDecoder::interrupted(void* self) {
+  const auto* d = static_cast<const FileDecoder*>(self);
+  return d->m_deadlineNs != 0 && nowNs() > d->m_deadlineNs;
+}
 
 FileDecoder::~FileDecoder() {
   close();
@@ -39,6 +92,9 @@ void FileDecoder::close() {
   if (m_codec) avcodec_free_context(&m_codec);
   if (m_format) avformat_close_input(&m_format);
   m_stream = -1;
+  m_deadlineNs = 0;
+  m_originFrames = m_framesBefore = 0;
+  m_framesSeen = 0;
   m_sampleRate = 0;
   m_lengthFrames = 0;
   m_pending.clear();
@@ -52,8 +108,21 @@ Result FileDecoder::open(const std::string& path) {
   if (ec || !std::filesystem::exists(status)) return Result::FileNotFound;
   if (!std::filesystem::is_regular_file(status)) return Result::FormatError;
 
-  if (avformat_open_input(&m_format, path.c_str(), nullptr, nullptr) < 0) {
-    m_format = nullptr;
+  m_format = avformat_alloc_context();
+  if (!m_format) return Result::FormatError;
+  m_format->interrupt_callback = AVIOInterruptCB{&FileDecoder::interrupted, this};
+  m_deadlineNs = nowNs() + kOpenBudgetNs;
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "probesize", kProbeBytes, 0);
+  av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
+  av_dict_set(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
+  av_dict_set(&options, "max_streams", kMaxStreams, 0);
+  av_dict_set(&options, "format_whitelist", kFormats, 0);
+  // On failure avformat_open_input frees the context and clears the pointer.
+  const int opened = avformat_open_input(&m_format, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) {
+    m_deadlineNs = 0;
     return Result::FormatError;
   }
   const AVCodec* codec = nullptr;
@@ -64,10 +133,16 @@ Result FileDecoder::open(const std::string& path) {
     return Result::FormatError;
   }
   AVStream* st = m_format->streams[m_stream];
+  // A header may claim 2^31-1 Hz or 255 channels: the buffers sized from it would be
+  // absurd, and no real recording has them.
+  if (!plausible(st->codecpar->sample_rate, st->codecpar->ch_layout.nb_channels)) {
+    close();
+    return Result::FormatError;
+  }
   m_codec = avcodec_alloc_context3(codec);
   if (!m_codec || avcodec_parameters_to_context(m_codec, st->codecpar) < 0 ||
-      avcodec_open2(m_codec, codec, nullptr) < 0 || m_codec->sample_rate <= 0 ||
-      m_codec->ch_layout.nb_channels <= 0) {
+      avcodec_open2(m_codec, codec, nullptr) < 0 ||
+      !plausible(m_codec->sample_rate, m_codec->ch_layout.nb_channels)) {
     close();
     return Result::FormatError;
   }
@@ -79,19 +154,25 @@ Result FileDecoder::open(const std::string& path) {
     return Result::FormatError;
   }
 
-  const AVRational frameBase{1, m_sampleRate};
   if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
     // The duration of an MP3 counts the encoder's leading delay, which the decoder drops
     // (it shows as the stream's start time); the length is what is heard.
     std::int64_t duration = st->duration;
     if (st->start_time != AV_NOPTS_VALUE && st->start_time > 0 && st->start_time < duration)
       duration -= st->start_time;
-    m_lengthFrames = av_rescale_q(duration, st->time_base, frameBase);
-  } else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
-    m_lengthFrames = av_rescale_q(m_format->duration, AVRational{1, AV_TIME_BASE}, frameBase);
+    m_lengthFrames = framesIn(duration, st->time_base, m_sampleRate);
+  } else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0) {
+    m_lengthFrames = framesIn(m_format->duration, AVRational{1, AV_TIME_BASE}, m_sampleRate);
+  }
   m_position = 0;
   m_skipTo = -1;
   m_eof = m_flushed = false;
+  // Decode the first two frames now (they wait in m_pending), so the timeline is known
+  // before any seek. Still under the open deadline.
+  m_deadlineNs = nowNs() + kOpenBudgetNs;
+  while (m_framesSeen < 2 && decodeMore()) {
+  }
+  m_deadlineNs = 0;
   return Result::Ok;
 }
 
@@ -128,8 +209,28 @@ void FileDecoder::receiveFrames() {
   }
 }
 
+// The first frame's stamp cannot be trusted (an MP3 decoder drops its encoder delay from it
+// without restamping it), so the second frame's is used: its stamp less the frames before it.
+void FileDecoder::learnOrigin(const AVFrame* frame) {
+  if (m_framesSeen++ != 1 || m_skipTo >= 0) return;
+  const std::int64_t pts = frame->best_effort_timestamp;
+  if (pts == AV_NOPTS_VALUE) return;
+  const AVStream* st = m_format->streams[m_stream];
+  const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+  const std::int64_t at =
+      av_rescale_q(saturatingSub(pts, origin), st->time_base, AVRational{1, m_sampleRate});
+  const std::int64_t offset = saturatingSub(at, m_framesBefore);
+  // More than a second either way is a damaged stamp, not a decoder's delay.
+  if (offset >= -m_sampleRate && offset <= m_sampleRate) m_originFrames = offset;
+}
+
 void FileDecoder::appendConverted(AVFrame* frame) {
-  if (frame->nb_samples <= 0 || frame->ch_layout.nb_channels <= 0) return;
+  if (frame->nb_samples <= 0) return;
+  learnOrigin(frame);
+  // A frame may claim a format of its own midway; one no real file has is dropped.
+  if (!plausible(frame->sample_rate > 0 ? frame->sample_rate : m_sampleRate,
+                 frame->ch_layout.nb_channels))
+    return;
   // The converter follows the frame's own layout, so a stream that changes its format
   // midway still comes out as stereo at the file's rate.
   AVChannelLayout inLayout;
@@ -162,7 +263,9 @@ void FileDecoder::appendConverted(AVFrame* frame) {
     const std::int64_t pts = frame->best_effort_timestamp;
     const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     start = pts != AV_NOPTS_VALUE
-                ? av_rescale_q(pts - origin, st->time_base, AVRational{1, m_sampleRate})
+                ? saturatingSub(av_rescale_q(saturatingSub(pts, origin), st->time_base,
+                                             AVRational{1, m_sampleRate}),
+                                m_originFrames)
                 : m_skipTo;
   }
 
@@ -178,13 +281,16 @@ void FileDecoder::appendConverted(AVFrame* frame) {
   const int got = swr_convert(
       m_swr, &out, room, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
   m_pending.resize(old + std::size_t(std::max(got, 0)) * 2);
+  sanitise(m_pending.data() + old, m_pending.size() - old);
+  if (m_framesSeen < 2) m_framesBefore += std::max(got, 0);
 
   if (m_skipTo >= 0) {
-    const std::int64_t drop = std::min<std::int64_t>(m_skipTo - start, std::max(got, 0));
+    const std::int64_t drop =
+        std::min<std::int64_t>(saturatingSub(m_skipTo, start), std::max(got, 0));
     if (drop > 0)
       m_pending.erase(m_pending.begin() + std::ptrdiff_t(old),
                       m_pending.begin() + std::ptrdiff_t(old + drop * 2));
-    if (got > 0 && start + got > m_skipTo) {
+    if (got > 0 && saturatingAdd(start, got) > m_skipTo) {
       // The first kept frame: when the demuxer landed past the target, say where we are.
       m_position = std::max(start, m_skipTo);
       m_skipTo = -1;
@@ -215,12 +321,14 @@ void FileDecoder::seek(std::int64_t frame) {
   frame = std::max<std::int64_t>(frame, 0);
   const AVStream* st = m_format->streams[m_stream];
   const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-  const std::int64_t preroll =
-      std::max<std::int64_t>(0, frame - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
+  const std::int64_t preroll = std::max<std::int64_t>(
+      0, saturatingAdd(frame, m_originFrames) - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
   const std::int64_t ts =
-      origin + av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base);
+      saturatingAdd(origin, av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base));
+  m_deadlineNs = nowNs() + kSeekBudgetNs;
   if (av_seek_frame(m_format, m_stream, ts, AVSEEK_FLAG_BACKWARD) < 0)
     av_seek_frame(m_format, m_stream, origin, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+  m_deadlineNs = 0;
   avcodec_flush_buffers(m_codec);
   if (m_swr) swr_free(&m_swr);
   av_channel_layout_uninit(&m_swrLayout);

@@ -11,27 +11,68 @@
 
 namespace sound {
 
-Mixer::Mixer(int voices, int sampleRate) : m_rate(sampleRate) {
+Mixer::Mixer(int voices, int sampleRate)
+    : m_rate(sampleRate), m_fadeStep(float(1000.0 / (kFadeMs * sampleRate))) {
   for (int i = 0; i < voices; ++i) m_voices.push_back(std::make_unique<Voice>());
+  m_limiter.prepare(sampleRate);
 }
 
 void Mixer::applyMessages() {
   Message m;
   while (m_messages.pop(m)) {
-    DspUnit** end = m_chain.data() + m_chainSize;
-    DspUnit** found = std::find(m_chain.data(), end, m.unit);
-    if (m.add && found == end && m_chainSize < kMaxUnits) {
+    Slot* end = m_chain.data() + m_chainSize;
+    Slot* found =
+        std::find_if(m_chain.data(), end, [&](const Slot& s) { return s.unit == m.unit; });
+    if (m.add && found != end) {
+      found->leaving = false;  // back before it had faded out: it fades in from where it is
+    } else if (m.add && m_chainSize < kMaxUnits) {
       m.unit->prepare(m_rate);
-      m_chain[std::size_t(m_chainSize++)] = m.unit;
+      m_chain[std::size_t(m_chainSize++)] = Slot{m.unit, 0.0f, false, false};
     } else if (!m.add && found != end) {
-      std::copy(found + 1, end, found);
-      --m_chainSize;
+      found->leaving = true;
     }
   }
 }
 
 void Mixer::dropStaleBlocks() {
   for (auto& v : m_voices) v->dropStaleBlocks();
+}
+
+void Mixer::runFading(Slot& slot, float target, float* block, int frames) {
+  if (slot.skipped) slot.unit->reset();  // back from bypass: nothing of the past replays
+  slot.skipped = false;
+  std::memcpy(m_dry.data(), block, std::size_t(frames) * 2 * sizeof(float));
+  slot.unit->process(block, frames);
+  const float step = target > slot.wet ? m_fadeStep : -m_fadeStep;
+  float wet = slot.wet;
+  for (int i = 0; i < frames; ++i) {
+    wet = step > 0 ? std::min(wet + step, target) : std::max(wet + step, target);
+    for (int c = 0; c < 2; ++c) {
+      const float dry = m_dry[std::size_t(2 * i + c)];
+      block[2 * i + c] = dry + (block[2 * i + c] - dry) * wet;
+    }
+  }
+  slot.wet = wet;
+}
+
+void Mixer::runChain(float* block, int frames) {
+  for (int u = 0; u < m_chainSize; ++u) {
+    Slot& slot = m_chain[std::size_t(u)];
+    const float target = slot.leaving || slot.unit->bypassed() ? 0.0f : 1.0f;
+    if (slot.wet == target) {
+      if (target == 1.0f)
+        slot.unit->process(block, frames);
+      else
+        slot.skipped = true;  // skipped outright, so its input passes bit for bit
+    } else {
+      runFading(slot, target, block, frames);
+    }
+  }
+  // Units that have faded out on their way out leave the chain; the order of the rest stays.
+  Slot* end = m_chain.data() + m_chainSize;
+  Slot* kept =
+      std::remove_if(m_chain.data(), end, [](const Slot& s) { return s.leaving && s.wet == 0.0f; });
+  m_chainSize = int(kept - m_chain.data());
 }
 
 void Mixer::mix(float* out, int frames) {
@@ -45,7 +86,8 @@ void Mixer::mix(float* out, int frames) {
     const int n = std::min(frames - done, Voice::kMaxFrames);
     float* block = out + std::size_t(done) * 2;
     for (auto& v : m_voices) v->render(block, n, m_rate);
-    for (int u = 0; u < m_chainSize; ++u) m_chain[std::size_t(u)]->process(block, n);
+    runChain(block, n);
+    m_limiter.process(block, n);
     done += n;
   }
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "MasterLimiter.h"
 #include "SpscQueue.h"
 #include "Voice.h"
 
@@ -11,12 +12,18 @@ namespace sound {
 
 class DspUnit;
 
-// The output side: mixes every voice, runs the global effect chain and writes the block.
-// It runs on the output callback's thread (or inline in the manual mode) and never
-// blocks, allocates or logs. The chain changes only through messages.
+// The output side: mixes every voice, runs the global effect chain, limits the result and
+// writes the block. It runs on the output callback's thread (or inline in the manual mode)
+// and never blocks, allocates or logs. The chain changes only through messages.
+//
+// No change to the chain is heard as a click: a unit that joins fades in from the dry
+// signal over kFadeMs, one that leaves fades out and only then drops out of the chain, and
+// a bypassed unit fades out the same way but keeps its place. A unit therefore stays in use
+// for up to kFadeMs after the UI has taken it out; the units live until the system closes.
 class Mixer {
  public:
   static constexpr int kMaxUnits = 64;
+  static constexpr double kFadeMs = 5.0;
 
   Mixer(int voices, int sampleRate);
   int sampleRate() const { return m_rate; }
@@ -36,13 +43,25 @@ class Mixer {
     DspUnit* unit;
     bool add;
   };
+  // A unit in the chain and how much of its output is heard (0 = its input only).
+  struct Slot {
+    DspUnit* unit = nullptr;
+    float wet = 0.0f;
+    bool leaving = false;
+    bool skipped = false;  // it sat out blocks while bypassed, so its state is old
+  };
   void applyMessages();
+  void runChain(float* block, int frames);
+  void runFading(Slot& slot, float target, float* block, int frames);
 
   int m_rate;
+  float m_fadeStep;
   std::vector<std::unique_ptr<Voice>> m_voices;
   SpscQueue<Message, 256> m_messages;
-  std::array<DspUnit*, kMaxUnits> m_chain{};
+  std::array<Slot, kMaxUnits> m_chain{};
   int m_chainSize = 0;
+  std::array<float, Voice::kMaxFrames * 2> m_dry{};
+  MasterLimiter m_limiter;
 };
 
 }  // namespace sound

@@ -1,156 +1,100 @@
+// The sound system's calls, and how its three threads share the work.
+//
+// THREADS
+//
+//  UI thread       Every SoundSystem call. Owns the handle tables and their records
+//                  (SoundRec, ChannelRec, DspRec), voiceOwner, the graveyard, and the
+//                  lifetime of every Stream, Voice and DspUnit. It sets a voice up and
+//                  publishes it; after that it only writes the voice's atomics.
+//  Decoder thread  DecodeWorker, one for all streams. Owns each Stream's FileDecoder and the
+//                  producing end of its BlockRing. The UI thread adds and removes streams
+//                  under the worker's mutex; once remove() returns, the worker never touches
+//                  that stream again. (The mutex is never seen by the output callback.)
+//  Output thread   SDL's callback, calling Mixer::mix. Owns each voice's private state
+//                  (resampler, current epoch, lent ring block, position), the consuming end
+//                  of every ring, the effect chain's slots, the units' filter state and the
+//                  limiter. It never locks, allocates, logs or touches a file.
+//
+//  In Output::Manual there is no decoder or output thread: render() decodes inline and
+//  then mixes on the caller's thread, so the UI thread plays all three parts in turn and
+//  every result depends on the calls alone.
+//
+// A VOICE'S LIFE (Voice::state: Free -> Playing -> Stopping -> Free, or Playing -> Ended)
+//
+//  start   The UI thread writes the voice's stream pointer and parameters while the voice is
+//          Free or Ended (the output side does not read it then), bumps its start serial and
+//          stores Playing with release. The output side loads state with acquire, so it sees
+//          everything written before; the new serial tells it to drop its private state.
+//  stop    The UI thread moves Playing -> Stopping (compare-exchange). From then the voice
+//          adds nothing to the mix, so stop is silent from the next block on. The output
+//          side acknowledges by storing Free with release, after its last touch of the
+//          stream (the block it had lent to the resampler stays in the ring; the next
+//          reader drops it by its epoch). Until then the voice is busy(): it is not handed
+//          out again, and a released stream it still reads waits in the graveyard.
+//          collectGraveyard() loads every state with acquire, so the callback's reads of a
+//          stream happen before the UI thread frees it. In Manual the UI thread answers
+//          its own stop at once.
+//  end     The output side moves Playing -> Ended when the stream runs dry; the channel
+//          handle stays valid (position, is-playing) until its voice is reused.
+//
+// SEEK EPOCHS
+//
+//  Stream::m_request packs (epoch, target frame) into one 64-bit atomic, so the decoder
+//  thread never sees one half of a request. A seek stores the next epoch with release and
+//  puts it in the voice's wantEpoch with release. The decoder loads the request with
+//  acquire, seeks, and tags every block it writes with the epoch. The output side, seeing
+//  wantEpoch differ from its own, resets its resampler and discards blocks of older epochs
+//  at the ring head until one of the wanted epoch arrives; from its start frame it
+//  publishes positionFrames and then seenEpoch = wantEpoch (release). channelPositionMs()
+//  reports the seek target (pendingMs) until it loads that seenEpoch (acquire), so a
+//  position read just after a seek answers the target, never a frame of the old place.
+//  Starting a stream again is a seek to 0 under a new epoch.
+//
+// WHY THE RELAXED ACCESSES ARE SAFE
+//
+//  - Voice volume, frequency, pan and paused: each is a value on its own that the output
+//    side reads once a block; any value written is a valid one, and nothing else is
+//    inferred from it. A change is heard one block later at worst.
+//  - The start serial and the parameters stored by Voice::start: written before the
+//    release store of Playing, read after its acquire load.
+//  - positionFrames: a number for display; it is read after seenEpoch (acquire), which the
+//    output side stores after it, so a read after a seek sees the new place.
+//  - The spectrum history samples: the write index is stored with release after a block's
+//    samples and loaded with acquire before reading; a copy made while the output side
+//    writes may hold a few samples of the next block, which a display cannot tell.
+//  - DspUnit parameters and the bypass switch: a parameter is stored before its unit's
+//    version counter is bumped with release; the callback loads the version with acquire
+//    before it reads the parameters. The bypass switch is one flag, read once a block.
+//  - Ring and queue indices: each end loads its own index relaxed (only it writes it) and
+//    the other end's with acquire; each end stores its own with release after the slot's
+//    contents. That is the whole single-producer/single-consumer contract.
+//  Every atomic the callback touches is static_assert'ed to be lock-free where it is
+//  declared.
+//
+// EFFECT CHAIN
+//
+//  Joining and leaving are messages on the mixer's queue; the mixer fades a unit in or out
+//  over a few milliseconds (see Mixer). dspActive() answers the chain membership the caller
+//  asked for at once; a unit that left may still be heard for that fade. Units live until
+//  close(), so the mixer's pointer to a fading unit is never left dangling.
 #include "SoundSystem.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
-#include <vector>
 
-#include "AudioOutput.h"
 #include "Chorus.h"
-#include "DecodeWorker.h"
-#include "HandleTable.h"
-#include "Mixer.h"
+#include "FrameMath.h"
 #include "ParametricEq.h"
-#include "SpectrumAnalyzer.h"
+#include "SoundSystemImpl.h"
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 namespace sound {
 
-const char* resultText(Result r) {
-  switch (r) {
-    case Result::Ok:
-      return "ok";
-    case Result::InvalidHandle:
-      return "invalid handle";
-    case Result::FileNotFound:
-      return "file not found";
-    case Result::FormatError:
-      return "unsupported or damaged audio file";
-    case Result::DeviceError:
-      return "sound output failed";
-    case Result::InvalidParam:
-      return "invalid parameter";
-    case Result::NotInitialized:
-      return "sound system not initialised";
-  }
-  return "?";
-}
-
-namespace {
-constexpr int kSampleRate = 44100;
-constexpr int kMaxChannels = 64;
-// Voices beyond the channel count cover stopped voices whose stop the output side has not
-// answered yet.
-constexpr int kSpareVoices = 8;
-
-struct SoundRec {
-  std::unique_ptr<Stream> stream;
-  float frequency = 0, volume = 1, pan = 0;
-  int priority = 128;
-  std::uint32_t lengthMs = 0;
-  Handle channel = 0;
-  bool epochUsed = false;  // a voice has read the current epoch, so a new start must seek
-};
-struct ChannelRec {
-  int voice = -1;
-  Handle sound = 0;
-  std::uint64_t order = 0;
-  std::uint32_t pendingMs = 0;  // the last seek target, until the output side reaches it
-};
-struct DspRec {
-  std::unique_ptr<DspUnit> unit;
-  bool active = false;
-};
-}  // namespace
-
-class SoundSystemImpl {
- public:
-  bool ready = false;
-  Output output = Output::Manual;
-  int maxChannels = 0;
-  std::uint32_t bufferMs = 1000;
-  std::uint64_t startOrder = 0;
-  std::unique_ptr<Mixer> mixer;
-  AudioOutput device;
-  DecodeWorker worker;
-  SpectrumAnalyzer spectrum;
-  HandleTable<SoundRec> sounds{1};
-  HandleTable<ChannelRec> channels{2};
-  HandleTable<DspRec> dsps{3};
-  std::vector<Handle> voiceOwner;                  // channel handle per voice
-  std::vector<std::unique_ptr<Stream>> graveyard;  // released, maybe still read by a voice
-  std::vector<float> scratch;
-
-  ChannelRec* channel(Handle h) {
-    ChannelRec* c = channels.find(h);
-    if (!c || voiceOwner[std::size_t(c->voice)] != h) return nullptr;
-    return c;
-  }
-  Voice& voiceOf(const ChannelRec& c) { return mixer->voice(c.voice); }
-
-  void stopVoice(int v) {
-    Voice& voice = mixer->voice(v);
-    // With no output thread the caller is the output side, so it answers at once.
-    if (voice.stop() && output == Output::Manual) voice.acknowledgeStop();
-  }
-
-  void dropChannel(Handle h) {
-    ChannelRec* c = channels.find(h);
-    if (!c) return;
-    if (SoundRec* s = sounds.find(c->sound); s && s->channel == h) s->channel = 0;
-    if (voiceOwner[std::size_t(c->voice)] == h) voiceOwner[std::size_t(c->voice)] = 0;
-    channels.remove(h);
-  }
-
-  void collectGraveyard() {
-    std::erase_if(graveyard, [&](const std::unique_ptr<Stream>& s) {
-      for (int v = 0; v < mixer->voiceCount(); ++v)
-        if (mixer->voice(v).busy() && mixer->voice(v).stream() == s.get()) return false;
-      return true;
-    });
-  }
-
-  int freeVoice() {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-      for (int v = 0; v < mixer->voiceCount(); ++v)
-        if (!mixer->voice(v).busy()) return v;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return -1;
-  }
-
-  // Keeps at most maxChannels playing: the longest-playing channel gives way.
-  void makeRoom() {
-    int playing = 0;
-    Handle oldest = 0;
-    std::uint64_t oldestOrder = ~std::uint64_t(0);
-    for (int v = 0; v < mixer->voiceCount(); ++v) {
-      const Handle h = voiceOwner[std::size_t(v)];
-      if (!h || mixer->voice(v).state.load() != Voice::Playing) continue;
-      ++playing;
-      if (ChannelRec* c = channels.find(h); c && c->order < oldestOrder) {
-        oldestOrder = c->order;
-        oldest = h;
-      }
-    }
-    if (playing >= maxChannels && oldest) {
-      stopVoice(channels.find(oldest)->voice);
-      dropChannel(oldest);
-    }
-  }
-
-  void fillInline() {
-    bool worked = true;
-    while (worked) {
-      worked = false;
-      sounds.forEach([&](SoundRec& s) { worked |= s.stream->produce(); });
-    }
-  }
-};
+using Impl = SoundSystemImpl;
 
 SoundSystem::SoundSystem() : m_impl(std::make_unique<SoundSystemImpl>()) {}
 SoundSystem::~SoundSystem() {
@@ -166,15 +110,17 @@ Output SoundSystem::output() const {
 
 Result SoundSystem::init(int maxChannels, Output output) {
   if (m_impl->ready) return Result::InvalidParam;
-  if (maxChannels < 1 || maxChannels > kMaxChannels) return Result::InvalidParam;
+  if (maxChannels < 1 || maxChannels > Impl::kMaxChannels) return Result::InvalidParam;
   av_log_set_level(AV_LOG_QUIET);  // damaged files are reported by result codes, not logs
+  // No audio file needs one FFmpeg buffer this large; a header that asks for one is lying.
+  av_max_alloc(Impl::kMaxDecoderAllocation);
   auto& d = *m_impl;
   Output opened = Output::Manual;
-  if (output != Output::Manual && !d.device.open(output, opened, kSampleRate))
+  if (output != Output::Manual && !d.device.open(output, opened, Impl::kSampleRate))
     return Result::DeviceError;
   d.output = opened;
   d.maxChannels = maxChannels;
-  d.mixer = std::make_unique<Mixer>(maxChannels + kSpareVoices, kSampleRate);
+  d.mixer = std::make_unique<Mixer>(maxChannels + Impl::kSpareVoices, Impl::kSampleRate);
   d.voiceOwner.assign(std::size_t(d.mixer->voiceCount()), 0);
   if (opened != Output::Manual) {
     d.worker.start();
@@ -207,12 +153,10 @@ Result SoundSystem::createStream(const std::string& path, Handle& sound) {
   if (const Result r = decoder->open(path); r != Result::Ok) return r;
   const int rate = decoder->sampleRate();
   const std::int64_t length = decoder->lengthFrames();
-  const std::size_t blocks =
-      std::size_t(std::uint64_t(d.bufferMs) * std::uint64_t(rate) / 1000 / AudioBlock::kFrames) + 2;
   SoundRec rec;
-  rec.stream = std::make_unique<Stream>(std::move(decoder), std::max<std::size_t>(blocks, 16));
+  rec.stream = std::make_unique<Stream>(std::move(decoder), d.ringBlocks(rate));
   rec.frequency = float(rate);
-  rec.lengthMs = std::uint32_t(std::min<std::int64_t>(length * 1000 / rate, 0xFFFFFFFFll));
+  rec.lengthMs = framesToMs(length, rate);
   Stream* stream = rec.stream.get();
   const Handle h = d.sounds.add(std::move(rec));
   if (!h) return Result::InvalidParam;
@@ -223,184 +167,153 @@ Result SoundSystem::createStream(const std::string& path, Handle& sound) {
 
 Result SoundSystem::releaseSound(Handle sound) {
   auto& d = *m_impl;
-  if (!d.ready) return Result::NotInitialized;
-  SoundRec* s = d.sounds.find(sound);
-  if (!s) return Result::InvalidHandle;
-  if (s->channel) stopChannel(s->channel);
-  d.worker.remove(s->stream.get());
-  d.graveyard.push_back(std::move(s->stream));
-  d.sounds.remove(sound);
-  d.collectGraveyard();
-  return Result::Ok;
+  return d.withSound(sound, [&](SoundRec& s) {
+    if (s.channel) stopChannel(s.channel);
+    d.worker.remove(s.stream.get());
+    d.graveyard.push_back(std::move(s.stream));
+    d.sounds.remove(sound);
+    d.collectGraveyard();
+  });
 }
 
 Result SoundSystem::soundDefaults(Handle sound, float& frequency, float& volume, float& pan,
                                   int& priority) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  const SoundRec* s = m_impl->sounds.find(sound);
-  if (!s) return Result::InvalidHandle;
-  frequency = s->frequency;
-  volume = s->volume;
-  pan = s->pan;
-  priority = s->priority;
-  return Result::Ok;
+  return m_impl->withSound(sound, [&](const SoundRec& s) {
+    frequency = s.frequency;
+    volume = s.volume;
+    pan = s.pan;
+    priority = s.priority;
+  });
 }
 
 Result SoundSystem::setSoundDefaults(Handle sound, float frequency, float volume, float pan,
                                      int priority) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  SoundRec* s = m_impl->sounds.find(sound);
-  if (!s) return Result::InvalidHandle;
-  if (!std::isfinite(frequency) || !std::isfinite(volume) || !std::isfinite(pan))
-    return Result::InvalidParam;
-  s->frequency = std::max(frequency, 0.0f);
-  s->volume = std::clamp(volume, 0.0f, 1.0f);
-  s->pan = std::clamp(pan, -1.0f, 1.0f);
-  s->priority = std::clamp(priority, 0, 256);
-  return Result::Ok;
+  return m_impl->withSound(sound, [&](SoundRec& s) {
+    if (!std::isfinite(frequency) || !std::isfinite(volume) || !std::isfinite(pan))
+      return Result::InvalidParam;
+    s.frequency = std::max(frequency, 0.0f);
+    s.volume = std::clamp(volume, 0.0f, 1.0f);
+    s.pan = std::clamp(pan, -1.0f, 1.0f);
+    s.priority = std::clamp(priority, 0, 256);
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::soundLengthMs(Handle sound, std::uint32_t& ms) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  const SoundRec* s = m_impl->sounds.find(sound);
-  if (!s) return Result::InvalidHandle;
-  ms = s->lengthMs;
-  return Result::Ok;
+  return m_impl->withSound(sound, [&](const SoundRec& s) { ms = s.lengthMs; });
 }
 
 Result SoundSystem::playSound(Handle sound, bool paused, Handle& channel) {
   auto& d = *m_impl;
-  if (!d.ready) return Result::NotInitialized;
-  SoundRec* s = d.sounds.find(sound);
-  if (!s) return Result::InvalidHandle;
-  // A stream plays once at a time: starting it again restarts it on a new channel.
-  if (s->channel) stopChannel(s->channel);
-  d.collectGraveyard();
-  d.makeRoom();
-  const int v = d.freeVoice();
-  if (v < 0) return Result::DeviceError;
-  if (const Handle old = d.voiceOwner[std::size_t(v)]) d.dropChannel(old);
-  const std::uint32_t epoch =
-      s->epochUsed ? s->stream->requestSeek(0) : s->stream->requestedEpoch();
-  s->epochUsed = true;
-  const Handle h = d.channels.add(ChannelRec{v, sound, ++d.startOrder, 0});
-  if (!h) return Result::DeviceError;
-  d.voiceOwner[std::size_t(v)] = h;
-  s->channel = h;
-  d.mixer->voice(v).start(s->stream.get(), epoch, s->frequency, s->volume, s->pan, paused);
-  channel = h;
-  return Result::Ok;
+  return d.withSound(sound, [&](SoundRec& s) {
+    // A stream plays once at a time: starting it again restarts it on a new channel.
+    if (s.channel) stopChannel(s.channel);
+    d.collectGraveyard();
+    d.makeRoom();
+    const int v = d.freeVoice();
+    if (v < 0) return Result::DeviceError;
+    if (const Handle old = d.voiceOwner[std::size_t(v)]) d.dropChannel(old);
+    const std::uint32_t epoch = s.epochUsed ? s.stream->requestSeek(0) : s.stream->requestedEpoch();
+    s.epochUsed = true;
+    const Handle h = d.channels.add(ChannelRec{v, sound, ++d.startOrder, 0});
+    if (!h) return Result::DeviceError;
+    d.voiceOwner[std::size_t(v)] = h;
+    s.channel = h;
+    d.mixer->voice(v).start(s.stream.get(), epoch, s.frequency, s.volume, s.pan, paused);
+    channel = h;
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::stopChannel(Handle channel) {
   auto& d = *m_impl;
-  if (!d.ready) return Result::NotInitialized;
-  ChannelRec* c = d.channel(channel);
-  if (!c) return Result::InvalidHandle;
-  d.stopVoice(c->voice);
-  d.dropChannel(channel);
-  return Result::Ok;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    d.stopVoice(c.voice);
+    d.dropChannel(channel);
+  });
 }
 
 Result SoundSystem::channelPaused(Handle channel, bool& paused) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  paused = m_impl->voiceOf(*c).paused.load();
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) { paused = d.voiceOf(c).paused.load(); });
 }
 
 Result SoundSystem::setChannelPaused(Handle channel, bool paused) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  m_impl->voiceOf(*c).paused.store(paused);
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) { d.voiceOf(c).paused.store(paused); });
 }
 
 Result SoundSystem::channelVolume(Handle channel, float& volume) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  volume = m_impl->voiceOf(*c).volume.load();
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) { volume = d.voiceOf(c).volume.load(); });
 }
 
 Result SoundSystem::setChannelVolume(Handle channel, float volume) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  if (!std::isfinite(volume)) return Result::InvalidParam;
-  m_impl->voiceOf(*c).volume.store(std::clamp(volume, 0.0f, 1.0f));
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    if (!std::isfinite(volume)) return Result::InvalidParam;
+    d.voiceOf(c).volume.store(std::clamp(volume, 0.0f, 1.0f));
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::channelFrequency(Handle channel, float& hz) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  hz = m_impl->voiceOf(*c).frequency.load();
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) { hz = d.voiceOf(c).frequency.load(); });
 }
 
 Result SoundSystem::setChannelFrequency(Handle channel, float hz) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  if (!std::isfinite(hz)) return Result::InvalidParam;
-  m_impl->voiceOf(*c).frequency.store(std::max(hz, 0.0f));
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    if (!std::isfinite(hz)) return Result::InvalidParam;
+    d.voiceOf(c).frequency.store(std::max(hz, 0.0f));
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::channelPositionMs(Handle channel, std::uint32_t& ms) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  Voice& v = m_impl->voiceOf(*c);
-  if (v.seenEpoch.load(std::memory_order_acquire) != v.wantEpoch.load()) {
-    ms = c->pendingMs;  // the seek is on its way to the output
-    return Result::Ok;
-  }
-  const double rate = v.stream()->sampleRate();
-  ms = std::uint32_t(std::min(v.positionFrames.load() * 1000.0 / rate, 4294967295.0));
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    Voice& v = d.voiceOf(c);
+    if (v.seenEpoch.load(std::memory_order_acquire) != v.wantEpoch.load())
+      ms = c.pendingMs;  // the seek is on its way to the output
+    else
+      ms = framesToMs(v.positionFrames.load(), v.stream()->sampleRate());
+  });
 }
 
 Result SoundSystem::setChannelPositionMs(Handle channel, std::uint32_t ms) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  Voice& v = m_impl->voiceOf(*c);
-  SoundRec* s = m_impl->sounds.find(c->sound);
-  if (!s || v.state.load() != Voice::Playing) return Result::InvalidHandle;
-  if (s->lengthMs > 0 && ms > s->lengthMs) return Result::InvalidParam;
-  const std::int64_t frame = std::int64_t(ms) * v.stream()->sampleRate() / 1000;
-  c->pendingMs = ms;
-  v.wantEpoch.store(v.stream()->requestSeek(frame), std::memory_order_release);
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    Voice& v = d.voiceOf(c);
+    SoundRec* s = d.sounds.find(c.sound);
+    if (!s || v.state.load() != Voice::Playing) return Result::InvalidHandle;
+    if (s->lengthMs > 0 && ms > s->lengthMs) return Result::InvalidParam;
+    c.pendingMs = ms;
+    const std::int64_t frame = msToFrames(ms, v.stream()->sampleRate());
+    v.wantEpoch.store(v.stream()->requestSeek(frame), std::memory_order_release);
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::channelPlaying(Handle channel, bool& playing) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  ChannelRec* c = m_impl->channel(channel);
-  if (!c) return Result::InvalidHandle;
-  playing = m_impl->voiceOf(*c).state.load() == Voice::Playing;
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withChannel(
+      channel, [&](ChannelRec& c) { playing = d.voiceOf(c).state.load() == Voice::Playing; });
 }
 
 Result SoundSystem::channelSpectrum(Handle channel, float* values, int count, int channelOffset,
                                     Window window) {
   auto& d = *m_impl;
-  if (!d.ready) return Result::NotInitialized;
-  ChannelRec* c = d.channel(channel);
-  if (!c) return Result::InvalidHandle;
-  if (!values || count < 16 || count > Voice::kHistoryFrames / 2 || (count & (count - 1)) != 0 ||
-      channelOffset < 0 || channelOffset > 1)
-    return Result::InvalidParam;
-  d.scratch.resize(std::size_t(count) * 2);
-  d.voiceOf(*c).copyHistory(d.scratch.data(), count * 2, channelOffset);
-  d.spectrum.analyze(d.scratch.data(), count, window, values);
-  return Result::Ok;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    if (!values || count < 16 || count > Voice::kHistoryFrames / 2 || (count & (count - 1)) != 0 ||
+        channelOffset < 0 || channelOffset > 1)
+      return Result::InvalidParam;
+    d.scratch.resize(std::size_t(count) * 2);
+    d.voiceOf(c).copyHistory(d.scratch.data(), count * 2, channelOffset);
+    d.spectrum.analyze(d.scratch.data(), count, window, values);
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::createDsp(DspType type, Handle& dsp) {
@@ -417,45 +330,47 @@ Result SoundSystem::createDsp(DspType type, Handle& dsp) {
 }
 
 Result SoundSystem::addDsp(Handle dsp) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  DspRec* r = m_impl->dsps.find(dsp);
-  if (!r) return Result::InvalidHandle;
-  if (r->active) return Result::Ok;
-  if (!m_impl->mixer->postAdd(r->unit.get())) return Result::DeviceError;
-  r->active = true;
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withDsp(dsp, [&](DspRec& r) {
+    if (r.active) return Result::Ok;
+    if (!d.mixer->postAdd(r.unit.get())) return Result::DeviceError;
+    r.active = true;
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::removeDsp(Handle dsp) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  DspRec* r = m_impl->dsps.find(dsp);
-  if (!r) return Result::InvalidHandle;
-  if (!r->active) return Result::Ok;
-  if (!m_impl->mixer->postRemove(r->unit.get())) return Result::DeviceError;
-  r->active = false;
-  return Result::Ok;
+  auto& d = *m_impl;
+  return d.withDsp(dsp, [&](DspRec& r) {
+    if (!r.active) return Result::Ok;
+    if (!d.mixer->postRemove(r.unit.get())) return Result::DeviceError;
+    r.active = false;
+    return Result::Ok;
+  });
 }
 
 Result SoundSystem::dspActive(Handle dsp, bool& active) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  const DspRec* r = m_impl->dsps.find(dsp);
-  if (!r) return Result::InvalidHandle;
-  active = r->active;
-  return Result::Ok;
+  return m_impl->withDsp(dsp, [&](const DspRec& r) { active = r.active; });
+}
+
+Result SoundSystem::setDspBypass(Handle dsp, bool bypass) {
+  return m_impl->withDsp(dsp, [&](DspRec& r) { r.unit->setBypass(bypass); });
+}
+
+Result SoundSystem::dspBypass(Handle dsp, bool& bypass) {
+  return m_impl->withDsp(dsp, [&](const DspRec& r) { bypass = r.unit->bypassed(); });
 }
 
 Result SoundSystem::setDspParameter(Handle dsp, int index, float value) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  DspRec* r = m_impl->dsps.find(dsp);
-  if (!r) return Result::InvalidHandle;
-  return r->unit->setParameter(index, value) ? Result::Ok : Result::InvalidParam;
+  return m_impl->withDsp(dsp, [&](DspRec& r) {
+    return r.unit->setParameter(index, value) ? Result::Ok : Result::InvalidParam;
+  });
 }
 
 Result SoundSystem::dspParameter(Handle dsp, int index, float& value) {
-  if (!m_impl->ready) return Result::NotInitialized;
-  const DspRec* r = m_impl->dsps.find(dsp);
-  if (!r) return Result::InvalidHandle;
-  return r->unit->parameter(index, value) ? Result::Ok : Result::InvalidParam;
+  return m_impl->withDsp(dsp, [&](const DspRec& r) {
+    return r.unit->parameter(index, value) ? Result::Ok : Result::InvalidParam;
+  });
 }
 
 Result SoundSystem::setStreamBufferSizeMs(std::uint32_t ms) {

@@ -5,23 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "SoundTypes.h"
+
 namespace sound {
-
-using Handle = std::uint32_t;  // 0 = none; generation-counted
-enum class Result {
-  Ok,
-  InvalidHandle,
-  FileNotFound,
-  FormatError,
-  DeviceError,
-  InvalidParam,
-  NotInitialized
-};
-enum class Output { Device, Silent, Manual };
-enum class DspType { ParametricEq, Chorus };
-enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
-
-const char* resultText(Result r);
 
 class SoundSystemImpl;
 
@@ -29,6 +15,8 @@ class SoundSystemImpl;
 // them with their own volume and varispeed, one global effect chain on the master mix and
 // a spectrum per channel. Every call is made from one thread (the UI thread); handles are
 // generation-counted, so a call on a stale or unknown handle returns an error and does nothing.
+// The master mix ends in a limiter: what reaches the output never exceeds full scale, and
+// music that stays below -1 dBFS passes through it unchanged.
 class SoundSystem {
  public:
   SoundSystem();
@@ -59,9 +47,15 @@ class SoundSystem {
   Result channelSpectrum(Handle channel, float* values, int count, int channelOffset,
                          Window window);
   Result createDsp(DspType type, Handle& dsp);
+  // Joining and leaving the global chain fade the unit in or out over a few milliseconds,
+  // so neither clicks; dspActive() reports the membership asked for, at once.
   Result addDsp(Handle dsp);  // joins the global chain
   Result removeDsp(Handle dsp);
   Result dspActive(Handle dsp, bool& active);
+  // A bypassed unit keeps its place in the chain (and dspActive() stays true) but is faded
+  // out over a few milliseconds; from then on its input passes through bit for bit.
+  Result setDspBypass(Handle dsp, bool bypass);
+  Result dspBypass(Handle dsp, bool& bypass);
   Result setDspParameter(Handle dsp, int index,
                          float value);  // EQ: 0 centre Hz, 1 bandwidth octaves, 2 linear gain
   Result dspParameter(Handle dsp, int index, float& value);

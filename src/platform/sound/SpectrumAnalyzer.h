@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "SoundSystem.h"
+#include "SoundTypes.h"
 
 namespace sound {
 

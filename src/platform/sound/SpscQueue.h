@@ -31,6 +31,7 @@ class SpscQueue {
   }
 
  private:
+  static_assert(std::atomic<std::size_t>::is_always_lock_free);
   std::array<T, N> m_items{};
   alignas(64) std::atomic<std::size_t> m_head{0};
   alignas(64) std::atomic<std::size_t> m_tail{0};

@@ -17,7 +17,10 @@ Stream::Stream(std::unique_ptr<FileDecoder> decoder, std::size_t ringBlocks)
 std::uint32_t Stream::requestSeek(std::int64_t frame) {
   const std::uint64_t old = m_request.load(std::memory_order_relaxed);
   const std::uint32_t epoch = std::uint32_t(((old >> 40) + 1) & 0xFFFFFF);
-  const std::uint64_t target = std::uint64_t(std::max<std::int64_t>(frame, 0)) & kFrameMask;
+  // A target past what 40 bits hold is past the end of any real file: it is pinned, not
+  // wrapped round to some frame near the start.
+  const std::uint64_t target =
+      std::min(std::uint64_t(std::max<std::int64_t>(frame, 0)), kFrameMask);
   m_request.store((std::uint64_t(epoch) << 40) | target, std::memory_order_release);
   return epoch;
 }

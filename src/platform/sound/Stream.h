@@ -42,6 +42,8 @@ class Stream {
   // bits 40..63: epoch; bits 0..39: target frame (enough for days of audio).
   std::atomic<std::uint64_t> m_request{0};
   std::atomic<std::int64_t> m_endEpoch{-1};
+  static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
+  static_assert(std::atomic<std::int64_t>::is_always_lock_free);
   std::uint32_t m_producedEpoch = 0;  // decoding side only
   bool m_ended = false;               // decoding side only
 };

@@ -58,11 +58,21 @@ void Voice::syncWithStart() {
   m_lastGain[0] = m_lastGain[1] = 0.0f;  // a fresh start fades in over one block
 }
 
+void Voice::switchEpoch(std::uint32_t want) {
+  if (want == m_epoch) return;
+  m_epoch = want;
+  m_holding = false;
+  m_started = false;
+  src_reset(m_src);
+}
+
 void Voice::dropStaleBlocks() {
   if (state.load(std::memory_order_acquire) != Playing || !m_stream) return;
   syncWithStart();
+  // Switching here, before the inline decoder runs again, lets the first block after a
+  // seek play from the new place instead of coming out silent.
   const std::uint32_t want = wantEpoch.load(std::memory_order_acquire);
-  if (want != m_epoch) return;  // render() will switch over first
+  switchEpoch(want);
   BlockRing& ring = m_stream->ring();
   if (!m_holding)
     while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
@@ -102,12 +112,7 @@ void Voice::render(float* mix, int frames, int outputRate) {
 
   BlockRing& ring = m_stream->ring();
   const std::uint32_t want = wantEpoch.load(std::memory_order_acquire);
-  if (want != m_epoch) {
-    m_epoch = want;
-    m_holding = false;
-    m_started = false;
-    src_reset(m_src);
-  }
+  switchEpoch(want);
   if (!m_holding)
     while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
   if (!m_started) {

@@ -36,6 +36,13 @@ class Voice {
   Stream* stream() const { return m_stream; }
   void copyHistory(float* dest, int frames, int channel) const;
 
+  // The output callback reads these; a lock inside an atomic would make it wait on the UI.
+  static_assert(std::atomic<int>::is_always_lock_free);
+  static_assert(std::atomic<float>::is_always_lock_free);
+  static_assert(std::atomic<bool>::is_always_lock_free);
+  static_assert(std::atomic<std::uint32_t>::is_always_lock_free);
+  static_assert(std::atomic<double>::is_always_lock_free);
+
   std::atomic<int> state{Free};
   std::atomic<float> volume{1.0f};
   std::atomic<float> frequency{44100.0f};
@@ -55,6 +62,7 @@ class Voice {
  private:
   static long pullInput(void* self, float** data);
   void syncWithStart();
+  void switchEpoch(std::uint32_t want);
 
   Stream* m_stream = nullptr;
   std::atomic<std::uint32_t> m_serial{0};

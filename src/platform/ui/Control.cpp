@@ -1,5 +1,6 @@
 #include "Control.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <cmath>
 
@@ -23,7 +24,13 @@ int shiftCode(Qt::KeyboardModifiers m) {
 }
 }  // namespace
 
+namespace {
+QPointer<Control> s_dragged;
+const char* const kControlProperty = "tvControl";
+}  // namespace
+
 Control::Control(QWidget* widget) : QObject(widget), m_widget(widget) {
+  widget->setProperty(kControlProperty, QVariant::fromValue(static_cast<QObject*>(this)));
   widget->installEventFilter(this);
   widget->setMouseTracking(true);
   const QRect g = widget->geometry();
@@ -111,6 +118,39 @@ void Control::mouseUp(int button, int shift, float x, float y) const {
   if (onMouseUp) onMouseUp(button, shift, x, y);
 }
 
+void Control::Drag() {
+  s_dragged = this;
+  QApplication::setOverrideCursor(Qt::DragMoveCursor);
+}
+
+Control* Control::dragSource() {
+  return s_dragged;
+}
+
+Control* Control::dropTargetAt(const QPoint& global, QPointF& local) {
+  for (QWidget* w = QApplication::widgetAt(global); w; w = w->parentWidget()) {
+    auto* c = dynamic_cast<Control*>(w->property(kControlProperty).value<QObject*>());
+    if (c && (c->onDragDrop || c->onDragOver)) {
+      local = QPointF(w->mapFromGlobal(global));
+      return c;
+    }
+  }
+  return nullptr;
+}
+
+void Control::dragMoved(const QPoint& global, bool dropped) {
+  QPointF p;
+  Control* target = dropTargetAt(global, p);
+  const float x = float(p.x()) * TwipsPerPixel, y = float(p.y()) * TwipsPerPixel;
+  if (dropped) {
+    s_dragged = nullptr;
+    QApplication::restoreOverrideCursor();
+    if (target && target->onDragDrop) target->onDragDrop(this, x, y);
+  } else if (target && target->onDragOver) {
+    target->onDragOver(this, x, y);
+  }
+}
+
 void Control::watchInner(QWidget* inner) {
   m_inner = inner;
   inner->installEventFilter(this);
@@ -129,12 +169,16 @@ bool Control::eventFilter(QObject* watched, QEvent* event) {
           watched == m_widget ? me->position() : m_inner->mapTo(m_widget.data(), me->position());
       const float x = float(p.x()) * TwipsPerPixel, y = float(p.y()) * TwipsPerPixel;
       const int shift = shiftCode(me->modifiers());
-      if (event->type() == QEvent::MouseMove) {
+      const bool dragging = s_dragged == this;
+      if (event->type() == QEvent::MouseMove && dragging) {
+        dragMoved(me->globalPosition().toPoint(), false);
+      } else if (event->type() == QEvent::MouseMove) {
         mouseMove(buttonCode(me->buttons()), shift, x, y);
       } else if (event->type() == QEvent::MouseButtonPress) {
         m_pressedInside = me->button() == Qt::LeftButton;
         mouseDown(buttonCode(me->button()), shift, x, y);
       } else if (event->type() == QEvent::MouseButtonRelease) {
+        if (dragging) dragMoved(me->globalPosition().toPoint(), true);
         mouseUp(buttonCode(me->button()), shift, x, y);
         const bool inside = m_widget && m_widget->rect().contains(p.toPoint());
         if (!m_stockWidget && m_pressedInside && me->button() == Qt::LeftButton && inside) click();
@@ -149,8 +193,9 @@ bool Control::eventFilter(QObject* watched, QEvent* event) {
       }
       // A control keeps its own mouse input, as in the form toolkit: a press on a knob
       // must not also reach the window behind it (and start dragging the window).
-      // Stock widgets (buttons, options, sliders) still get the event to work on.
-      if (!m_stockWidget) {
+      // Stock widgets (buttons, options, sliders) still get the event to work on, except
+      // while they are dragged (a list must not select the rows the pointer crosses).
+      if (!m_stockWidget || dragging || s_dragged == this) {
         event->accept();
         return true;
       }

@@ -18,6 +18,10 @@ enum MouseButton { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 enum ShiftKey { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
 
 using MouseHandler = std::function<void(int Button, int Shift, float X, float Y)>;
+class Control;
+// A control dragged over or dropped on another: the dragged control and the pointer, in
+// twips inside the control under it.
+using DragHandler = std::function<void(Control* Source, float X, float Y)>;
 
 // A control placed in twips over a Qt widget. The twips values are the control's own
 // state (read back exactly as set); the widget follows them in whole pixels. Mouse input
@@ -60,6 +64,14 @@ class Control : public QObject {
   MouseHandler onMouseMove;
   MouseHandler onMouseUp;
 
+  // Drags this control with the pointer until the button is let go: the control under the
+  // pointer gets DragOver as it moves and DragDrop where it is let go.
+  void Drag();
+  // The control being dragged, if any.
+  static Control* dragSource();
+  DragHandler onDragOver;
+  DragHandler onDragDrop;
+
   // Raises the events as the toolkit would, for code and tests that act like the user.
   void click() const;
   void mouseDown(int button, int shift, float x, float y) const;
@@ -79,6 +91,9 @@ class Control : public QObject {
 
  private:
   void applyGeometry();
+  // The control under a point of the screen that takes drops, and the point inside it.
+  static Control* dropTargetAt(const QPoint& global, QPointF& local);
+  void dragMoved(const QPoint& global, bool dropped);
 
   QPointer<QWidget> m_widget;
   float m_left = 0, m_top = 0, m_width = 0, m_height = 0;

@@ -90,6 +90,26 @@ void ListView::setSelectedIndex(int row) {
 
 namespace ui {
 
+void ListView::setMultiSelect(bool on) {
+  m_view->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                              : QAbstractItemView::SingleSelection);
+}
+
+bool ListView::Selected(int row) const {
+  return row >= 0 && row < m_model->count() && m_view->selectionModel()->isRowSelected(row, {});
+}
+
+void ListView::setSelected(int row, bool on) {
+  if (row < 0 || row >= m_model->count()) return;
+  m_view->selectionModel()->select(
+      m_model->index(row, 0), (on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                  QItemSelectionModel::Rows);
+}
+
+float ListView::RowsTop() const {
+  return toTwips(m_view->viewport()->mapTo(m_view, QPoint(0, 0)).y());
+}
+
 void ListView::setHeaderVisible(bool on) {
   m_view->horizontalHeader()->setVisible(on);
 }

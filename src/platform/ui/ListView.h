@@ -43,6 +43,12 @@ class ListView : public Control {
  public:
   int SelectedIndex() const;
   void setSelectedIndex(int row);
+  // Several rows may be selected (with Ctrl and Shift, as lists do).
+  void setMultiSelect(bool on);
+  bool Selected(int row) const;
+  void setSelected(int row, bool on);
+  // Where the first row starts inside the list (below its frame and headings), in twips.
+  float RowsTop() const;
   int rowHeightPixels() const { return m_rowHeight; }
   QTableView* view() const { return m_view; }
 

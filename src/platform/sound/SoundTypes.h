@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sound {
+
+// Handles are 32-bit ids: a kind tag, a generation and a slot number (see HandleTable).
+// 0 means none.
+using Handle = std::uint32_t;
+
+enum class Result {
+  Ok,
+  InvalidHandle,
+  FileNotFound,
+  FormatError,
+  DeviceError,
+  InvalidParam,
+  NotInitialized
+};
+enum class Output { Device, Silent, Manual };
+enum class DspType { ParametricEq, Chorus };
+enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
+
+const char* resultText(Result r);
+
+}  // namespace sound

@@ -1,0 +1,176 @@
+// The equaliser band and the chorus on their own, block by block as the mixer runs them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "platform/sound/Chorus.h"
+#include "platform/sound/ParametricEq.h"
+#include "support/AudioFixtures.h"
+
+using sound::Chorus;
+using sound::ParametricEq;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kBlock = 256;
+
+// A stereo sine, computed block by block so any length can be streamed.
+class Tone {
+ public:
+  Tone(double amplitude, double hz) : m_amplitude(amplitude), m_step(2 * M_PI * hz / kRate) {}
+  void fill(float* x, int frames) {
+    for (int i = 0; i < frames; ++i, m_phase += m_step)
+      x[2 * i] = x[2 * i + 1] = float(m_amplitude * std::sin(m_phase));
+  }
+
+ private:
+  double m_amplitude, m_step, m_phase = 0;
+};
+
+// Largest sample and largest step between neighbouring samples of the left channel.
+struct Extremes {
+  float peak = 0, jump = 0, last = 0;
+  bool finite = true;
+  void add(const float* x, int frames) {
+    for (int i = 0; i < frames; ++i) {
+      const float v = x[2 * i];
+      finite = finite && std::isfinite(v);
+      peak = std::max(peak, std::fabs(v));
+      jump = std::max(jump, std::fabs(v - last));
+      last = v;
+    }
+  }
+};
+
+// Centres from 0 Hz to past the output's Nyquist frequency.
+const std::vector<float> kCentres = {0,     20,    31,    63,    80,   125,  250,
+                                     500,   1000,  2000,  4000,  6000, 8000, 16000,
+                                     20000, 21609, 21700, 22000, 22050};
+
+TEST(EqualiserBand, DraggedThroughEveryGainAndCentreItNeverClicksOrBlowsUp) {
+  // A 200 Hz tone at -12 dBFS moves at most 0.0071 per sample; with +6 dB of boost, 0.0143.
+  // A click (a jump of the filter's state or gain) shows as a step many times that.
+  for (float bandwidth : {0.2f, 1.0f, 5.0f}) {
+    SCOPED_TRACE(bandwidth);
+    ParametricEq eq;
+    eq.setParameter(ParametricEq::Bandwidth, bandwidth);
+    eq.prepare(kRate);
+    Tone tone(0.25, 200);
+    Extremes seen;
+    std::vector<float> x(kBlock * 2);
+    // Every centre with every gain 0.0, 0.1 ... 2.0, one setting per block: a fast drag.
+    for (float centre : kCentres)
+      for (int level = 0; level <= 20; ++level) {
+        eq.setParameter(ParametricEq::Center, centre);
+        eq.setParameter(ParametricEq::Gain, float(2.0 - level / 10.0));
+        tone.fill(x.data(), kBlock);
+        eq.process(x.data(), kBlock);
+        seen.add(x.data(), kBlock);
+      }
+    EXPECT_TRUE(seen.finite);
+    EXPECT_LT(seen.peak, 0.75f);
+    EXPECT_LT(seen.jump, 0.03f);
+  }
+}
+
+TEST(EqualiserBand, RandomJumpsOnNoiseStayStable) {
+  ParametricEq eq;
+  eq.prepare(kRate);
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<float> noise(-0.25f, 0.25f);
+  Extremes seen;
+  std::vector<float> x(kBlock * 2);
+  for (int block = 0; block < 2000; ++block) {
+    eq.setParameter(ParametricEq::Center, kCentres[rng() % kCentres.size()]);
+    eq.setParameter(ParametricEq::Gain, float(rng() % 21) / 10.0f);
+    eq.setParameter(ParametricEq::Bandwidth, 0.2f + float(rng() % 49) / 10.0f);
+    for (float& v : x) v = noise(rng);
+    eq.process(x.data(), kBlock);
+    seen.add(x.data(), kBlock);
+  }
+  EXPECT_TRUE(seen.finite);
+  EXPECT_LT(seen.peak, 2.0f);  // at most +6 dB on noise of 0.25, with room for ringing
+}
+
+double gainAt(ParametricEq& eq, double hz) {
+  Tone tone(0.25, hz);
+  std::vector<float> x(kBlock * 2), tail;
+  for (int block = 0; block < 200; ++block) {
+    tone.fill(x.data(), kBlock);
+    eq.process(x.data(), kBlock);
+    if (block >= 100) tail.insert(tail.end(), x.begin(), x.end());
+  }
+  return fixtures::magnitudeAt(tail, kRate, hz) / 0.25;
+}
+
+TEST(EqualiserBand, GainZeroIsADeepCutAndTwoIsSixDecibels) {
+  ParametricEq eq;
+  eq.setParameter(ParametricEq::Center, 1000.0f);
+  eq.setParameter(ParametricEq::Gain, 0.0f);
+  eq.prepare(kRate);
+  EXPECT_LT(20 * std::log10(gainAt(eq, 1000)), -40.0);
+  EXPECT_NEAR(20 * std::log10(gainAt(eq, 100)), 0.0, 1.0);  // far from the band: untouched
+  eq.setParameter(ParametricEq::Gain, 2.0f);
+  EXPECT_NEAR(20 * std::log10(gainAt(eq, 1000)), 6.02, 0.1);
+}
+
+TEST(EqualiserBand, UnityZeroHertzAndPastNyquistPassBitForBitOnceSettled) {
+  struct Case {
+    float centre, gain;
+  };
+  for (Case c : {Case{1000, 1.0f}, Case{0, 2.0f}, Case{22000, 0.0f}, Case{21700, 2.0f}}) {
+    SCOPED_TRACE(c.centre);
+    ParametricEq eq;
+    eq.setParameter(ParametricEq::Center, 1000.0f);
+    eq.setParameter(ParametricEq::Gain, 2.0f);
+    eq.prepare(kRate);
+    Tone tone(0.25, 1000);
+    std::vector<float> x(kBlock * 2);
+    for (int block = 0; block < 20; ++block) eq.process(x.data(), kBlock);
+    eq.setParameter(ParametricEq::Center, c.centre);
+    eq.setParameter(ParametricEq::Gain, c.gain);
+    for (int block = 0; block < 40; ++block) {  // about 0.2 s: the glide has settled
+      tone.fill(x.data(), kBlock);
+      eq.process(x.data(), kBlock);
+    }
+    tone.fill(x.data(), kBlock);
+    const std::vector<float> in = x;
+    eq.process(x.data(), kBlock);
+    EXPECT_EQ(x, in);
+  }
+}
+
+TEST(ChorusUnit, NeverPeaksAboveItsInputYetChangesIt) {
+  Chorus chorus;
+  chorus.prepare(kRate);
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+  for (int signal = 0; signal < 2; ++signal) {
+    SCOPED_TRACE(signal ? "full-scale noise" : "full-scale tone");
+    Tone tone(1.0, 440);
+    std::vector<float> x(kBlock * 2);
+    float inPeak = 0, outPeak = 0;
+    double diff = 0, energy = 0;
+    for (int block = 0; block < 400; ++block) {
+      if (signal)
+        for (float& v : x) v = noise(rng);
+      else
+        tone.fill(x.data(), kBlock);
+      const std::vector<float> in = x;
+      chorus.process(x.data(), kBlock);
+      for (std::size_t i = 0; i < x.size(); ++i) {
+        inPeak = std::max(inPeak, std::fabs(in[i]));
+        outPeak = std::max(outPeak, std::fabs(x[i]));
+        diff += double(x[i] - in[i]) * (x[i] - in[i]);
+        energy += double(in[i]) * in[i];
+      }
+    }
+    EXPECT_LE(outPeak, inPeak + 1e-6f);
+    EXPECT_GT(std::sqrt(diff / energy), 0.1);  // clearly audible, not a rounding difference
+  }
+}
+
+}  // namespace
