@@ -1,6 +1,5 @@
 #include "ChorusSwitch.h"
 
-#include "platform/sound/Chorus.h"
 #include "skin/Metrics.h"
 
 namespace effects {
@@ -11,10 +10,6 @@ ChorusSwitch::ChorusSwitch(QWidget* page, ui::Builder& build, audio::AudioEngine
   chkChorus = build.named(ui::Builder::place(new ui::CheckBox(page, QStringLiteral("chorus")),
                                              px(432), px(88), px(120), px(24)),
                           "chkChorus");
-  using sound::Chorus;
-  for (int p : {Chorus::Wet1, Chorus::Wet2, Chorus::Wet3})
-    engine.System.setDspParameter(engine.ChorusUnit, p, kWet);
-  engine.System.setDspParameter(engine.ChorusUnit, Chorus::DryMix, kDry);
   chkChorus->onClick = [this] { chkChorus_Click(); };
 }
 

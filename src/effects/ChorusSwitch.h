@@ -10,10 +10,6 @@ namespace effects {
 // chain if it is in it, and puts it in otherwise.
 class ChorusSwitch {
  public:
-  // The unit's dry and wet levels add up to 1, so a full-scale track stays within full
-  // scale with the chorus on.
-  static constexpr float kDry = 0.5f, kWet = 0.25f;
-
   // Lays the box out on the equaliser's page, under its "EQ ON/OFF" switch.
   ChorusSwitch(QWidget* page, ui::Builder& build, audio::AudioEngine& engine);
   void chkChorus_Click();

@@ -128,11 +128,13 @@ void EqualizerPanel::SetEQVAL(int Index) {
   auto& system = m_engine.System;
   system.setDspParameter(unit, 0, float(GetBaD(Index)));
   if (Index >= kRowBands) system.setDspParameter(unit, 1, kToneOctaves);
-  system.setDspParameter(unit, 2, m_state.enabled ? gainOf(VSEQ[b]->Value()) : 1.0f);
+  system.setDspParameter(unit, 2, gainOf(VSEQ[b]->Value()));
 }
 
 void EqualizerPanel::applyBypass() {
-  for (int i = 0; i < kBands; ++i) SetEQVAL(i);
+  // Each unit keeps its place and its settings; the sound system fades it out and back in.
+  for (int i = 0; i < kBands; ++i)
+    m_engine.System.setDspBypass(m_engine.EqUnits[std::size_t(i)], !m_state.enabled);
 }
 
 void EqualizerPanel::cmdreseq_Click(int /*Index*/) {

@@ -50,8 +50,8 @@ class EqualizerPanel {
 
  private:
   void moveThumb(int i, float top);
-  // What the units do while "EQ ON/OFF" is cleared: each band passes the music unchanged
-  // while its thumb and level stay as set; ticking the box sends every band again.
+  // While "EQ ON/OFF" is cleared every band passes the music unchanged; its thumb, level
+  // and unit settings stay as they are, ready for the box to be ticked again.
   void applyBypass();
 
   audio::AudioEngine& m_engine;

@@ -54,8 +54,8 @@ TEST_F(Chorus, ItChangesTheSoundAndKeepsAFullScaleTrackInRange) {
     dryLoudest = std::max(dryLoudest, double(std::fabs(dry[i])));
   }
   EXPECT_GT(std::sqrt(difference / double(dry.size())), 0.05);
-  ASSERT_GT(dryLoudest, 0.99);
-  EXPECT_LE(loudest, std::max(1.0, dryLoudest));
+  ASSERT_GT(dryLoudest, 0.9);  // the track reaches full scale (the output's limiter aside)
+  EXPECT_LE(loudest, 1.0);
 }
 
 }  // namespace

@@ -158,20 +158,4 @@ TEST_F(Equaliser, AThumbAsTallAsItsTrackLeavesTheBandFlat) {
   EXPECT_EQ(level(9), 10);
 }
 
-TEST_F(Equaliser, ClearingEqOnOffPassesTheMusicAndTickingItRestoresTheBands) {
-  drag(2, -99999);
-  eq().EQDOWN_Click(8);
-  eq().EQACT->setValue(0);
-  EXPECT_FALSE(eq().state().enabled);
-  EXPECT_EQ(top(2), 0.0f);  // the thumbs stay
-  EXPECT_EQ(level(8), 20);
-  // Moving a band while the equaliser is off changes its thumb only.
-  drag(4, -99999);
-  EXPECT_EQ(level(4), 0);
-  eq().EQACT->setValue(1);
-  EXPECT_FLOAT_EQ(gain(2), 2.0f);
-  EXPECT_EQ(gain(8), sound::ParametricEq::kMinGain);
-  EXPECT_FLOAT_EQ(gain(4), 2.0f);
-}
-
 }  // namespace
