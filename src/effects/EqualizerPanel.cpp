@@ -179,10 +179,13 @@ void EqualizerPanel::EQACT_Click() {
 }
 
 void EqualizerPanel::SaveEQ() {
+  // One rewrite of the settings file for all bands: this runs first when the window closes.
+  std::vector<std::pair<QString, QString>> values;
   for (int i = 0; i < kBands; ++i)
     // Always with a point, whatever the language of the desktop: LOADEQ reads a point.
-    m_settings.SaveSetting(kApp, kSection, QString::number(i),
-                           QString::number(double(m_state.bands[std::size_t(i)].top), 'g', 7));
+    values.emplace_back(QString::number(i),
+                        QString::number(double(m_state.bands[std::size_t(i)].top), 'g', 7));
+  m_settings.SaveSettings(kApp, kSection, values);
 }
 
 void EqualizerPanel::LOADEQ() {

@@ -13,7 +13,7 @@ using skin::px;
 
 namespace {
 constexpr int kRequested = 64;  // values asked of the sound system per pass
-constexpr int kBars = 32;       // of which the lower half is drawn
+constexpr int kBars = 32;       // the lower half of them, drawn
 // The light sits right of the deck's title strip: from the spectrum's corner, this far.
 constexpr float kLightRight = px(356), kLightUp = px(56), kLightSize = px(10);
 }  // namespace

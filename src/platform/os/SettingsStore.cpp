@@ -35,6 +35,13 @@ void SettingsStore::SaveSetting(const QString& application, const QString& secti
   m_settings->sync();  // written through a temporary file and renamed into place
 }
 
+void SettingsStore::SaveSettings(const QString& application, const QString& section,
+                                 const std::vector<std::pair<QString, QString>>& keysAndValues) {
+  for (const auto& [key, value] : keysAndValues)
+    m_settings->setValue(keyOf(application, section, key), value);
+  m_settings->sync();
+}
+
 bool SettingsStore::ok() const {
   return m_settings->status() == QSettings::NoError;
 }

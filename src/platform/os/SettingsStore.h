@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -20,6 +22,9 @@ class SettingsStore {
   bool contains(const QString& application, const QString& section, const QString& key) const;
   void SaveSetting(const QString& application, const QString& section, const QString& key,
                    const QString& value);
+  // Stores several values of one section with a single rewrite of the file.
+  void SaveSettings(const QString& application, const QString& section,
+                    const std::vector<std::pair<QString, QString>>& keysAndValues);
   bool ok() const;  // false when the file could not be written
   QString path() const;
 
