@@ -10,19 +10,21 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "Smoke.h"
 #include "library/LibraryPanel.h"
 #include "support/AudioFixtures.h"
 
 namespace {
 
-constexpr int kEntries = 1000000;
+int g_entries = 1000000;  // sizes shrink for a smoke run
+int g_folders = 1000;
 fixtures::TempDir* g_dir = nullptr;
 
 const std::string& databaseFile() {
   static const std::string path = [] {
     const std::string p = g_dir->file("Database.txt");
     std::ofstream out(p, std::ios::binary);
-    for (int i = 0; i < kEntries; ++i)
+    for (int i = 0; i < g_entries; ++i)
       out << "/home/user/Music/Artist " << (i % 5000) << "/Album " << (i % 37) << "/"
           << (i % 20 + 1) << " - Track Name " << i << (i % 3 ? ".mp3" : ".wma") << "\r\n";
     return p;
@@ -33,7 +35,7 @@ const std::string& databaseFile() {
 const std::string& tree() {
   static const std::string root = [] {
     const std::string r = g_dir->file("tree");
-    for (int d = 0; d < 1000; ++d) {
+    for (int d = 0; d < g_folders; ++d) {
       const std::string folder =
           r + "/genre" + std::to_string(d % 10) + "/artist" + std::to_string(d);
       QDir().mkpath(QString::fromStdString(folder));
@@ -189,6 +191,10 @@ BENCHMARK(BM_Reference_Find)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ScanFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
+  if (takeSmokeFlag(argc, argv)) {
+    g_entries = 2000;
+    g_folders = 10;
+  }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   fixtures::TempDir dir;

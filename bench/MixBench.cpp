@@ -8,13 +8,14 @@
 #include <memory>
 #include <vector>
 
+#include "Smoke.h"
 #include "platform/sound/FileDecoder.h"
 #include "platform/sound/SoundSystem.h"
 #include "support/AudioFixtures.h"
 
 namespace {
 
-constexpr double kSeconds = 60.0;
+double g_seconds = 60.0;  // a few seconds for a smoke run
 constexpr int kRate = 44100;
 
 const std::string& trackPath() {
@@ -22,7 +23,7 @@ const std::string& trackPath() {
   static const std::string path = [] {
     const std::string p = dir.file("bench.mp3");
     std::vector<fixtures::Segment> tones;
-    for (int i = 0; i < 60; ++i) tones.push_back({220.0 + 40.0 * (i % 12), 1.0});
+    for (int i = 0; i < int(g_seconds); ++i) tones.push_back({220.0 + 40.0 * (i % 12), 1.0});
     fixtures::writeEncoded(p, tones);
     return p;
   }();
@@ -98,7 +99,7 @@ void BM_FfmpegCliDecode(benchmark::State& state) {
       return;
     }
     spent += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    audio += kSeconds;
+    audio += g_seconds;
   }
   report(state, audio, spent);
 }
@@ -115,4 +116,10 @@ BENCHMARK(BM_DeckFullChain)
     ->Args({1000, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (takeSmokeFlag(argc, argv)) g_seconds = 2.0;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

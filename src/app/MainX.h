@@ -4,6 +4,7 @@
 
 #include "OptionsPanel.h"
 #include "ShellPanel.h"
+#include "SkinnedSelection.h"
 #include "audio/DecksPanel.h"
 #include "effects/ChorusSwitch.h"
 #include "effects/EqualizerPanel.h"
@@ -74,6 +75,7 @@ class MainX {
   std::unique_ptr<ui::Form> m_form;
   std::unique_ptr<skin::SkinLoader> m_skinLoader;
   std::unique_ptr<skin::SkinnedButtons> m_skinned;
+  std::unique_ptr<SkinnedSelection> m_selection;
   std::unique_ptr<ShellPanel> m_shell;
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;

@@ -36,8 +36,7 @@ sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QB
 }
 
 float DeckEngine::KnobLevel(int deck) const {
-  const float travel = panel(deck).volumeTravel();
-  return travel > 0 ? 1.0f - m_decks[std::size_t(deck)].VolumeTop / travel : 1.0f;
+  return knobLevel(m_decks[std::size_t(deck)].VolumeTop, panel(deck).volumeTravel());
 }
 
 double DeckEngine::PitchFactor(int deck) const {

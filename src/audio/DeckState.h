@@ -45,4 +45,10 @@ inline float knobPlace(float n, float knobSize, float trackSize) {
   return n;
 }
 
+// A volume knob's level: 1 at the top of its track, 0 at the bottom, linear between; a knob
+// with no travel stays at full level.
+inline float knobLevel(float top, float travel) {
+  return travel > 0 ? 1.0f - top / travel : 1.0f;
+}
+
 }  // namespace audio

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "SkinLoader.h"
-#include "audio/DeckSelection.h"
 #include "platform/ui/Form.h"
 
 namespace skin {
 
 // The pressed and normal looks of the transport buttons and the deck-select toggles, and
 // choosing a deck. The controls are found by name in the window's control order.
-class SkinnedButtons : public audio::DeckSelection {
+class SkinnedButtons {
  public:
   SkinnedButtons(SkinLoader& loader, ui::Form& mainForm);
 
@@ -18,7 +17,7 @@ class SkinnedButtons : public audio::DeckSelection {
   void BTPlay_MouseMove(int Index, int Button, int Shift, float X, float Y);
   void BTPause_MouseMove(int Index, int Button, int Shift, float X, float Y);
   void BTStop_MouseMove(int Index, int Button, int Shift, float X, float Y);
-  void ChkPicPlato_Click(int Index) override;
+  void ChkPicPlato_Click(int Index);
   void chksel_Click(int Index);
   void chksel_Validate(int Index, bool& Cancel);
   // Wires the deck controls' look handlers (press and hover of the transport buttons, the
