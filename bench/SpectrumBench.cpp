@@ -7,12 +7,15 @@
 #include <chrono>
 #include <memory>
 
+#include "Smoke.h"
 #include "app/FrmSplash.h"
 #include "app/MainX.h"
 #include "app/Program.h"
 #include "support/AudioFixtures.h"
 
 namespace {
+
+int g_segments = 600;  // 30 s of tones; a few for a smoke run
 
 struct Player {
   fixtures::TempDir dir;
@@ -29,7 +32,7 @@ struct Player {
     main = program->mainX();
     // Quiet chords of many tones, so most bars stand within the picture and are drawn.
     std::vector<fixtures::Segment> tones;
-    for (int i = 0; i < 600; ++i) tones.push_back({180.0 + 97.0 * (i % 40), 0.05});
+    for (int i = 0; i < g_segments; ++i) tones.push_back({180.0 + 97.0 * (i % 40), 0.05});
     for (int d : {0, 1}) {
       const std::string path = dir.file("deck" + std::to_string(d) + ".wav");
       fixtures::writeWav(path, tones, 44100, 2, 0.02 + 0.03 * d);
@@ -61,6 +64,7 @@ BENCHMARK(BM_SpectrumBothDecks)->Unit(benchmark::kMicrosecond)->UseManualTime()-
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (takeSmokeFlag(argc, argv)) g_segments = 10;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::benchmark::Initialize(&argc, argv);
