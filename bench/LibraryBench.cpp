@@ -78,6 +78,7 @@ struct NoDecks : audio::DeckActions {
   float VolumeKnobTop(int) const override { return 0; }
   float VolumeTravel(int) const override { return 0; }
   void SetVolumeKnob(int, float) override {}
+  void PlaceVolumeKnob(int, float) override {}
   PositionBar positionBar(int) const override { return {}; }
 };
 struct NoPlaylist : library::PlaylistSink {

@@ -61,6 +61,11 @@ void MainX::wire() {
   m_library->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon icon) {
     showMessage(text, icon == library::FolderScanner::Icon::Warning);
   };
+  playlist::AutoMix& mix = m_playlist->autoMix();
+  mix.sliders = {[o = m_options.get()] { return o->slDur->Value(); },
+                 [o = m_options.get()] { return o->slVel->Value(); }};
+  m_options->slDur->onChange = [&mix] { mix.slDur_Change(); };
+  m_options->slVel->onChange = [&mix] { mix.slVel_Change(); };
   m_options->Slider1->onChange = [this] {
     m_decks->engine().setStreamBufferSeconds(m_options->Slider1->Value());
   };
@@ -112,6 +117,7 @@ void MainX::Form_Load() {
   list.AddColumnHeader(QStringLiteral("Artista"), 2050);
   list.AddColumnHeader(QStringLiteral("Titulo"), 2050);
   list.AddColumnHeader(QStringLiteral("Ruta"), 1);
+  m_playlist->autoMix().loadSettings();
   m_options->loadPaths();
   m_playlist->file().LoadLST(m_options->txtBase[1]->Text());
   // The equaliser joins the chain, is set flat (which also tells every unit its centre),
@@ -125,6 +131,7 @@ void MainX::Form_Load() {
     lib.frmbusq->ZOrder(0);
     m_shell->PanelPIC_Click(1);
   }
+  for (ui::PictureBox* mark : m_playlist->autoMix().LinetoMX) mark->ZOrder(0);
 }
 
 void MainX::Frame1_Click() {
@@ -175,6 +182,7 @@ void MainX::ResetC() {
 
 void MainX::stopTimers() {
   m_decks->stopTimers();
+  m_playlist->stopTimers();
 }
 
 }  // namespace app

@@ -26,11 +26,14 @@ class DeckActions {
   virtual float VolumeTravel(int deck) const = 0;
   // Puts the knob at `top` (kept inside its track) and applies its level to the deck.
   virtual void SetVolumeKnob(int deck, float top) = 0;
+  // Only moves the knob (kept inside its track): the deck's level stays as it is until the
+  // deck next plays, e.g. for a deck that is stopped or about to take a new track.
+  virtual void PlaceVolumeKnob(int deck, float top) = 0;
 
-  // The position bar: its knob's left edge and width, the bar's width, and the widget that
-  // holds them (marks on the bar go there).
+  // The position bar: its knob's left edge and width, the bar's width and height, and the
+  // widget that holds them (marks on the bar go there).
   struct PositionBar {
-    float knobLeft = 0, knobWidth = 0, width = 0;
+    float knobLeft = 0, knobWidth = 0, width = 0, height = 0;
     QWidget* container = nullptr;
   };
   virtual PositionBar positionBar(int deck) const = 0;

@@ -59,17 +59,23 @@ void DeckEngine::showKnobs(int deck) {
 
 void DeckEngine::SetVolumeKnob(int deck, float top) {
   if (!isDeck(deck)) return;
-  DeckState& d = m_decks[std::size_t(deck)];
-  const DeckPanel& p = panel(deck);
-  d.VolumeTop = knobPlace(top, p.XVolBT->Height(), p.XVolSL->Height());
-  p.XVolBT->setTop(d.VolumeTop);
+  PlaceVolumeKnob(deck, top);
   ApplyDeckVolume(deck);
   ShowP(deck);
 }
 
+void DeckEngine::PlaceVolumeKnob(int deck, float top) {
+  if (!isDeck(deck)) return;
+  DeckState& d = m_decks[std::size_t(deck)];
+  const DeckPanel& p = panel(deck);
+  d.VolumeTop = knobPlace(top, p.XVolBT->Height(), p.XVolSL->Height());
+  p.XVolBT->setTop(d.VolumeTop);
+}
+
 DeckActions::PositionBar DeckEngine::positionBar(int deck) const {
   const DeckPanel& p = panel(deck);
-  return {p.PosBT->Left(), p.PosBT->Width(), p.SLPos->Width(), p.SLPos->container()};
+  return {p.PosBT->Left(), p.PosBT->Width(), p.SLPos->Width(), p.SLPos->Height(),
+          p.SLPos->container()};
 }
 
 bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {

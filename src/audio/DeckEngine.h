@@ -39,6 +39,7 @@ class DeckEngine : public DeckActions {
   float VolumeKnobTop(int deck) const override { return m_decks[std::size_t(deck)].VolumeTop; }
   float VolumeTravel(int deck) const override { return panel(deck).volumeTravel(); }
   void SetVolumeKnob(int deck, float top) override;
+  void PlaceVolumeKnob(int deck, float top) override;
   PositionBar positionBar(int deck) const override;
 
   void addListener(DeckEvents* listener) { m_listeners.push_back(listener); }

@@ -7,7 +7,8 @@ PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckAct
       m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
       m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
-      m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, decks)) {
+      m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, decks)),
+      m_autoMix(std::make_unique<AutoMix>(*m_list, *m_view, decks, build)) {
   wire();
 }
 
@@ -17,6 +18,7 @@ void PlaylistPanel::wire() {
   PlaylistView& v = *m_view;
   auto& pl = *m_list;
   auto& play = *m_play;
+  auto& mix = *m_autoMix;
   v.LSTMP3->onMouseDown = [&pl](int b, int s, float x, float y) {
     pl.LSTMP3_MouseDown(b, s, x, y);
   };
@@ -33,6 +35,14 @@ void PlaylistPanel::wire() {
   v.cmdbk->onClick = [&play] { play.cmdbk_Click(); };
   v.cmdquitarlst->onClick = [&pl] { pl.cmdquitarlst_Click(); };
   v.cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
+  v.AutoL->onClick = [&mix] { mix.AutoL_Click(); };
+  v.AutoLST->onTimer = [&mix] { mix.AutoLST_Timer(); };
+  v.tmrmx->onTimer = [&mix] { mix.tmrmx_Timer(); };
+}
+
+void PlaylistPanel::stopTimers() {
+  m_view->AutoLST->setEnabled(false);
+  m_view->tmrmx->setEnabled(false);
 }
 
 }  // namespace playlist

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "AutoMix.h"
 #include "PlayFromList.h"
 #include "Playlist.h"
 #include "PlaylistFile.h"
@@ -12,7 +13,7 @@
 namespace playlist {
 
 // The playlist at the right of the window: its entries and current entry, the list with
-// its markers and buttons, the playlist file, and taking entries into the decks.
+// its markers and buttons, the playlist file, taking entries into the decks, and auto-mix.
 class PlaylistPanel {
  public:
   PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks);
@@ -24,6 +25,8 @@ class PlaylistPanel {
   PlaylistFile& file() { return *m_file; }
   PlayFromList& play() { return *m_play; }
   PlaylistMenu& menu() { return *m_menuEntries; }
+  AutoMix& autoMix() { return *m_autoMix; }
+  void stopTimers();
 
  private:
   void wire();
@@ -35,6 +38,7 @@ class PlaylistPanel {
   std::unique_ptr<PlaylistFile> m_file;
   std::unique_ptr<PlayFromList> m_play;
   std::unique_ptr<PlaylistMenu> m_menuEntries;
+  std::unique_ptr<AutoMix> m_autoMix;
 };
 
 }  // namespace playlist

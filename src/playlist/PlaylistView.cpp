@@ -58,6 +58,12 @@ PlaylistView::PlaylistView(QWidget* window, PlaylistModel& model, ui::Builder& b
   cmdCls = button("Clean List !", kGutter + px(204), px(110), "cmdCls");
   Label1 = build.named(
       Builder::label(pl, kGutter, buttonsTop + px(28), px(300), px(16), {}, 11, c.dim), "Label1");
+  AutoL = build.named(
+      Builder::place(new ui::CheckBox(pl, "Auto Play"), px(196), px(4), px(88), px(20)), "AutoL");
+  chkR = build.named(
+      Builder::place(new ui::CheckBox(pl, "Repetir LST"), px(286), px(4), px(92), px(20)), "chkR");
+  AutoLST = new ui::Timer(pl, 1000, false);
+  tmrmx = new ui::Timer(pl, 99, false);
 }
 
 }  // namespace playlist

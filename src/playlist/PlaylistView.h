@@ -4,13 +4,15 @@
 
 #include "PlaylistModel.h"
 #include "platform/ui/Build.h"
+#include "platform/ui/CheckBox.h"
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/ListView.h"
+#include "platform/ui/Timer.h"
 
 namespace playlist {
 
 // The playlist's controls, always on view at the right of the window: the list with its
-// marker bars and labels, and the buttons under it.
+// marker bars and labels, the buttons under it, and the switches and timers of auto-mix.
 class PlaylistView {
  public:
   static constexpr float kRow = 210.0f;  // twips per row of the list
@@ -29,6 +31,10 @@ class PlaylistView {
   ui::Label* IdxLST;                        // the current entry's number, hidden
   ui::Label* Label1;                        // the artist of the row last right-clicked
   ui::CommandButton *cmdbk, *cmdnext, *cmdquitarlst, *cmdCls;
+  ui::CheckBox* AutoL;  // "Auto Play"
+  ui::CheckBox* chkR;   // "Repetir LST": start again at entry 1 after the last
+  ui::Timer* AutoLST;   // the auto-mix check, every second while "Auto Play" is ticked
+  ui::Timer* tmrmx;     // one fade step of auto-mix
 };
 
 }  // namespace playlist

@@ -1,0 +1,120 @@
+#include "AutoMix.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace playlist {
+
+namespace {
+// How far one fade step moves the outgoing volume knob, in twips.
+constexpr float kFadeStep = 10.0f;
+// A mark's width per unit of the fade-speed slider, in twips.
+constexpr float kMarkWidthPerSpeed = 1.25f;
+constexpr int kLaidOutSpeed = 50;
+}  // namespace
+
+AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks,
+                 ui::Builder& build)
+    : m_list(playlist), m_view(view), m_decks(decks) {
+  const ui::Palette& c = ui::darkPalette();
+  for (int k = 0; k < 2; ++k) {
+    const audio::DeckActions::PositionBar bar = m_decks.positionBar(k);
+    ui::PictureBox* mark =
+        build.named(ui::Builder::box(bar.container, 0, 0, kLaidOutSpeed * kMarkWidthPerSpeed,
+                                     bar.height, c.accent[k]),
+                    "LinetoMX", k);
+    // A mark only shows where the mix starts: the position knob under it stays in reach.
+    mark->widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
+    LinetoMX[std::size_t(k)] = mark;
+  }
+  placeMarks();
+}
+
+void AutoMix::loadSettings() {
+  // Until the fade-speed slider is first moved, the interval is its value itself.
+  if (sliders.slDur) MixPointPercent = std::int16_t(sliders.slDur());
+  if (sliders.slVel) FadeStepInterval = std::int16_t(sliders.slVel());
+}
+
+void AutoMix::AutoL_Click() {
+  m_view.AutoLST->setEnabled(m_view.AutoL->Value() != 0);
+}
+
+void AutoMix::slDur_Change() {
+  if (!sliders.slDur) return;
+  MixPointPercent = std::int16_t(sliders.slDur());
+  placeMarks();
+}
+
+void AutoMix::slVel_Change() {
+  if (!sliders.slVel) return;
+  const int speed = sliders.slVel();
+  // Halves go to the even millisecond.
+  FadeStepInterval = std::int16_t(std::nearbyint(double(speed) * 0.5));
+  for (ui::PictureBox* mark : LinetoMX) mark->setWidth(float(speed) * kMarkWidthPerSpeed);
+}
+
+void AutoMix::placeMarks() {
+  for (int k = 0; k < 2; ++k) {
+    const audio::DeckActions::PositionBar bar = m_decks.positionBar(k);
+    LinetoMX[std::size_t(k)]->setLeft(
+        (bar.width - bar.knobWidth) * float(MixPointPercent) / 100.0f + bar.knobWidth);
+  }
+}
+
+int AutoMix::nextEntry() {
+  const int c = std::max(m_list.current(), 0), n = m_list.count();
+  if (c < n) return c + 1;
+  // After the last entry (or past the end of a shortened list): entry 1 again, when asked
+  // to repeat and there is anything to repeat.
+  if (m_view.chkR->Value() == 1 && n > 0) return 1;
+  return 0;
+}
+
+void AutoMix::AutoLST_Timer() {
+  placeMarks();
+  const int cur = m_decks.SelectedDeck();
+  const int target = 1 - cur;
+  const audio::DeckActions::PositionBar bar = m_decks.positionBar(cur);
+  const float knobEnd = bar.knobLeft + bar.knobWidth;
+  if (m_decks.HasTrack(cur) && !(knobEnd > LinetoMX[std::size_t(cur)]->Left())) return;
+
+  const int e = nextEntry();
+  if (e == 0) return;  // played through: the last track plays on to its end
+  m_list.setCurrent(e);
+  // The deck is about to take a new track, which starts at the knob's level.
+  m_decks.PlaceVolumeKnob(target, 0);
+  m_decks.SelectDeck(target);
+  if (!m_decks.OpenDeckTrack(m_list.path(e), target, false) || !m_decks.HasTrack(target)) {
+    // The entry cannot be played. Starting the deck would replay whatever it held before
+    // and fade out the track that is playing for it; instead the playing deck stays
+    // selected and at full level, and the next check moves on to the entry after.
+    m_decks.SelectDeck(cur);
+    return;
+  }
+  m_decks.PlayDeck(target);
+  // Once more through the knob, so that the deck's label shows the level it now plays at
+  // rather than the 0 its last fade left there.
+  m_decks.SetVolumeKnob(target, 0);
+  m_view.tmrmx->setInterval(FadeStepInterval);
+  m_view.tmrmx->setEnabled(true);
+  m_list.placeCurrentMarkers(e);
+  m_view.PLAYNX->ZOrder(0);
+}
+
+void AutoMix::tmrmx_Timer() {
+  // The outgoing deck is the one not selected: a mix, next or previous all select the
+  // deck they start.
+  const int k = 1 - m_decks.SelectedDeck();
+  const float top = m_decks.VolumeKnobTop(k);
+  if (!(m_decks.VolumeTravel(k) > top)) {
+    m_decks.StopDeck(k);
+    m_view.tmrmx->setEnabled(false);
+    // Back to full for the deck's next track; nothing reaches the stopped deck now.
+    m_decks.PlaceVolumeKnob(k, 0);
+    return;
+  }
+  m_decks.SetVolumeKnob(k, top + kFadeStep);
+}
+
+}  // namespace playlist

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "Playlist.h"
+#include "PlaylistView.h"
+#include "audio/DeckActions.h"
+
+namespace playlist {
+
+// The playlist playing itself through. While "Auto Play" is ticked, a check every second
+// watches the selected deck; once its position knob has passed the deck's mix mark (or the
+// deck never held a track) the next entry starts on the other deck at full level, that deck
+// becomes the selected one, and a fade moves the old deck's volume knob down, step by step,
+// until it reaches the bottom; then the old deck stops and its knob goes back to the top.
+class AutoMix {
+ public:
+  AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks, ui::Builder& build);
+
+  // What the options tab tells auto-mix: the values of its two sliders.
+  struct Sliders {
+    std::function<int()> slDur;  // the mix point, percent of the track
+    std::function<int()> slVel;  // the fade speed
+  };
+  Sliders sliders;
+
+  // Set-up: both settings take the sliders' values as they stand.
+  void loadSettings();
+
+  void AutoL_Click();
+  void slDur_Change();
+  void slVel_Change();
+  void AutoLST_Timer();
+  void tmrmx_Timer();
+
+  // Where the next entry starts, in percent of the track's position bar.
+  std::int16_t MixPointPercent = 95;
+  // Milliseconds between two fade steps.
+  std::int16_t FadeStepInterval = 50;
+  // The mix marks on the position bars of DeckA and DeckB.
+  std::array<ui::PictureBox*, 2> LinetoMX{};
+
+ private:
+  // Both marks at the mix point of their bars.
+  void placeMarks();
+  // The entry to start next, after the current one; 0 when the list has been played through.
+  int nextEntry();
+
+  Playlist& m_list;
+  PlaylistView& m_view;
+  audio::DeckActions& m_decks;
+};
+
+}  // namespace playlist

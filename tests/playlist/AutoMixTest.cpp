@@ -1,0 +1,340 @@
+#include <QTest>
+#include <cmath>
+
+#include "support/PlayerFixture.h"
+
+namespace {
+
+// Tones that fit whole cycles into 10 ms, so a short block measures each apart.
+constexpr double kToneA = 400, kToneB = 600, kToneC = 800, kToneD = 1000;
+// A tone's full level, and what another tone leaks into its measure over a short block.
+// Two tones at full level sum below the master limiter's knee, so what is measured is the
+// decks' own levels.
+constexpr double kFull = 0.4, kSilent = 0.01;
+
+class AutoMixTest : public fixtures::PlayerFixture {
+ protected:
+  void SetUp() override {
+    PlayerFixture::SetUp();
+    main = &start();
+    view = &main->playlist().view();
+    mix = &main->playlist().autoMix();
+    list = &main->playlist().list();
+  }
+  // An entry playing a tone of `hz` for `seconds` (8 kHz keeps long files small).
+  void add(const std::string& name, double hz, double seconds) {
+    fixtures::writeWav(dir.file(name), {{hz, seconds}}, 8000, 2, kFull);
+    addPath(name);
+  }
+  void addPath(const std::string& name) {
+    QByteArray p = QByteArray::fromStdString(dir.file(name));
+    list->SendTOlst(p, playlist::Playlist::kAppend);
+  }
+  // Runs the window for `ms` milliseconds as its event loop would: sound is rendered a
+  // millisecond at a time, the 100 ms position tick and the fade step run when due, and so
+  // does the auto-mix check when `checks` is on (tests that watch a position call it).
+  std::vector<float> run(int ms) {
+    std::vector<float> out;
+    ui::Timer* timers[] = {main->decks().MTimer, view->tmrmx, view->AutoLST};
+    for (int i = 0; i < ms; ++i) {
+      ++m_now;
+      const auto upTo = std::size_t(m_now * 441 / 10);
+      std::vector<float> block((upTo - m_rendered) * 2);
+      program->engine().System.render(block.data(), upTo - m_rendered);
+      m_rendered = upTo;
+      out.insert(out.end(), block.begin(), block.end());
+      for (std::size_t t = 0; t < 3; ++t) {
+        Due& s = m_due[t];
+        if (!timers[t]->Enabled() || (t == 2 && !checks)) {
+          s.at = -1;
+        } else if (s.at < 0 || s.interval != timers[t]->Interval()) {
+          s.interval = timers[t]->Interval();
+          s.at = m_now + s.interval;
+        } else if (m_now >= s.at) {
+          s.at += s.interval;
+          if (t == 1) ++fadeTicks;
+          timers[t]->tick();
+        }
+      }
+    }
+    return out;
+  }
+  // The amplitude of a tone in what was heard, at the centred pitch knob's speed.
+  double level(const std::vector<float>& out, double hz) {
+    return fixtures::magnitudeAt(out, 44100, hz * main->decks().engine().PitchFactor(0));
+  }
+  // Moves the selected deck close to its end and lets the position tick see it, then runs
+  // the check: a mix starts when there is an entry to start.
+  void mixNow() {
+    const int k = main->decks().engine().SelectedDeck();
+    program->engine().System.setChannelPositionMs(deck(k).Channel,
+                                                  std::uint32_t(deck(k).LengthMs - 300));
+    run(120);
+    mix->AutoLST_Timer();
+  }
+  // Runs until the fade has ended; returns the fade steps that ran.
+  int fadeToEnd(std::vector<float>* heard = nullptr) {
+    fadeTicks = 0;
+    for (int i = 0; i < 400 && view->tmrmx->Enabled(); ++i) {
+      auto out = run(50);
+      if (heard) heard->insert(heard->end(), out.begin(), out.end());
+    }
+    return fadeTicks;
+  }
+  float knobTop(int k) { return main->deck(k).XVolBT->Top(); }
+  float travel(int k) { return main->decks().engine().VolumeTravel(k); }
+
+  struct Due {
+    long at = -1;
+    int interval = 0;
+  };
+  Due m_due[3];
+  long m_now = 0;
+  std::size_t m_rendered = 0;
+  bool checks = false;
+  int fadeTicks = 0;
+  playlist::PlaylistView* view = nullptr;
+  playlist::AutoMix* mix = nullptr;
+  playlist::Playlist* list = nullptr;
+};
+
+TEST_F(AutoMixTest, AutoPlaySwitchesTheCheckAndTheSlidersSetMixPointAndSpeed) {
+  main->form().Show();
+  EXPECT_FALSE(view->AutoLST->Enabled());
+  EXPECT_EQ(view->AutoLST->Interval(), 1000);
+  QTest::mouseClick(view->AutoL->widget(), Qt::LeftButton);
+  EXPECT_EQ(view->AutoL->Value(), 1);
+  EXPECT_TRUE(view->AutoLST->Enabled());
+  QTest::mouseClick(view->AutoL->widget(), Qt::LeftButton);
+  EXPECT_FALSE(view->AutoLST->Enabled());
+
+  // Both marks sit at 95 % of their bars' travel, past the position knob's width.
+  for (int k = 0; k < 2; ++k) {
+    const float bar = main->deck(k).SLPos->Width(), knob = main->deck(k).PosBT->Width();
+    EXPECT_FLOAT_EQ(mix->LinetoMX[std::size_t(k)]->Left(), (bar - knob) * 0.95f + knob);
+    EXPECT_EQ(mix->LinetoMX[std::size_t(k)]->Width(), 62.5f);
+    EXPECT_EQ(mix->LinetoMX[std::size_t(k)]->widget()->parentWidget(),
+              main->deck(k).SLPos->container());
+  }
+  app::OptionsPanel& o = main->options();
+  o.slDur->setValue(65);
+  EXPECT_EQ(mix->MixPointPercent, 65);
+  const float bar = main->deck(1).SLPos->Width(), knob = main->deck(1).PosBT->Width();
+  EXPECT_FLOAT_EQ(mix->LinetoMX[1]->Left(), (bar - knob) * 0.65f + knob);
+
+  // Half the speed slider, halves to the even millisecond; the marks widen with it.
+  EXPECT_EQ(mix->FadeStepInterval, 50);  // never moved: the slider's value itself
+  for (auto [speed, ms] : {std::pair{51, 26}, {53, 26}, {60, 30}, {100, 50}, {50, 25}}) {
+    o.slVel->setValue(speed);
+    EXPECT_EQ(mix->FadeStepInterval, ms) << speed;
+    EXPECT_FLOAT_EQ(mix->LinetoMX[0]->Width(), float(speed) * 1.25f);
+  }
+  // Restoring the defaults moves the sliders as a user would.
+  o.slVel->setValue(70);
+  o.cmdrest->click();
+  EXPECT_EQ(o.slDur->Value(), 95);
+  EXPECT_EQ(o.slVel->Value(), 50);
+  EXPECT_EQ(mix->MixPointPercent, 95);
+  EXPECT_EQ(mix->FadeStepInterval, 25);
+  EXPECT_FLOAT_EQ(mix->LinetoMX[0]->Left(), (bar - knob) * 0.95f + knob);
+}
+
+TEST_F(AutoMixTest, ATrackOf200SecondsMixesAtAbout190AndFadesOutAlongItsKnob) {
+  add("long.wav", kToneA, 200);
+  add("next.wav", kToneB, 30);
+  main->options().slVel->setValue(60);  // 30 ms steps keep the fade inside the last 10 s
+
+  // Nothing loaded: the first check starts entry 1 on the deck not selected, at once.
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 1);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_TRUE(deck(1).Playing);
+  EXPECT_TRUE(view->PLAYNX->Visible());
+  fadeToEnd();  // the deck that held nothing "fades" silently
+
+  program->engine().System.setChannelPositionMs(deck(1).Channel, 189000);
+  const double full = level(run(100), kToneA);
+  EXPECT_NEAR(full, kFull, 0.02);
+  std::int32_t at = 0;
+  for (int i = 0; i < 20 && list->current() == 1; ++i) {
+    run(100);
+    at = deck(1).PositionMs;
+    mix->AutoLST_Timer();
+  }
+  ASSERT_EQ(list->current(), 2);
+  EXPECT_GT(at, 190000);
+  EXPECT_LE(at, 190300);
+  EXPECT_TRUE(main->deck(0).chksel->Value());
+  // Deck A's label read "VOL 0.0" after the first, silent fade; now it plays at full.
+  EXPECT_TRUE(main->deck(0).ETQPICTH->Caption().endsWith("VOL 1.0"));
+  EXPECT_EQ(view->tmrmx->Interval(), 30);
+  EXPECT_TRUE(view->tmrmx->Enabled());
+
+  // The incoming deck is at full level from its first block; the old one fades linearly.
+  std::vector<float> fade;
+  const int steps = fadeToEnd(&fade);
+  const std::size_t block = 441 * 2;
+  const std::vector<float> first(fade.begin(), fade.begin() + block);
+  EXPECT_NEAR(level(first, kToneB), full, 0.03);
+  EXPECT_NEAR(level(first, kToneA), full, 0.03);
+  EXPECT_EQ(steps, int(std::ceil(travel(1) / 10)) + 1);
+  EXPECT_EQ(steps, 226);  // this window's knob travels 2250 twips
+  for (double part : {0.25, 0.5, 0.75}) {
+    const auto at = std::size_t(double(steps) * 30 * part * 44.1) * 2;
+    const std::vector<float> piece(fade.begin() + std::ptrdiff_t(at),
+                                   fade.begin() + std::ptrdiff_t(at + block));
+    EXPECT_NEAR(level(piece, kToneA) / full, 1 - part, 0.03) << part;
+    EXPECT_NEAR(level(piece, kToneB), full, 0.03) << part;
+  }
+  // At the end the old deck is stopped and silent, its knob back at the top.
+  const auto after = run(200);
+  EXPECT_LT(level(after, kToneA), kSilent);
+  EXPECT_NEAR(level(after, kToneB), full, 0.03);
+  EXPECT_FALSE(deck(1).Playing);
+  EXPECT_EQ(knobTop(1), 0.0f);
+  EXPECT_EQ(knobTop(0), 0.0f);
+}
+
+TEST_F(AutoMixTest, TheLastEntryPlaysOnUnlessTheListRepeats) {
+  // An empty list that repeats has nothing to start.
+  view->chkR->setValue(1);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 0);
+  EXPECT_FALSE(deck(1).Playing);
+  view->chkR->setValue(0);
+
+  add("a.wav", kToneA, 20);
+  add("b.wav", kToneB, 20);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(view->tmrmx->Interval(), 50);  // the speed slider never moved
+  fadeToEnd();
+  main->options().slVel->setValue(100);
+  mixNow();
+  ASSERT_EQ(list->current(), 2);
+  EXPECT_EQ(view->tmrmx->Interval(), 50);
+  fadeToEnd();
+  const auto b = run(100);
+  // Past the mark on the last entry: nothing more starts.
+  mixNow();
+  EXPECT_EQ(list->current(), 2);
+  EXPECT_FALSE(view->tmrmx->Enabled());
+  EXPECT_TRUE(main->deck(0).chksel->Value());
+  auto out = run(100);
+  EXPECT_LT(level(out, kToneA), kSilent);
+  EXPECT_NEAR(level(out, kToneB), level(b, kToneB), 0.03);
+
+  // Repeating: entry 1 starts on the other deck when the next check comes.
+  view->chkR->setValue(1);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 1);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  out = run(100);
+  EXPECT_NEAR(level(out, kToneA), kFull, 0.03);
+
+  // An index left beyond a shortened list is the end of the list too.
+  list->setCurrent(7);
+  view->chkR->setValue(0);
+  mixNow();
+  EXPECT_EQ(list->current(), 7);
+  view->chkR->setValue(1);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 1);
+}
+
+TEST_F(AutoMixTest, AKnobAlreadyDownEndsTheFadeAtTheFirstStep) {
+  add("a.wav", kToneA, 20);
+  add("b.wav", kToneB, 20);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  main->decks().engine().SetVolumeKnob(1, travel(1));  // the user turned deck B down
+  mixNow();
+  ASSERT_EQ(list->current(), 2);
+  EXPECT_EQ(fadeToEnd(), 1);
+  EXPECT_FALSE(deck(1).Playing);
+  EXPECT_EQ(knobTop(1), 0.0f);
+  EXPECT_LT(level(run(100), kToneA), kSilent);
+}
+
+TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {
+  add("a.wav", kToneA, 20);
+  addPath("gone.wav");
+  add("c.wav", kToneC, 20);
+  addPath("gone too.wav");
+  add("e.wav", kToneD, 20);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  const double full = level(run(100), kToneA);
+
+  // Deck A has never held a track: it stays empty and deck B plays on, selected and full.
+  mixNow();
+  EXPECT_EQ(list->current(), 2);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_FALSE(deck(0).Playing);
+  EXPECT_FALSE(view->tmrmx->Enabled());
+  EXPECT_NEAR(level(run(100), kToneA), full, 0.03);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 3);
+  EXPECT_TRUE(main->deck(0).chksel->Value());
+  EXPECT_NEAR(level(run(50), kToneC), full, 0.03);
+  fadeToEnd();
+
+  // Deck B still holds the first track: that one must not start again in its place.
+  mixNow();
+  EXPECT_EQ(list->current(), 4);
+  EXPECT_TRUE(main->deck(0).chksel->Value());
+  auto out = run(100);
+  EXPECT_LT(level(out, kToneA), kSilent);
+  EXPECT_NEAR(level(out, kToneC), full, 0.03);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(list->current(), 5);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  out = run(50);
+  EXPECT_NEAR(level(out, kToneD), full, 0.03);
+  EXPECT_LT(level(out, kToneA), kSilent);
+}
+
+TEST_F(AutoMixTest, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLevel) {
+  for (auto [name, hz] : {std::pair{"a.wav", kToneA}, {"b.wav", kToneB}, {"c.wav", kToneC}})
+    add(name, hz, 30);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  const double full = level(run(100), kToneA);
+  mixNow();  // b on deck A, a fading on deck B
+  ASSERT_EQ(list->current(), 2);
+  run(2000);
+  ASSERT_GT(knobTop(1), 0.0f);
+
+  // Next cuts from b to c on deck B; the fade goes on with deck A, which next stopped.
+  view->cmdnext->click();
+  EXPECT_EQ(list->current(), 3);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_EQ(knobTop(1), 0.0f);
+  std::vector<float> heard;
+  fadeToEnd(&heard);
+  const std::size_t half = heard.size() / 2;
+  for (std::size_t from : {std::size_t(0), half, heard.size() - 4410}) {
+    const std::vector<float> piece(heard.begin() + std::ptrdiff_t(from),
+                                   heard.begin() + std::ptrdiff_t(from + 4410));
+    EXPECT_NEAR(level(piece, kToneC), full, 0.03);
+    EXPECT_LT(level(piece, kToneB), kSilent);
+  }
+  EXPECT_FALSE(deck(0).Playing);
+  EXPECT_EQ(knobTop(0), 0.0f);
+  EXPECT_EQ(knobTop(1), 0.0f);
+  EXPECT_TRUE(deck(1).Playing);
+
+  // Previous in the middle of the next fade: b again, on deck A, at full level.
+  list->setCurrent(2);
+  mixNow();  // entry 3 once more, now on deck A, while deck B fades
+  ASSERT_EQ(list->current(), 3);
+  run(1000);
+  view->cmdbk->click();
+  EXPECT_EQ(list->current(), 2);
+  heard.clear();
+  fadeToEnd(&heard);
+  const std::vector<float> tail(heard.end() - 4410, heard.end());
+  EXPECT_NEAR(level(tail, kToneB), full, 0.03);
+  EXPECT_LT(level(tail, kToneC), kSilent);
+}
+
+}  // namespace
