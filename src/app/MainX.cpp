@@ -27,6 +27,12 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
   m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
                                                 m_windowDrag, *m_skinLoader);
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths);
+  m_equaliser =
+      std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);
+  m_chorus = std::make_unique<effects::ChorusSwitch>(m_shell->page(5), m_build, engine);
+  m_spectrum = std::make_unique<effects::SpectrumDisplay>(
+      *m_form, m_build, engine, decks, std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
+      *m_options->chkvfx);
   m_browser = std::make_unique<library::BrowserPanel>(m_shell->page(0), m_shell->page(3), m_build,
                                                       m_decks->engine(), m_decks->preview());
   m_playlist =
@@ -48,6 +54,11 @@ MainX::~MainX() {
 void MainX::wire() {
   m_skinned->wire();
   m_decks->engine().addListener(&m_playlist->list());
+  // The spectra draw after the decks' tick, and colour the playlist's current-entry bar.
+  m_decks->engine().addListener(m_spectrum.get());
+  ui::PictureBox* currentBar = m_playlist->view().PICSEL[2];
+  m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
+                            [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
   m_library->lists().progress = &m_program.splash();
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
@@ -138,6 +149,11 @@ void MainX::Form_Load() {
   m_playlist->autoMix().loadSettings();
   m_options->loadPaths();
   m_playlist->file().LoadLST(m_options->txtBase[1]->Text());
+  // The equaliser joins the chain, is set flat (which also tells every unit its centre),
+  // then takes the places the user left it in.
+  m_equaliser->addToChain();
+  m_equaliser->cmdreseq_Click(0);
+  m_equaliser->LOADEQ();
   if (!QFileInfo(m_options->txtBase[0]->Text()).isFile()) {
     library::LibraryView& lib = m_library->view();
     lib.frmbusq->setVisible(true);
@@ -163,6 +179,7 @@ void MainX::BTend_Click() {
 void MainX::Form_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
+  m_equaliser->SaveEQ();
   // A library job still running stops where it is and its thread ends; what it wrote stays.
   m_library->shutdown(1000);
   m_browser->shutdown(1000);

@@ -6,6 +6,9 @@
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
 #include "audio/DecksPanel.h"
+#include "effects/ChorusSwitch.h"
+#include "effects/EqualizerPanel.h"
+#include "effects/SpectrumDisplay.h"
 #include "library/BrowserPanel.h"
 #include "library/LibraryPanel.h"
 #include "playlist/PlaylistPanel.h"
@@ -47,6 +50,9 @@ class MainX {
   OptionsPanel& options() { return *m_options; }
   audio::DecksPanel& decks() { return *m_decks; }
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
+  effects::EqualizerPanel& equaliser() { return *m_equaliser; }
+  effects::ChorusSwitch& chorus() { return *m_chorus; }
+  effects::SpectrumDisplay& spectrum() { return *m_spectrum; }
   playlist::PlaylistPanel& playlist() { return *m_playlist; }
   library::LibraryPanel& library() { return *m_library; }
   library::BrowserPanel& browser() { return *m_browser; }
@@ -76,6 +82,9 @@ class MainX {
   std::unique_ptr<ShellPanel> m_shell;
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;
+  std::unique_ptr<effects::EqualizerPanel> m_equaliser;
+  std::unique_ptr<effects::ChorusSwitch> m_chorus;
+  std::unique_ptr<effects::SpectrumDisplay> m_spectrum;
   std::unique_ptr<library::BrowserPanel> m_browser;
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;
   std::unique_ptr<library::LibraryPanel> m_library;

@@ -24,10 +24,22 @@ QString SettingsStore::GetSetting(const QString& application, const QString& sec
   return v.isValid() ? v.toString() : defaultValue;
 }
 
+bool SettingsStore::contains(const QString& application, const QString& section,
+                             const QString& key) const {
+  return m_settings->contains(keyOf(application, section, key));
+}
+
 void SettingsStore::SaveSetting(const QString& application, const QString& section,
                                 const QString& key, const QString& value) {
   m_settings->setValue(keyOf(application, section, key), value);
   m_settings->sync();  // written through a temporary file and renamed into place
+}
+
+void SettingsStore::SaveSettings(const QString& application, const QString& section,
+                                 const std::vector<std::pair<QString, QString>>& keysAndValues) {
+  for (const auto& [key, value] : keysAndValues)
+    m_settings->setValue(keyOf(application, section, key), value);
+  m_settings->sync();
 }
 
 bool SettingsStore::ok() const {

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -16,8 +18,13 @@ class SettingsStore {
 
   QString GetSetting(const QString& application, const QString& section, const QString& key,
                      const QString& defaultValue) const;
+  // Whether a value is stored at all (an empty text counts as stored).
+  bool contains(const QString& application, const QString& section, const QString& key) const;
   void SaveSetting(const QString& application, const QString& section, const QString& key,
                    const QString& value);
+  // Stores several values of one section with a single rewrite of the file.
+  void SaveSettings(const QString& application, const QString& section,
+                    const std::vector<std::pair<QString, QString>>& keysAndValues);
   bool ok() const;  // false when the file could not be written
   QString path() const;
 

@@ -20,6 +20,7 @@ void Label::setAutoSize(bool on) {
 }
 
 void Label::setForeColor(const QColor& c) {
+  if (c == m_fore) return;
   m_fore = c;
   updateStyle();
 }
@@ -38,8 +39,13 @@ void Label::setFont(int pointSize, bool bold, const QString& family) {
 }
 
 void Label::updateStyle() {
-  m_label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; }")
-                             .arg(m_fore.name(), m_back.isValid() ? m_back.name() : "transparent"));
+  // Colours go through the palette, not a style sheet: a sheet is parsed and matched again
+  // on every change, far too slow for a logo that follows the music many times a tick.
+  QPalette pal = m_label->palette();
+  pal.setColor(QPalette::WindowText, m_fore);
+  if (m_back.isValid()) pal.setColor(QPalette::Window, m_back);
+  m_label->setAutoFillBackground(m_back.isValid());
+  m_label->setPalette(pal);
 }
 
 }  // namespace ui

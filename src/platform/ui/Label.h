@@ -20,6 +20,7 @@ class Label : public Control {
   bool AutoSize() const { return m_autoSize; }
   void setAutoSize(bool on);
   void setAlignment(Qt::Alignment a) { m_label->setAlignment(a); }
+  QColor ForeColor() const { return m_fore; }
   void setForeColor(const QColor& c);
   void setBackColor(const QColor& c);  // an invalid colour means transparent
   void setFont(int pointSize, bool bold = false, const QString& family = {});

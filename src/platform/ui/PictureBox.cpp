@@ -37,13 +37,11 @@ void PictureBox::setBorder(const QColor& c) {
 }
 
 void PictureBox::Cls() {
-  m_pic->canvas = QImage();
-  m_pic->update();
+  m_pic->clearCanvas();
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, const QColor& c) {
-  m_pic->ensureCanvas();
-  QPainter p(&m_pic->canvas);
+  QPainter& p = m_pic->canvasPainter();
   p.setPen(c);
   p.drawLine(QPointF(x1 / TwipsPerPixel, y1 / TwipsPerPixel),
              QPointF(x2 / TwipsPerPixel, y2 / TwipsPerPixel));
@@ -51,9 +49,11 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, const QColor& c) {
 }
 
 void PictureBox::FillRect(float x, float y, float w, float h, const QColor& c) {
-  m_pic->ensureCanvas();
-  QPainter p(&m_pic->canvas);
-  p.fillRect(QRectF(x / TwipsPerPixel, y / TwipsPerPixel, w / TwipsPerPixel, h / TwipsPerPixel), c);
+  QPainter& p = m_pic->canvasPainter();
+  // The rectangle the two corners span, whichever way round they are given.
+  p.fillRect(QRectF(x / TwipsPerPixel, y / TwipsPerPixel, w / TwipsPerPixel, h / TwipsPerPixel)
+                 .normalized(),
+             c);
   m_pic->update();
 }
 

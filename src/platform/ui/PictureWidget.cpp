@@ -6,8 +6,33 @@ namespace ui {
 
 PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {}
 
+PictureWidget::~PictureWidget() {
+  finishDrawing();
+}
+
+void PictureWidget::finishDrawing() {
+  if (m_painter.isActive()) m_painter.end();
+}
+
+QPainter& PictureWidget::canvasPainter() {
+  ensureCanvas();
+  if (!m_painter.isActive()) m_painter.begin(&canvas);
+  m_drawn = true;
+  return m_painter;
+}
+
+void PictureWidget::clearCanvas() {
+  if (!m_drawn) return;
+  m_drawn = false;
+  finishDrawing();
+  // The buffer is kept: a picture cleared ten times a second need not allocate each time.
+  canvas.fill(Qt::transparent);
+  update();
+}
+
 void PictureWidget::ensureCanvas() {
-  if (canvas.size() != size()) {
+  if (canvas.size() != size().expandedTo(QSize(1, 1))) {
+    finishDrawing();
     QImage next(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     next.fill(Qt::transparent);
     if (!canvas.isNull()) {
@@ -19,6 +44,7 @@ void PictureWidget::ensureCanvas() {
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {
+  finishDrawing();
   QPainter p(this);
   if (back.isValid()) p.fillRect(rect(), back);
   if (!picture.isNull()) p.drawPixmap(0, 0, picture);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QWidget>
 
@@ -11,16 +12,26 @@ namespace ui {
 class PictureWidget : public QWidget {
  public:
   explicit PictureWidget(QWidget* parent);
+  ~PictureWidget() override;
   QPixmap picture;
   QColor back{20, 22, 26};
   QColor border;
   QImage canvas;  // what Line and FillRect drew, kept until Cls
   QString caption;
   QColor captionColor{230, 230, 230};
-  void ensureCanvas();
+  // A painter on the canvas, kept open over a burst of strokes (a spectrum frame draws a
+  // hundred) and closed before the canvas is shown, cleared or resized.
+  QPainter& canvasPainter();
+  void finishDrawing();
+  void clearCanvas();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+
+ private:
+  void ensureCanvas();
+  QPainter m_painter;
+  bool m_drawn = false;  // something was drawn since the canvas was last cleared
 };
 
 }  // namespace ui

@@ -1,0 +1,11 @@
+#include "ScrollBar.h"
+
+namespace ui {
+
+ScrollBar::ScrollBar(QWidget* parent, Qt::Orientation orientation)
+    : Control(new QScrollBar(orientation, parent)), m_bar(static_cast<QScrollBar*>(widget())) {
+  m_stockWidget = true;
+  m_bar->setFocusPolicy(Qt::NoFocus);
+}
+
+}  // namespace ui
