@@ -1,7 +1,7 @@
 #include "LanguageFile.h"
 
-#include <QFile>
-
+#include "platform/os/NativePath.h"
+#include "platform/os/RegularFile.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Val.h"
 
@@ -85,9 +85,10 @@ int LanguageFile::Apply(const std::vector<LanguageRow>& table, const ui::Control
 }
 
 int LanguageFile::Load(const QString& path, const ui::ControlOrder& controls) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileBytes) return 0;
-  return Apply(ReadTable(f.readAll()), controls);
+  const platform::ReadResult file =
+      platform::readRegularFile(platform::nativePath(path), kMaxFileBytes);
+  if (file.status != platform::ReadStatus::Ok) return 0;
+  return Apply(ReadTable(file.bytes), controls);
 }
 
 }  // namespace app

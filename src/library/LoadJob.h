@@ -20,7 +20,7 @@ class LoadEvents {
   virtual void loadDone(bool read) = 0;
 };
 
-// Reads the library file, one path per line (CR LF or LF, empty lines skipped), into the
+// Reads the library file, one path per line (CR LF, LF or CR; empty lines skipped), into the
 // worker's copy of the library, and sends the same blocks to the window about every 40 ms.
 void runLoad(const QString& file, PathStore& content, JobContext& ctx, LoadEvents* events);
 

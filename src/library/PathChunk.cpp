@@ -51,6 +51,27 @@ void PathChunkBuilder::mark(std::size_t start, std::size_t length) {
   m_chunk->m_lengths.push_back(std::uint32_t(length));
 }
 
+std::size_t PathChunkBuilder::markLines(bool last) {
+  const char* d = data();
+  const std::size_t size = m_size;
+  std::size_t start = 0;
+  while (start < size) {
+    const void* lf = std::memchr(d + start, '\n', size - start);
+    const std::size_t end = lf ? std::size_t(static_cast<const char*>(lf) - d) : size;
+    // A CR ends a line of its own; in CR LF the LF then ends an empty one. Each stretch is
+    // searched once, so a file without a single LF is read in one pass too.
+    while (const void* cr = std::memchr(d + start, '\r', end - start)) {
+      const std::size_t at = std::size_t(static_cast<const char*>(cr) - d);
+      if (at > start) mark(start, at - start);
+      start = at + 1;
+    }
+    if (!lf && !last) return start;
+    if (end > start) mark(start, end - start);
+    start = end + 1;
+  }
+  return size;
+}
+
 void PathChunkBuilder::append(const char* bytes, std::size_t length) {
   char* at = reserve(length + 1);
   std::memcpy(at, bytes, length);

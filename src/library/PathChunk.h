@@ -51,6 +51,11 @@ class PathChunkBuilder {
   void commit(std::size_t n) { m_size += n; }
   // Marks bytes already in the block as one entry.
   void mark(std::size_t start, std::size_t length);
+  // Marks each whole line of the bytes so far as an entry: lines end at LF, CR LF or a CR
+  // alone (old Mac files), and empty lines are no entry. Returns where the last, unfinished
+  // line starts; with `last` (no more bytes to come) that line counts too, and the block's
+  // size is returned.
+  std::size_t markLines(bool last);
   // Copies a path in as one entry, followed by a line end.
   void append(const char* bytes, std::size_t length);
   // Hands the block over and starts an empty one. Bytes after the last entry are dropped

@@ -18,6 +18,12 @@ QString PathListModel::text(int row, int column) const {
   return column == 0 ? name(row) : column == 1 ? path(row) : QString();
 }
 
+QString PathListModel::shownText(int row, int column) const {
+  if (!valid(row) || column > 1) return {};
+  const std::string_view bytes = m_store.bytes(entryOf(row));
+  return shownPath(column == 0 ? fileNamePart(bytes) : bytes);
+}
+
 void PathListModel::clear() {
   beginResetModel();
   m_store.clear();

@@ -18,6 +18,7 @@ class PathListModel : public ui::ListModel {
 
   int count() const override { return int(m_isPicks ? m_picks.size() : m_store.size()); }
   QString text(int row, int column) const override;
+  QString shownText(int row, int column) const override;
   QString path(int row) const;  // for display
   QByteArray pathBytes(int row) const;
   QString name(int row) const;

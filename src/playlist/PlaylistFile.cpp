@@ -1,42 +1,42 @@
 #include "PlaylistFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "Playlist.h"
+#include "PlaylistText.h"
+#include "platform/os/NativePath.h"
+#include "platform/os/RegularFile.h"
 
 namespace playlist {
 
 void PlaylistFile::LoadLST(const QString& path) {
   m_playlist.cmdCls_Click();
-  const QFileInfo info(path);
-  if (!info.isFile() || info.size() < 1) return;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return;
-  while (!f.atEnd()) {
-    QByteArray line = f.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    if (!line.startsWith("FIL")) continue;
-    QByteArray entry = line.mid(3);
-    m_playlist.SendTOlst(entry, Playlist::kAppend);
+  const QByteArray file = platform::nativePath(path);
+  const platform::ReadResult read = platform::readRegularFile(file, platform::kAnySize);
+  if (read.status != platform::ReadStatus::Ok) return;
+  const QList<QByteArray> paths = PlaylistText::read(read.bytes);
+  for (QByteArray entry : paths) m_playlist.SendTOlst(entry, Playlist::kAppend);
+  if (paths.isEmpty() && PlaylistText::holdsMoreThanAHeader(read.bytes)) {
+    const QString error = platform::saveRegularFile(file + ".bak", read.bytes);
+    platform::reportSkippedFile(
+        error.isEmpty() ? QStringLiteral("%1 holds no playlist entry; kept as %1.bak").arg(path)
+                        : QStringLiteral("%1 holds no playlist entry. %2").arg(path, error));
   }
 }
 
 bool PlaylistFile::saveLST(const QString& ruta) {
-  bool ok = false;
+  QString error = QStringLiteral("Cannot save the playlist: no file name.");
   if (!ruta.isEmpty()) {
     QDir().mkpath(QFileInfo(ruta).absolutePath());
-    QSaveFile f(ruta);
-    if (f.open(QIODevice::WriteOnly)) {
-      f.write("[X -LIST]\r\n");
-      for (int i = 1; i <= m_playlist.count(); ++i) f.write("FIL" + m_playlist.path(i) + "\r\n");
-      ok = f.commit();
-    }
+    QList<QByteArray> paths;
+    paths.reserve(m_playlist.count());
+    for (int i = 1; i <= m_playlist.count(); ++i) paths.push_back(m_playlist.path(i));
+    error = platform::saveRegularFile(platform::nativePath(ruta), PlaylistText::write(paths));
   }
+  if (!error.isEmpty()) platform::reportSkippedFile(error);
   m_playlist.cmdCls_Click();
-  return ok;
+  return error.isEmpty();
 }
 
 }  // namespace playlist

@@ -6,14 +6,17 @@ namespace playlist {
 
 class Playlist;
 
-// The playlist file: the line "[X -LIST]", then "FIL" and a path per entry; paths are the
-// file system's bytes, lines end in CR LF and are read with CR LF or LF.
+// The playlist file (see PlaylistText for its lines), read and written whole.
 class PlaylistFile {
  public:
   explicit PlaylistFile(Playlist& playlist) : m_playlist(playlist) {}
+  // Empties the list and fills it from the file. A file that holds more than a header but
+  // gives no entry (written by another program, in another encoding) is copied to its name
+  // with ".bak" added first, since the next save replaces it with the list as it is.
   void LoadLST(const QString& path);
-  // Writes the list, then empties it. The file is replaced only once the new one is
-  // complete; false (and the old file untouched) when it cannot be written.
+  // Writes the list, then empties it. The file a link leads to is replaced once the new one
+  // is complete; false (said once on stderr, and the old file untouched) when it cannot be
+  // written or is not a regular file.
   bool saveLST(const QString& ruta);
 
  private:

@@ -20,6 +20,12 @@ QString PlaylistModel::text(int row, int column) const {
   return {};
 }
 
+QString PlaylistModel::shownText(int row, int column) const {
+  if (column == Path && row >= 0 && row < count())
+    return shownPath(platform::bytesOf(m_entries[std::size_t(row)].path));
+  return shown(text(row, column));
+}
+
 QByteArray PlaylistModel::path(int position) const {
   return position >= 1 && position <= count() ? entry(position).path : QByteArray();
 }

@@ -25,6 +25,7 @@ class PlaylistModel : public ui::ListModel {
 
   int count() const override { return int(m_entries.size()); }
   QString text(int row, int column) const override;
+  QString shownText(int row, int column) const override;
   const PlaylistEntry& entry(int position) const { return m_entries[std::size_t(position - 1)]; }
   QByteArray path(int position) const;  // empty outside the list
 

@@ -26,6 +26,12 @@ TEST(LanguageFile, FieldsSplitOnCommasAndLinesAndKeepQuotedCommas) {
   // An unterminated quote runs to the end; a lone comma gives an empty field.
   EXPECT_EQ(LanguageFile::ReadFields("\"CAPT=open").back(), "CAPT=open");
   EXPECT_EQ(LanguageFile::ReadFields(",x").size(), 2u);
+  // Old Mac line ends (CR alone) end lines too.
+  const auto cr = LanguageFile::ReadTable("FORM=MainX\rOBJE=cmd\rCAPT=Save\r\rFORM=MainX\rOBJE=x");
+  ASSERT_EQ(cr.size(), 2u);
+  EXPECT_EQ(cr[0].object, "cmd");
+  EXPECT_EQ(cr[0].caption, "Save");
+  EXPECT_EQ(cr[1].object, "x");
 }
 
 TEST(LanguageFile, TableRowsStartAtFormAndSkipStrayFields) {

@@ -1,5 +1,14 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <thread>
 
 #include "app/LanguageFile.h"
 
@@ -22,6 +31,109 @@ TEST_F(Shell, SettingsMatchWhateverTheCaseAndSurviveARestart) {
   platform::SettingsStore again(s.path());
   EXPECT_EQ(again.GetSetting("TORNA VEL", "CONFIG", "DBADIR", "default"), "");
   EXPECT_TRUE(s.ok());
+}
+
+// Opens each pipe for writing after `ms`, which lets a reader blocked on it go on, so
+// that a start that waits on a pipe fails its test instead of hanging it.
+class PipeWatchdog {
+ public:
+  PipeWatchdog(std::vector<std::string> pipes, int ms)
+      : m_thread([this, pipes = std::move(pipes), ms] {
+          for (int t = 0; t < ms && !m_done; t += 10) QThread::msleep(10);
+          for (const std::string& p : pipes) {
+            const int fd = ::open(p.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+          }
+        }) {}
+  ~PipeWatchdog() {
+    m_done = true;
+    m_thread.join();
+  }
+
+ private:
+  std::atomic<bool> m_done{false};
+  std::thread m_thread;
+};
+
+TEST_F(Shell, SettingsFollowLinksAndNeverReadOrReplaceSpecialFiles) {
+  // Settings kept elsewhere behind a link: the link stays, its target holds the values.
+  QDir().mkpath(file("elsewhere"));
+  ASSERT_EQ(::symlink(dir.file("elsewhere/tornavel.ini").c_str(), dir.file("linked.ini").c_str()),
+            0);
+  {
+    platform::SettingsStore s(file("linked.ini"));
+    s.SaveSetting("TORNA VEL", "CONFIG", "DBADIR", "/music/db.txt");
+    EXPECT_TRUE(s.ok());
+  }
+  EXPECT_TRUE(QFileInfo(file("linked.ini")).isSymLink());
+  EXPECT_EQ(platform::SettingsStore(file("elsewhere/tornavel.ini"))
+                .GetSetting("TORNA VEL", "CONFIG", "DBADIR", ""),
+            "/music/db.txt");
+
+  // A pipe, a link to a pipe, or a file far larger than any settings: not read, not
+  // replaced, and the values of the run are kept for the run.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.ini").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(dir.file("pipe.ini").c_str(), dir.file("to-pipe.ini").c_str()), 0);
+  fixtures::writeRandom(dir.file("huge.ini"), 3 << 20, 7);
+  const QByteArray huge = [&] {
+    QFile f(file("huge.ini"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  for (const char* name : {"pipe.ini", "to-pipe.ini", "huge.ini"}) {
+    SCOPED_TRACE(name);
+    PipeWatchdog watchdog({dir.file("pipe.ini")}, 3000);
+    QElapsedTimer clock;
+    clock.start();
+    platform::SettingsStore s(file(name));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(s.GetSetting("tornavel", "Config", "SkinName", "Default"), "Default");
+    s.SaveSetting("tornavel", "Config", "SkinName", "Dark");
+    EXPECT_FALSE(s.ok());
+    EXPECT_EQ(s.GetSetting("tornavel", "Config", "SkinName", "Default"), "Dark");
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.file("pipe.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  QFile after(file("huge.ini"));
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), huge);
+}
+
+TEST_F(Shell, APipeOrADeviceAsLanguageFileIsSkippedAtStart) {
+  // A language file that would rename the save button, behind a pipe; then /dev/zero,
+  // which never ends.
+  QDir().mkpath(program->paths().exeDir);
+  const std::string leng = (program->paths().exeDir + "/Leng.ini").toStdString();
+  ASSERT_EQ(::mkfifo(leng.c_str(), 0600), 0);
+  std::thread writer([leng] {
+    const int fd = ::open(leng.c_str(), O_WRONLY);  // waits for a reader, if one ever comes
+    if (fd < 0) return;
+    const QByteArray text = "FORM=MainX,OBJE=cmd,CAPT=Piped\r\n";
+    [[maybe_unused]] const ssize_t n = ::write(fd, text.constData(), size_t(text.size()));
+    ::close(fd);
+  });
+  {
+    PipeWatchdog watchdog({leng}, 3000);
+    QElapsedTimer clock;
+    clock.start();
+    app::MainX& main = start();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(main.options().cmd->Caption(), "Guardar");
+  }
+  // Let the writer go if nothing read the pipe.
+  const int fd = ::open(leng.c_str(), O_RDONLY | O_NONBLOCK);
+  writer.join();
+  if (fd >= 0) ::close(fd);
+
+  ::unlink(leng.c_str());
+  ASSERT_EQ(::symlink("/dev/zero", leng.c_str()), 0);
+  program.reset();
+  SetUp();
+  QElapsedTimer clock;
+  clock.start();
+  app::MainX& main = start();
+  EXPECT_LT(clock.elapsed(), 2000);
+  EXPECT_EQ(main.options().cmd->Caption(), "Guardar");
 }
 
 TEST_F(Shell, AFirstStartOffersALibraryScan) {
@@ -49,9 +161,16 @@ TEST_F(Shell, SavedPathsComeBackAndAnExistingLibraryKeepsTheLayout) {
     main.options().txtBase[0]->setText(file("db.txt"));
     main.options().txtBase[1]->setText(file("my list.xlst"));
     main.options().cmd_Click();
+    main.options().slDur->setValue(70);
+    main.options().slVel->setValue(88);
     main.options().cmdrest_Click();  // refills the boxes only; nothing is written
     EXPECT_EQ(main.options().txtBase[0]->Text(), program->paths().defaultLibraryFile());
+    EXPECT_EQ(main.options().txtBase[1]->Text(), program->paths().defaultPlaylistFile());
     EXPECT_EQ(main.options().slDur->Value(), 95);
+    EXPECT_EQ(main.options().slVel->Value(), 50);
+    EXPECT_EQ(program->settings().GetSetting("TORNA VEL", "CONFIG", "LSTDIR", ""),
+              file("my list.xlst"));
+    main.options().txtBase[1]->setText(file("my list.xlst"));  // what this run saves at exit
   }
   program.reset();
   SetUp();

@@ -1,6 +1,8 @@
 // Taking tracks from the library: playing rows, sending and dragging them to the playlist
 // and the decks, and the two pop-up menus.
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QPixmap>
 #include <QTableView>
 #include <QTest>
 
@@ -187,6 +189,33 @@ TEST_F(LibraryLists, RemovingInAScrolledPlaylistKeepsTheCurrentTrack) {
   lst.setSelectedIndex(80);
   main->playlist().view().cmdquitarlst->click();
   EXPECT_EQ(list().path(list().current()), "/m/Song 70.mp3");
+}
+
+TEST_F(LibraryLists, AFiftyMegabyteLineIsShownCutAndPaintsAtOnce) {
+  const QByteArray longPath = "/long/" + QByteArray(50 << 20, 'x') + ".mp3";
+  writeDb("/m/short.mp3\r\n" + longPath + "\r\n");
+  load();
+  ASSERT_EQ(main->library().libraryModel().count(), 2);
+  QByteArray sent = longPath;
+  list().SendTOlst(sent, -1);
+  main->form().Show();
+  main->shell().PanelPIC_Click(1);
+  for (ui::ListView* lv : {view->lstdata, main->playlist().view().LSTMP3}) {
+    QElapsedTimer clock;
+    clock.start();
+    const QPixmap shot = lv->view()->viewport()->grab();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(shot.isNull());
+    // What a row shows is the start of its text, never more than a screenful of it.
+    for (int c = 0; c < lv->model().columnCount(); ++c) {
+      const QString shown = lv->model().index(lv->Count() - 1, c).data().toString();
+      EXPECT_LE(shown.size(), 1000);
+    }
+  }
+  EXPECT_TRUE(view->lstdata->model().index(1, 1).data().toString().startsWith("/long/xxx"));
+  // The entry itself keeps every byte, for the deck and the files.
+  EXPECT_EQ(main->library().libraryModel().pathBytes(1), longPath);
+  EXPECT_EQ(list().path(1), longPath);
 }
 
 }  // namespace

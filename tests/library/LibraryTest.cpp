@@ -21,6 +21,13 @@ TEST_F(LibraryTest, LoadingReadsEveryNonEmptyLine) {
   EXPECT_EQ(program->splash().lblStat->Caption(), "Finish...");
   EXPECT_EQ(program->splash().InitLoading->Max(), int(QFileInfo(db).size()) + 1);
 
+  // Old Mac line ends (CR alone), mixed with the others.
+  writeDb("/m/cr1.mp3\r/m/cr2.mp3\r\r/m/crlf.mp3\r\n/m/lf.mp3\n\r/m/last.mp3\r");
+  EXPECT_TRUE(main->LoadBaseDa());
+  drain();
+  EXPECT_EQ(listed(), QList<QByteArray>(
+                          {"/m/cr1.mp3", "/m/cr2.mp3", "/m/crlf.mp3", "/m/lf.mp3", "/m/last.mp3"}));
+
   writeDb("\r\n\n\r\n");
   EXPECT_TRUE(main->LoadBaseDa());
   drain();
@@ -99,6 +106,21 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
   drain();
   EXPECT_EQ(listed().size(), 10);
+
+  // Names with dots in them and a folder named Z: found by the scan, then by a search.
+  const QString z = mkdir("Z");
+  touch(z + "/Mr. Brightside.mp3");
+  touch(z + "/Z.MP3");
+  touch(z + "/Mr. Brightside.mp3.part");
+  addFolder(z);
+  drain();
+  ASSERT_EQ(listed().size(), 12);
+  EXPECT_EQ(search("mr. brightside"), 1);
+  EXPECT_EQ(main->library().resultModel().text(0, 0), "Mr. Brightside.mp3");
+  EXPECT_EQ(main->library().resultModel().path(0), z + "/Mr. Brightside.mp3");
+  EXPECT_EQ(search("/z/"), 2);
+  EXPECT_EQ(search("Z.mp3"), 1);
+  EXPECT_EQ(main->library().resultModel().text(0, 0), "Z.MP3");
 }
 
 TEST_F(LibraryTest, LinksThatLoopAndFoldersThatVanishAreSkipped) {

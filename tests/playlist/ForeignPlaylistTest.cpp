@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -216,6 +217,15 @@ TEST_F(ForeignPlaylistFiles, SavingReplacesWholeOrNotAtAll) {
   EXPECT_TRUE(playlist::writeM3u8(at("taken.m3u8"), {}).contains("taken.m3u8"));
   EXPECT_TRUE(playlist::writeM3u8(at("no/such/folder.m3u8"), {}).contains("folder.m3u8"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+
+  // A pipe behind a link is not replaced by a file.
+  ASSERT_EQ(::mkfifo(at("pipe").constData(), 0600), 0);
+  ASSERT_EQ(::symlink(at("pipe").constData(), at("to-pipe.m3u8").constData()), 0);
+  EXPECT_TRUE(
+      playlist::writeM3u8(at("to-pipe.m3u8"), {{"/c.mp3", "C", 3}}).contains("to-pipe.m3u8"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(at("pipe").constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 #include <csignal>
@@ -97,7 +101,8 @@ TEST_F(PlaylistTest, RemovingAdjustsTheCurrentEntryAndClearingKeepsIt) {
   struct Case {
     int removed, current, after;
   };
-  for (const Case& c : {Case{2, 5, 4}, Case{5, 2, 2}, Case{3, 3, 2}}) {
+  // The last row: the entry right after the current one goes and the current one stays.
+  for (const Case& c : {Case{2, 5, 4}, Case{5, 2, 2}, Case{3, 3, 2}, Case{4, 3, 3}}) {
     list->cmdCls_Click();
     fill(5);
     list->setCurrent(c.current);
@@ -110,6 +115,9 @@ TEST_F(PlaylistTest, RemovingAdjustsTheCurrentEntryAndClearingKeepsIt) {
     main->playlist().view().cmdquitarlst->click();
     EXPECT_EQ(list->count(), 4);
     EXPECT_EQ(list->current(), c.after);
+    if (c.removed != c.current) {  // the current entry is still the same track
+      EXPECT_TRUE(list->path(c.after).contains(QStringLiteral("Song %1.").arg(c.current).toUtf8()));
+    }
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(cell(i, 0), QString::number(i));
   }
   main->playlist().view().LSTMP3->setSelectedIndex(-1);
@@ -171,6 +179,23 @@ TEST_F(PlaylistTest, ThePlaylistFileRoundTripsAndSurvivesARestart) {
   EXPECT_EQ(list->path(1), "/x.mp3");
   EXPECT_EQ(list->path(2), "");
   EXPECT_EQ(list->path(3), "E/odd");
+  // Old Mac line ends (CR alone) read like CR LF.
+  write("[X -LIST]\rFIL/a.mp3\rFIL/b.mp3\r\rFIL/c.mp3");
+  main->playlist().file().LoadLST(path);
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->path(2), "/b.mp3");
+  EXPECT_EQ(list->path(3), "/c.mp3");
+  // Names that are not ASCII, and bytes that are not UTF-8 at all, come back unchanged.
+  list->cmdCls_Click();
+  const QList<QByteArray> odd = {
+      "/m\xc3\xbasica/Caf\xc3\xa9 - \xc3\x9c"
+      "ber.mp3",
+      "/m/latin1 \xe9t\xe9 \xff\xfe.wma", "/m/\xe2\x80\x94 - x.mp3"};
+  for (QByteArray p : odd) list->SendTOlst(p, -1);
+  ASSERT_TRUE(main->playlist().file().saveLST(path));
+  main->playlist().file().LoadLST(path);
+  ASSERT_EQ(list->count(), 3);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(list->path(i), odd[i - 1]);
   main->playlist().file().LoadLST(path + ".missing");
   EXPECT_EQ(list->count(), 0);
 
@@ -212,6 +237,92 @@ TEST_F(PlaylistTest, AnInterruptedSaveLeavesTheOldFileIntact) {
   main->options().txtBase[1]->setText("/proc/nowhere/list.xlst");
   main->BTend_Click();
   EXPECT_EQ(ends, 1);
+}
+
+TEST_F(PlaylistTest, SavingThroughLinksWritesTheirTargetAndNeverASpecialFile) {
+  const QByteArray d = QByteArray::fromStdString(dir.path());
+  auto link = [&](const QByteArray& target, const char* name) {
+    ASSERT_EQ(::symlink(target.constData(), (d + "/" + name).constData()), 0);
+  };
+  auto kind = [&](const char* name) {
+    struct stat st {};
+    return ::lstat((d + "/" + name).constData(), &st) == 0 ? int(st.st_mode & S_IFMT) : 0;
+  };
+  auto save = [&](const char* name) {
+    fill(2);
+    return main->playlist().file().saveLST(QString::fromUtf8(d + "/" + name));
+  };
+  // A list kept in a synced folder, reached through two links, one of them relative.
+  QDir().mkpath(d + "/synced");
+  link("synced/List.xlst", "middle");
+  link(d + "/middle", "List.xlst");
+  ASSERT_TRUE(save("List.xlst"));
+  EXPECT_EQ(kind("List.xlst"), S_IFLNK);
+  EXPECT_EQ(kind("middle"), S_IFLNK);
+  QFile target(d + "/synced/List.xlst");
+  ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(target.readAll().startsWith("[X -LIST]\r\nFIL/music/Artist 1 - Song 1.mp3\r\n"));
+  ASSERT_TRUE(save("List.xlst"));  // an existing target is replaced the same way
+  EXPECT_EQ(kind("List.xlst"), S_IFLNK);
+  EXPECT_EQ(kind("synced/List.xlst"), S_IFREG);
+
+  // A pipe or a folder, named or linked to, is not written over, nor is a link loop.
+  ASSERT_EQ(::mkfifo((d + "/pipe").constData(), 0600), 0);
+  link(d + "/pipe", "to-pipe.xlst");
+  link(d + "/synced", "to-folder.xlst");
+  link(d + "/loop-b", "loop-a");
+  link(d + "/loop-a", "loop-b");
+  for (const char* name : {"to-pipe.xlst", "pipe", "to-folder.xlst", "loop-a"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(save(name));
+    EXPECT_EQ(list->count(), 0);  // emptied all the same, as at every save
+  }
+  EXPECT_EQ(kind("pipe"), S_IFIFO);
+  EXPECT_EQ(kind("to-pipe.xlst"), S_IFLNK);
+  EXPECT_EQ(kind("synced"), S_IFDIR);
+  EXPECT_EQ(QDir(QString::fromUtf8(d + "/synced")).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"List.xlst"});  // no temporary file left behind
+  // The program still closes when the list has nowhere to go.
+  main->options().txtBase[1]->setText(QString::fromUtf8(d + "/to-pipe.xlst"));
+  main->BTend_Click();
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(kind("pipe"), S_IFIFO);
+}
+
+TEST_F(PlaylistTest, AListThatReadsAsEmptyIsKeptBesideBeforeItIsOverwritten) {
+  // A list saved as UTF-16 by some editor: twenty entries, none of which reads.
+  QByteArray text = "[X -LIST]\r\n";
+  for (int i = 1; i <= 20; ++i) text += "FIL/music/" + QByteArray::number(i) + ".mp3\r\n";
+  QByteArray wide = "\xff\xfe";
+  for (char c : text) wide += QByteArray(1, c) + '\0';
+  const QString path = QString::fromStdString(dir.file("List.xlst"));
+  auto write = [&](const QString& p, const QByteArray& bytes) {
+    QFile out(p);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+  };
+  auto read = [](const QString& p) {
+    QFile in(p);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<none>");
+  };
+  main->options().txtBase[1]->setText(path);
+  main->options().cmd_Click();
+  main->options().txtBase[1]->setText(path + ".elsewhere");  // this run saves elsewhere
+  write(path, wide);
+  restart();
+  list = &main->playlist().list();
+  EXPECT_EQ(list->count(), 0);
+  fill(1);
+  main->BTend_Click();
+  EXPECT_EQ(read(path + ".bak"), wide);
+  EXPECT_EQ(read(path), "[X -LIST]\r\nFIL/music/Artist 1 - Song 1.mp3\r\n");
+
+  // A list that holds only its header, or nothing, is a list of no entries: nothing kept.
+  QFile::remove(path + ".bak");
+  write(path, "[X -LIST]\r\n");
+  restart();
+  main->BTend_Click();
+  EXPECT_FALSE(QFile::exists(path + ".bak"));
 }
 
 class NextPrevious : public PlaylistTest {

@@ -1,5 +1,8 @@
 #include "Val.h"
 
+#include <cmath>
+#include <limits>
+
 namespace ui {
 
 double Val(const QString& text) {
@@ -19,7 +22,9 @@ double Val(const QString& text) {
     }
   }
   if (!digits) return 0.0;
-  return text.mid(start, i - start).toDouble();
+  // Hundreds of digits would read as infinity, which no position or index can be.
+  const double v = text.mid(start, i - start).toDouble();
+  return std::isfinite(v) ? v : std::copysign(std::numeric_limits<double>::max(), v);
 }
 
 }  // namespace ui
