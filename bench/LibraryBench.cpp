@@ -80,6 +80,11 @@ struct NoDecks : audio::DeckActions {
   void SetVolumeKnob(int, float) override {}
   void PlaceVolumeKnob(int, float) override {}
   PositionBar positionBar(int) const override { return {}; }
+  Track TrackOf(int) const override { return {}; }
+  void SetDeckPaused(int, bool) override {}
+  bool SeekDeck(int, std::int64_t) override { return false; }
+  float MasterLevel() const override { return 0; }
+  void SetMasterLevel(float) override {}
 };
 struct NoPlaylist : library::PlaylistSink {
   void SendTOlst(QByteArray&, int) override {}

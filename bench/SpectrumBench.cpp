@@ -24,8 +24,10 @@ struct Player {
 
   Player() {
     program = std::make_unique<app::Program>(
-        app::Program::Options{sound::Output::Manual, [] {},
-                              platform::AppPaths::under(QString::fromStdString(dir.path()))});
+        app::Program::Options{sound::Output::Manual,
+                              [] {},
+                              platform::AppPaths::under(QString::fromStdString(dir.path())),
+                              {}});
     program->Main();
     program->splash().fistLoad_Timer();
     program->splash().tomain_Timer();

@@ -109,6 +109,7 @@ void FrmSplash::tomain_Timer() {
   m_program.loadMainX().form().Show();
   m_form->Hide();
   tomain->setEnabled(false);
+  m_program.mainWindowShown();
 }
 
 void FrmSplash::cmdExit_Click() {

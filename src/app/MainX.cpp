@@ -41,6 +41,8 @@ MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& dec
       m_shell->page(1), *m_options->txtBase[0], m_build, *m_skinLoader,
       paths.writable(QStringLiteral("DBFolder.tmp")), m_decks->engine(), m_playlist->list(),
       m_panelMarker);
+  m_mpris = std::make_unique<Mpris>(m_decks->engine(), m_playlist->play(),
+                                    Mpris::Window{[this] { BTend_Click(); }, [this] { raise(); }});
   wire();
 }
 
@@ -59,9 +61,12 @@ void MainX::wire() {
   ui::PictureBox* currentBar = m_playlist->view().PICSEL[2];
   m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
                             [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
+  m_decks->engine().addListener(m_mpris.get());
   m_library->lists().progress = &m_program.splash();
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
+  m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
+  m_playlist->exporter().showError = [this](const QString& text) { showMessage(text, true); };
   m_library->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon icon) {
     showMessage(text, icon == library::FolderScanner::Icon::Warning);
   };
@@ -208,6 +213,20 @@ bool MainX::LoadBaseDa() {
 
 void MainX::ResetC() {
   m_decks->pitch().ResetC();
+}
+
+void MainX::openFiles(const QByteArrayList& paths, playlist::PlaylistActions::Start start,
+                      bool raise) {
+  if (m_unloaded) return;
+  m_playlist->play().OpenFiles(paths, start);
+  if (raise) this->raise();
+}
+
+void MainX::raise() {
+  QWidget* window = m_form->widget();
+  window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->raise();
+  window->activateWindow();
 }
 
 void MainX::stopTimers() {

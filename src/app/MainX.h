@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "Mpris.h"
 #include "OptionsPanel.h"
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
@@ -44,6 +45,10 @@ class MainX {
   void showMessage(const QString& text, bool warning);
   void showMessage(const QString& text, library::MessageIcon icon);
   void stopTimers();
+  // Files opened from outside the window (the command line, a later launch).
+  void openFiles(const QByteArrayList& paths, playlist::PlaylistActions::Start start, bool raise);
+  // Brings the window to the front, out of the taskbar if it was minimised.
+  void raise();
 
   ui::Form& form() { return *m_form; }
   ShellPanel& shell() { return *m_shell; }
@@ -56,6 +61,7 @@ class MainX {
   playlist::PlaylistPanel& playlist() { return *m_playlist; }
   library::LibraryPanel& library() { return *m_library; }
   library::BrowserPanel& browser() { return *m_browser; }
+  Mpris& mpris() { return *m_mpris; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
@@ -88,6 +94,7 @@ class MainX {
   std::unique_ptr<library::BrowserPanel> m_browser;
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;
   std::unique_ptr<library::LibraryPanel> m_library;
+  std::unique_ptr<Mpris> m_mpris;
   bool m_unloaded = false;
 };
 

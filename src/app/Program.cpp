@@ -26,8 +26,24 @@ MainX& Program::loadMainX() {
   if (!m_mainX) {
     m_mainX = std::make_unique<MainX>(*this, m_engine, m_decks, m_settings, m_options.paths);
     m_mainX->Form_Load();
+    if (m_options.onMainLoaded) m_options.onMainLoaded(*m_mainX);
   }
   return *m_mainX;
+}
+
+void Program::openFiles(const QByteArrayList& paths, playlist::PlaylistActions::Start start,
+                        bool raise) {
+  if (m_ended) return;
+  m_waiting.push_back({paths, start, raise});
+  if (m_shown) mainWindowShown();
+}
+
+void Program::mainWindowShown() {
+  m_shown = true;
+  if (m_ended || !m_mainX) return;
+  std::vector<Opening> waiting;
+  waiting.swap(m_waiting);
+  for (const Opening& o : waiting) m_mainX->openFiles(o.paths, o.start, o.raise);
 }
 
 void Program::End() {

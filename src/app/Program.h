@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "audio/AudioEngine.h"
 #include "audio/DeckState.h"
 #include "platform/os/AppPaths.h"
 #include "platform/os/SettingsStore.h"
+#include "playlist/PlaylistActions.h"
 
 namespace app {
 
@@ -21,6 +24,9 @@ class Program {
     sound::Output output = sound::Output::Device;
     std::function<void()> onEnd;  // what ending the program does (leave the event loop)
     platform::AppPaths paths = platform::AppPaths::standard();
+    // Told once the main window is loaded, before it shows (the desktop's bus publishes its
+    // media controls then).
+    std::function<void(MainX&)> onMainLoaded;
   };
 
   explicit Program(Options options);
@@ -36,6 +42,12 @@ class Program {
   audio::DeckTable& decks() { return m_decks; }
   platform::SettingsStore& settings() { return m_settings; }
   const platform::AppPaths& paths() const { return m_options.paths; }
+  // Files opened from outside the window: appended to the playlist, the first started as
+  // `start` says, and the window raised when `raise`. They wait until the main window is up
+  // with its playlist file loaded.
+  void openFiles(const QByteArrayList& paths, playlist::PlaylistActions::Start start, bool raise);
+  // The splash hands over: the main window is up.
+  void mainWindowShown();
   // Ends the program at once: every timer stops and no more stages run.
   void End();
   bool ended() const { return m_ended; }
@@ -48,6 +60,13 @@ class Program {
   std::unique_ptr<FrmSplash> m_splash;
   std::unique_ptr<MainX> m_mainX;
   bool m_ended = false;
+  bool m_shown = false;
+  struct Opening {
+    QByteArrayList paths;
+    playlist::PlaylistActions::Start start;
+    bool raise;
+  };
+  std::vector<Opening> m_waiting;
 };
 
 }  // namespace app

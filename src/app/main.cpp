@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <cstdio>
 
 #include "CommandLine.h"
+#include "DesktopBus.h"
+#include "LaunchFiles.h"
 #include "MainX.h"
 #include "Program.h"
 #include "platform/os/SignalBridge.h"
@@ -24,9 +28,6 @@ int main(int argc, char** argv) {
     case app::CommandLine::Action::Run:
       break;
   }
-  // command.files holds the files named on the command line, as bytes, for the window
-  // to open once it takes them.
-
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tornavel"));
   QApplication::setOrganizationName(QStringLiteral("tornavel"));
@@ -36,7 +37,40 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   ui::applyDarkTheme(qapp);
 
-  app::Program program({sound::Output::Device, [] { QCoreApplication::exit(0); }});
+  const app::LaunchFiles launch =
+      app::LaunchFiles::collect(command.files, QFile::encodeName(QDir::currentPath()));
+  for (const QByteArray& problem : launch.problems)
+    std::fprintf(stderr, "tornavel: %s, skipped\n", problem.constData());
+
+  app::DesktopBus bus;
+  switch (bus.claim()) {
+    case app::DesktopBus::Claim::Taken: {
+      // A player runs already: it takes the files, and this launch is done.
+      if (!command.files.isEmpty() && launch.paths.isEmpty()) return 1;
+      const QString error = bus.handOver(launch.paths);
+      if (error.isEmpty()) return 0;
+      std::fprintf(stderr, "tornavel: the running player did not take the files: %s\n",
+                   error.toLocal8Bit().constData());
+      return 1;
+    }
+    case app::DesktopBus::Claim::NoBus:
+      std::fprintf(stderr,
+                   "tornavel: no session bus (%s): media keys and desktop controls are off\n",
+                   bus.error().toLocal8Bit().constData());
+      break;
+    case app::DesktopBus::Claim::Owned:
+      break;
+  }
+
+  app::Program program({sound::Output::Device, [] { QCoreApplication::exit(0); },
+                        platform::AppPaths::standard(),
+                        [&bus](app::MainX& main) { bus.publish(main.mpris()); }});
+  using Start = playlist::PlaylistActions::Start;
+  // A file opened beside a running mix joins the playlist without cutting the mix.
+  bus.onFilesHandedOver([&program](const QByteArrayList& files) {
+    program.openFiles(files, Start::UnlessPlaying, true);
+  });
+  if (!launch.paths.isEmpty()) program.openFiles(launch.paths, Start::Always, false);
   platform::SignalBridge onSignal([&program] {
     if (app::MainX* main = program.mainX())
       main->Form_Unload();

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <cstdint>
 
 class QWidget;
 
 namespace audio {
 
 // What other parts of the player may do to the decks: the deck operations, the selected
-// deck, the volume knob that fades follow, and the position bar that auto-mix marks.
+// deck, the volume knob that fades follow, the position bar that auto-mix marks, and what a
+// deck holds and how it plays, for the desktop's media controls.
 class DeckActions {
  public:
   virtual ~DeckActions() = default;
@@ -37,6 +39,26 @@ class DeckActions {
     QWidget* container = nullptr;
   };
   virtual PositionBar positionBar(int deck) const = 0;
+
+  // A deck's track and how it plays: Empty without a track, Stopped when stopped or played
+  // to its end. The position is the channel's own (0 unless playing or paused); the length
+  // is 0 when the file did not say.
+  enum class Playback { Empty, Stopped, Playing, Paused };
+  struct Track {
+    QByteArray path;
+    std::int64_t lengthMs = 0, positionMs = 0;
+    Playback playback = Playback::Empty;
+  };
+  virtual Track TrackOf(int deck) const = 0;
+  // Pauses or resumes a deck that is playing; its position stays.
+  virtual void SetDeckPaused(int deck, bool paused) = 0;
+  // Moves a playing or paused deck to `ms` from its start, its position knob with it. False,
+  // and nothing moves, for a deck that is not playing or a place outside its track.
+  virtual bool SeekDeck(int deck, std::int64_t ms) = 0;
+  // The master level (0..1, in the knob's tenths), and setting it as a drag of the master
+  // knob to that level would.
+  virtual float MasterLevel() const = 0;
+  virtual void SetMasterLevel(float level) = 0;
 };
 
 }  // namespace audio

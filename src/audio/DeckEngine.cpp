@@ -76,6 +76,56 @@ DeckActions::PositionBar DeckEngine::positionBar(int deck) const {
           p.SLPos->container()};
 }
 
+DeckActions::Track DeckEngine::TrackOf(int deck) const {
+  Track t;
+  if (deck < 0 || deck > 3) return t;
+  const DeckState& d = m_decks[std::size_t(deck)];
+  t.path = d.Path;
+  t.lengthMs = d.LengthMs;
+  if (!d.Sound) return t;
+  t.playback = Playback::Stopped;
+  bool live = false, paused = false;
+  // A deck that played to its end still says Playing; its channel knows better.
+  if (!d.Playing || m_engine.System.channelPlaying(d.Channel, live) != sound::Result::Ok || !live)
+    return t;
+  m_engine.System.channelPaused(d.Channel, paused);
+  t.playback = paused ? Playback::Paused : Playback::Playing;
+  std::uint32_t ms = 0;
+  t.positionMs = m_engine.System.channelPositionMs(d.Channel, ms) == sound::Result::Ok
+                     ? std::int64_t(ms)
+                     : std::int64_t(d.PositionMs);
+  return t;
+}
+
+void DeckEngine::SetDeckPaused(int deck, bool paused) {
+  const Playback now = TrackOf(deck).playback;
+  if (now != Playback::Playing && now != Playback::Paused) return;
+  m_engine.System.setChannelPaused(m_decks[std::size_t(deck)].Channel, paused);
+}
+
+bool DeckEngine::SeekDeck(int deck, std::int64_t ms) {
+  if (!isDeck(deck)) return false;
+  DeckState& d = m_decks[std::size_t(deck)];
+  const Playback now = TrackOf(deck).playback;
+  if ((now != Playback::Playing && now != Playback::Paused) || ms < 0 || ms > d.LengthMs)
+    return false;
+  if (m_engine.System.setChannelPositionMs(d.Channel, std::uint32_t(ms)) != sound::Result::Ok)
+    return false;
+  d.PositionMs = std::int32_t(ms);
+  // The knob follows at once unless the user holds it; the tick keeps it there.
+  if (!d.PositionHeld && d.LengthMs > 0) {
+    const DeckPanel& p = panel(deck);
+    d.PositionLeft = float(double(ms) / double(d.LengthMs) * double(p.positionTravel()));
+    p.PosBT->setLeft(d.PositionLeft);
+    p.SLPosLeft->setWidth(d.PositionLeft);
+  }
+  return true;
+}
+
+void DeckEngine::SetMasterLevel(float level) {
+  if (placeMasterKnob) placeMasterKnob(level);
+}
+
 bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
   if (deck < 0 || deck > 3 || !platform::isRegularFile(path)) return false;
   DeckState& d = m_decks[std::size_t(deck)];

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "AudioEngine.h"
@@ -42,6 +43,13 @@ class DeckEngine : public DeckActions {
   void SetVolumeKnob(int deck, float top) override;
   void PlaceVolumeKnob(int deck, float top) override;
   PositionBar positionBar(int deck) const override;
+  Track TrackOf(int deck) const override;
+  void SetDeckPaused(int deck, bool paused) override;
+  bool SeekDeck(int deck, std::int64_t ms) override;
+  float MasterLevel() const override { return m_engine.MasterLevel; }
+  void SetMasterLevel(float level) override;
+  // Where SetMasterLevel puts the master knob (the panel that owns the knob provides it).
+  std::function<void(float level)> placeMasterKnob;
 
   void addListener(DeckEvents* listener) { m_listeners.push_back(listener); }
   const std::vector<DeckEvents*>& listeners() const { return m_listeners; }

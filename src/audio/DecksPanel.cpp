@@ -61,6 +61,7 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
     vol.MASTSL_MouseMove(b, s, x, y);
   };
   ChangeVol->onTimer = [&vol] { vol.ChangeVol_Timer(); };
+  m_engine->placeMasterKnob = [&vol](float level) { vol.SetMasterLevel(level); };
   MTimer->onTimer = [this] { MTimer_Timer(); };
   m_decks[0]->chksel->setValue(true);
 }

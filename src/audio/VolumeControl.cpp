@@ -1,5 +1,6 @@
 #include "VolumeControl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/ui/Palette.h"
@@ -85,6 +86,20 @@ void VolumeControl::MASTSL_MouseMove(int Button, int, float X, float) {
   m_deckEngine.ApplyDeckVolume(DeckB);
   m_deckEngine.ShowP(DeckA);
   m_deckEngine.ShowP(DeckB);
+}
+
+void VolumeControl::SetMasterLevel(float level) {
+  if (!std::isfinite(level)) return;
+  ui::PictureBox& knob = *m_master.knob;
+  const double span = double(m_master.track->ScaleWidth()) - double(knob.Width());
+  if (span <= 0) return;
+  const double wanted = std::clamp(double(level), 0.0, 1.0);
+  // The knob's place for a level is a fraction of the track, which floats cannot hold
+  // exactly: a hair to the right keeps 0.3 from reading as 0.2.
+  const double tenths = std::floor(wanted * 10.0 + 1e-6);
+  const double left = std::max(wanted * span, tenths / 10.0 * span + 0.01);
+  knob.setLeft(float(std::min(left, span)));
+  MASTSL_MouseMove(0, 0, 0, 0);
 }
 
 }  // namespace audio

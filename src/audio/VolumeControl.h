@@ -28,6 +28,9 @@ class VolumeControl {
   void ChangeVol_Timer();
   void MASTSL_MouseDown(int Button, int Shift, float X, float Y);
   void MASTSL_MouseMove(int Button, int Shift, float X, float Y);
+  // Puts the master knob where a drag would leave it for `level` (0..1) and applies that
+  // level: it reads in tenths, rounded down as a drag reads it.
+  void SetMasterLevel(float level);
 
   int VolStepAction() const { return m_volStepAction; }
 

@@ -1,5 +1,8 @@
 #include "PlayFromList.h"
 
+#include "platform/os/AudioFiles.h"
+#include "platform/os/NativePath.h"
+
 namespace playlist {
 
 PlayFromList::PlayFromList(Playlist& playlist, PlaylistView& panel, audio::DeckActions& decks)
@@ -9,10 +12,31 @@ void PlayFromList::LSTMP3_DblClick() {
   const int selected = m_p.LSTMP3->SelectedIndex();
   // Nothing selected (an empty list included): nothing to play.
   if (selected < 0) return;
-  const int position = selected + 1;
-  if (!m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true)) return;
+  PlayEntry(selected + 1);
+}
+
+bool PlayFromList::PlayEntry(int position) {
+  if (position < 1 || position > m_list.count()) return false;
+  if (!m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true)) return false;
   m_list.setCurrent(position);
   m_list.placeCurrentMarkers(position);
+  return true;
+}
+
+int PlayFromList::OpenFiles(const QList<QByteArray>& paths, Start start) {
+  const int first = m_list.count() + 1;
+  for (QByteArray path : paths) {
+    // Whoever handed the files checked them; they may have gone since, or come from a
+    // caller that did not check.
+    if (!platform::isRegularFile(path) || !platform::isPlayableAudio(platform::bytesOf(path)))
+      continue;
+    m_list.SendTOlst(path, Playlist::kAppend);
+  }
+  const int added = m_list.count() + 1 - first;
+  const bool playing =
+      m_decks.TrackOf(m_decks.SelectedDeck()).playback == audio::DeckActions::Playback::Playing;
+  if (added > 0 && (start == Start::Always || !playing)) PlayEntry(first);
+  return added;
 }
 
 void PlayFromList::PlaySelected() {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "Playlist.h"
+#include "PlaylistActions.h"
 #include "audio/DeckActions.h"
 
 namespace playlist {
 
-// Taking playlist entries into the decks: the double-click, the menu's play command, and
-// next and previous, which cut over to the other deck at full volume.
-class PlayFromList {
+// Taking playlist entries into the decks: the double-click, the menu's play command, next
+// and previous, which cut over to the other deck at full volume, and files opened from
+// outside the window.
+class PlayFromList : public PlaylistActions {
  public:
   PlayFromList(Playlist& playlist, PlaylistView& panel, audio::DeckActions& decks);
 
@@ -15,6 +17,13 @@ class PlayFromList {
   void PlaySelected();
   void cmdnext_Click();
   void cmdbk_Click();
+
+  int OpenFiles(const QList<QByteArray>& paths, Start start) override;
+  bool PlayEntry(int position) override;
+  int EntryCount() const override { return m_list.count(); }
+  int CurrentEntry() const override { return m_list.current(); }
+  void Next() override { cmdnext_Click(); }
+  void Previous() override { cmdbk_Click(); }
 
  private:
   void cutTo(int position);

@@ -1,8 +1,10 @@
 #include "Playlist.h"
 
 #include <QMenu>
+#include <algorithm>
 #include <cmath>
 
+#include "ForeignPlaylist.h"
 #include "library/SeparaNom.h"
 #include "platform/os/AudioFiles.h"
 #include "platform/os/NativePath.h"
@@ -166,10 +168,34 @@ void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float 
     // A folder or a file that vanished on the way is skipped.
     if (!platform::isRegularFile(path)) continue;
     const int pos = GetIndexFrom(*m_p.LSTMP3, Y);
+    if (foreignFormatOf(path) != ForeignFormat::Unknown) {
+      insertForeignList(path, pos);
+      continue;
+    }
     if (!platform::isDroppedAudio(platform::bytesOf(path))) continue;
     SendTOlst(path, pos);
     Veridx(pos);
   }
+}
+
+int Playlist::insertForeignList(const QByteArray& path, int position) {
+  QString error;
+  const QList<ForeignEntry> entries = readForeignPlaylist(path, &error);
+  if (!error.isEmpty()) {
+    if (showError) showError(error);
+    return 0;
+  }
+  const int first = std::clamp(position, 1, count() + 1);
+  int at = first;
+  for (const ForeignEntry& e : entries) {
+    // Entries the decks would not take (other players list formats this one does not
+    // play) stay out, as they do from a folder drop.
+    if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
+    QByteArray name = e.path;
+    SendTOlst(name, at);
+    m_model.setLengthSeconds(at++, e.lengthSeconds);
+  }
+  return at - first;
 }
 
 void Playlist::LSTMP3_RowsDropped(const QList<QByteArray>& paths, float Y) {

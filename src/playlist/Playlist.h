@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "PlaylistModel.h"
@@ -15,7 +16,7 @@ namespace playlist {
 
 // The playlist's handlers: adding and renumbering entries, moving them by drag, removing
 // and clearing, the pointer over the list with its marker bars, and files dropped from the
-// desktop.
+// desktop, playlists of other players among them.
 class Playlist : public audio::DeckEvents, public library::PlaylistSink {
  public:
   // `menu` is the list's pop-up menu, shown on a right-button release over a row.
@@ -30,7 +31,12 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   void LSTMP3_MouseDown(int Button, int Shift, float X, float Y);
   void LSTMP3_MouseMove(int Button, int Shift, float X, float Y);
   void LSTMP3_MouseUp(int Button, int Shift, float X, float Y);
+  // Audio files go in at the pointer; an M3U, M3U8 or PLS playlist puts its entries there, in
+  // its own order.
   void LSTMP3_FilesDropped(const QList<QByteArray>& paths, float X, float Y);
+  // Inserts the entries of the playlist file `path` whose files exist before `position`;
+  // returns how many. A list that cannot be read is reported through showError.
+  int insertForeignList(const QByteArray& path, int position);
   void LSTMP3_FilesDragOver(float X, float Y);
   // Rows dragged from the library dropped at height Y: they go after the row under the
   // pointer, in their own order.
@@ -55,6 +61,8 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   // The visible row (from 0) the pointer was over last, and the row a drop landed on.
   int hoverRow() const { return m_hoverRow; }
   QMenu* menu() const { return &m_menu; }
+  // Tells the user what went wrong (a dropped playlist that cannot be read).
+  std::function<void(const QString&)> showError;
 
  private:
   static int hoverTerm(float Y);

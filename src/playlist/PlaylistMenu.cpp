@@ -3,10 +3,10 @@
 namespace playlist {
 
 PlaylistMenu::PlaylistMenu(QMenu& menu, Playlist& list, PlayFromList& play,
-                           audio::DeckActions& decks)
-    : m_list(list), m_play(play), m_decks(decks) {
+                           PlaylistExport& exporter, audio::DeckActions& decks)
+    : m_list(list), m_play(play), m_export(exporter), m_decks(decks) {
   auto entry = [&](const char* caption, void (PlaylistMenu::*handler)()) {
-    QAction* a = menu.addAction(QString::fromLatin1(caption));
+    QAction* a = menu.addAction(QString::fromUtf8(caption));
     QObject::connect(a, &QAction::triggered, [this, handler] { (this->*handler)(); });
     return a;
   };
@@ -16,6 +16,7 @@ PlaylistMenu::PlaylistMenu(QMenu& menu, Playlist& list, PlayFromList& play,
   menu.addSeparator();
   menu_mp3rem = entry("Remove", &PlaylistMenu::menu_mp3rem_Click);
   cmd_lstclean = entry("Clean List !", &PlaylistMenu::cmd_lstclean_Click);
+  menu_export = entry("Export M3U…", &PlaylistMenu::menu_export_Click);
 }
 
 void PlaylistMenu::menu_mp3Play_Click() {
@@ -38,6 +39,10 @@ void PlaylistMenu::menu_mp3rem_Click() {
 
 void PlaylistMenu::cmd_lstclean_Click() {
   m_list.cmdCls_Click();
+}
+
+void PlaylistMenu::menu_export_Click() {
+  m_export.ExportM3U();
 }
 
 }  // namespace playlist

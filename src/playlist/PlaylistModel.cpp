@@ -30,6 +30,11 @@ QByteArray PlaylistModel::path(int position) const {
   return position >= 1 && position <= count() ? entry(position).path : QByteArray();
 }
 
+void PlaylistModel::setLengthSeconds(int position, int seconds) {
+  if (position >= 1 && position <= count())
+    m_entries[std::size_t(position - 1)].lengthSeconds = seconds;
+}
+
 void PlaylistModel::insert(int position, PlaylistEntry entry) {
   const int at = std::clamp(position, 1, count() + 1) - 1;
   beginInsertRows({}, at, at);

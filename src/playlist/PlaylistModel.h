@@ -8,11 +8,13 @@
 
 namespace playlist {
 
-// One entry of the playlist: the file's path as the file system names it, and the artist
-// and title split from its name for display.
+// One entry of the playlist: the file's path as the file system names it, the artist and
+// title split from its name for display, and its length when a playlist of another player
+// gave it (-1 when unknown).
 struct PlaylistEntry {
   QByteArray path;
   QString artist, title;
+  int lengthSeconds = -1;
 };
 
 // The playlist: its entries in order (1-based positions; an entry's number is its position)
@@ -27,6 +29,7 @@ class PlaylistModel : public ui::ListModel {
   QString text(int row, int column) const override;
   QString shownText(int row, int column) const override;
   const PlaylistEntry& entry(int position) const { return m_entries[std::size_t(position - 1)]; }
+  void setLengthSeconds(int position, int seconds);
   QByteArray path(int position) const;  // empty outside the list
 
   // Inserts before `position` (count + 1 appends).

@@ -7,7 +7,8 @@ PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckAct
       m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
       m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
-      m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, decks)),
+      m_export(std::make_unique<PlaylistExport>(m_model, decks, window)),
+      m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, *m_export, decks)),
       m_autoMix(std::make_unique<AutoMix>(*m_list, *m_view, decks, build)) {
   wire();
 }

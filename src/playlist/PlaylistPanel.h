@@ -5,6 +5,7 @@
 #include "AutoMix.h"
 #include "PlayFromList.h"
 #include "Playlist.h"
+#include "PlaylistExport.h"
 #include "PlaylistFile.h"
 #include "PlaylistMenu.h"
 #include "PlaylistModel.h"
@@ -25,6 +26,7 @@ class PlaylistPanel {
   PlaylistFile& file() { return *m_file; }
   PlayFromList& play() { return *m_play; }
   PlaylistMenu& menu() { return *m_menuEntries; }
+  PlaylistExport& exporter() { return *m_export; }
   AutoMix& autoMix() { return *m_autoMix; }
   void stopTimers();
 
@@ -37,6 +39,7 @@ class PlaylistPanel {
   std::unique_ptr<Playlist> m_list;
   std::unique_ptr<PlaylistFile> m_file;
   std::unique_ptr<PlayFromList> m_play;
+  std::unique_ptr<PlaylistExport> m_export;
   std::unique_ptr<PlaylistMenu> m_menuEntries;
   std::unique_ptr<AutoMix> m_autoMix;
 };

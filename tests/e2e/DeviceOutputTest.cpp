@@ -31,8 +31,10 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
 
   int ends = 0;
   {
-    app::Program program({sound::Output::Device, [&] { ++ends; },
-                          platform::AppPaths::under(QString::fromStdString(dir.path()))});
+    app::Program program({sound::Output::Device,
+                          [&] { ++ends; },
+                          platform::AppPaths::under(QString::fromStdString(dir.path())),
+                          {}});
     program.Main();
     ASSERT_EQ(program.engine().System.output(), sound::Output::Device);
     program.splash().fistLoad_Timer();

@@ -18,8 +18,10 @@ class PlayerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     program = std::make_unique<app::Program>(
-        app::Program::Options{sound::Output::Manual, [this] { ++ends; },
-                              platform::AppPaths::under(QString::fromStdString(dir.path()))});
+        app::Program::Options{sound::Output::Manual,
+                              [this] { ++ends; },
+                              platform::AppPaths::under(QString::fromStdString(dir.path())),
+                              {}});
     program->Main();
   }
   // Ends the program and starts it again on the same folders, as a user's next run.

@@ -23,6 +23,16 @@ inline bool isDroppedAudio(std::string_view name) {
          (name.substr(name.size() - 3) == "mp3" || name.substr(name.size() - 3) == "wma");
 }
 
+// A file handed to the player from outside (the command line, another launch, a playlist of
+// another player): MP3, WMA or WAV, in any case.
+inline bool isPlayableAudio(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || name.size() - dot != 4) return false;
+  auto up = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+  const char e[3] = {up(name[dot + 1]), up(name[dot + 2]), up(name[dot + 3])};
+  return isLibraryAudio(name) || (e[0] == 'W' && e[1] == 'A' && e[2] == 'V');
+}
+
 // The file browser's and the pre-listening list's patterns, matched whatever the case on disk.
 inline constexpr const char* kBrowserPatterns[] = {"*.mp3", "*.wma"};
 inline constexpr const char* kSamplePatterns[] = {"*.mp3", "*.wav", "*.wma"};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QDBusConnection>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace app {
+
+class Handover;
+class Mpris;
+
+// The player on the desktop session's bus. The first launch holds the media player's name
+// for its run, takes the files later launches hand over, and shows its media controls there
+// once the main window exists. A later launch finds the name held and hands its files over
+// instead of starting a second player. Without a bus every launch runs on its own.
+class DesktopBus {
+ public:
+  enum class Claim { Owned, Taken, NoBus };
+
+  DesktopBus();
+  ~DesktopBus();
+  DesktopBus(const DesktopBus&) = delete;
+  DesktopBus& operator=(const DesktopBus&) = delete;
+
+  // Connects and asks for the name; the hand-over point is ready before the name shows.
+  Claim claim();
+  // Why there is no bus, for Claim::NoBus.
+  const QString& error() const { return m_error; }
+
+  // For the launch that holds the name: where handed-over files go.
+  void onFilesHandedOver(std::function<void(const QByteArrayList&)> receiver);
+  // Puts the main window's media controls on the bus.
+  void publish(Mpris& mpris);
+
+  // For a later launch: gives `files` (absolute paths) to the running player, which also
+  // shows its window. An empty string when it took them, else why not.
+  QString handOver(const QByteArrayList& files);
+
+ private:
+  std::optional<QDBusConnection> m_bus;
+  std::unique_ptr<Handover> m_handover;
+  QString m_error;
+};
+
+}  // namespace app

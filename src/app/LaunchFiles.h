@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+namespace app {
+
+// The files named on the command line, made ready for a player that may run in another
+// folder: each name made absolute against the launch's working folder, a playlist of
+// another player (M3U, M3U8, PLS) replaced by its entries that exist, and every name that
+// cannot be played left out with one line saying why.
+struct LaunchFiles {
+  QList<QByteArray> paths;
+  QList<QByteArray> problems;
+
+  static LaunchFiles collect(const QList<QByteArray>& named, const QByteArray& workingFolder);
+};
+
+}  // namespace app
