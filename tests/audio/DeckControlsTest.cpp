@@ -133,6 +133,10 @@ TEST_F(DeckControls, VolumeKnobDragsAreClampedAndReachTheChannel) {
   EXPECT_EQ(knob.Top(), travel / 4);
   EXPECT_FLOAT_EQ(channelVolume(0), 0.75f);
   EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 0.0 VOL 0.8");
+  v.XVolBT_MouseMove(0, 1, 0, 0, 100 + travel);  // exactly to the end of the track
+  EXPECT_EQ(knob.Top(), travel);
+  EXPECT_EQ(channelVolume(0), 0.0f);
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 0.0 VOL 0.0");
   v.XVolBT_MouseMove(0, 1, 0, 0, 99999);
   EXPECT_EQ(knob.Top(), travel);
   EXPECT_EQ(channelVolume(0), 0.0f);
