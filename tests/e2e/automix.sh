@@ -12,7 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work"
+export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
 
@@ -32,18 +32,8 @@ printf "$list" >"$XDG_DATA_HOME/tornavel/List.xlst"
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-  pid=$!
-  main=""
-  for _ in $(seq 1 200); do
-    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-    done
-    [ -n "$main" ] && break
-    sleep 0.05
-  done
-  if [ -z "$main" ]; then echo "main window never shown"; kill -9 $pid; exit 1; fi
+  . "$E2E/window.sh"
+  start_player
   sleep 0.5
   click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
   # The options tab; each click on a slider groove moves it one page (10) towards the click.
@@ -57,10 +47,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$BIN/tv_screenshot" "$WORK/auto.png" >/dev/null
   sleep 37
   "$BIN/tv_screenshot" "$WORK/end.png" >/dev/null
-  xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
-  wait $pid
+  exit_player
   code=$?
   [ $code -eq 0 ] || { echo "exit code $code"; tail -20 "$WORK/stderr"; }
   exit $code

@@ -14,7 +14,7 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/dat
 # The driver writes a 1024-frame block each 23 ms, as a sound card would take it.
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" SDL_DISKAUDIODELAY=23
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-export BIN="$bin" WORK="$work" SHOTS="$shots"
+export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd) SHOTS="$shots"
 unset QT_QPA_PLATFORM XDG_MUSIC_DIR
 mkdir -p "$HOME/Music" "$work/music/Rock" "$XDG_DATA_HOME/tornavel"
 # A library file, so the player starts on the browser rather than offering a scan.
@@ -26,18 +26,8 @@ mkdir -p "$HOME/Music" "$work/music/Rock" "$XDG_DATA_HOME/tornavel"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
   cd "$WORK"
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-  pid=$!
-  main=""
-  for _ in $(seq 1 200); do
-    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-    done
-    [ -n "$main" ] && break
-    sleep 0.05
-  done
-  if [ -z "$main" ]; then echo "main window never shown"; kill -9 $pid; exit 1; fi
+  . "$E2E/window.sh"
+  start_player
   sleep 1
   # Moves the pointer to window point ($1, $2) and does the rest of the arguments there.
   at() {
@@ -65,10 +55,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   at 524 590 click --repeat 5 --delay 300 1      # five pages down the slider
   sleep 3
   shot samples-half.png
-  at $((960 - 21)) 17 click 1                     # exit
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
-  wait $pid
+  exit_player
 '
 "$bin/tv_analyse" "$work/out.raw" 0.5 440 660 >"$work/levels.txt"
 cat "$work/levels.txt"

@@ -11,9 +11,7 @@ mkdir -p "$work"
 [ -n "${2:-}" ] || trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work"
-# A sanitizer build reports the desktop libraries' own leaks at exit; those are not ours.
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "$0")/.." && pwd)/lsan.supp}
+export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
 
@@ -26,18 +24,8 @@ printf '[X -LIST]\r\nFIL%s\r\n' "$work/track.mp3" >"$XDG_DATA_HOME/tornavel/List
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-  pid=$!
-  main=""
-  for _ in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-    done
-    [ -n "$main" ] && break
-    sleep 0.1
-  done
-  if [ -z "$main" ]; then echo "main window never shown"; kill $pid; exit 1; fi
+  . "$E2E/window.sh"
+  start_player
   sleep 0.5
   # The first playlist row, double-clicked: it plays on deck A.
   xdotool mousemove --sync $((wx + 700)) $((wy + 354)) click --repeat 2 --delay 80 1
@@ -59,10 +47,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 0.3
   "$BIN/tv_screenshot" "$WORK/dragged.png" >/dev/null
   sleep 3
-  xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
-  wait $pid
+  exit_player
 '
 # Level at 1 kHz in half-second windows; the loudest windows before and after the drag.
 "$bin/tv_analyse" "$work/out.raw" 0.5 1000 >"$work/levels.txt"

@@ -18,8 +18,7 @@ mkdir -p "$work"
 [ -n "${2:-}" ] || trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work"
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "$0")/.." && pwd)/lsan.supp}
+export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
 data="$XDG_DATA_HOME/tornavel"
 mkdir -p "$HOME" "$data" "$work/music"
@@ -38,18 +37,8 @@ cp "$data/List.xlst" "$work/list.before"
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-  pid=$!
-  main=""
-  for _ in $(seq 1 200); do
-    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-    done
-    [ -n "$main" ] && break
-    sleep 0.05
-  done
-  if [ -z "$main" ]; then echo "main window never shown"; kill -9 $pid; exit 1; fi
+  . "$E2E/window.sh"
+  start_player
   sleep 0.5
   at() { echo "$1 $(date +%s.%N)" >>"$WORK/times"; }
   move() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)); }
@@ -84,10 +73,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$BIN/tv_screenshot" "$WORK/equaliser.png" >/dev/null
   sleep 2.5
   at end
-  click $((960 - 21)) 17                    # the exit button
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
-  wait $pid
+  exit_player
   code=$?
   [ $code -eq 0 ] || { echo "exit code $code"; tail -20 "$WORK/stderr"; }
   exit $code

@@ -8,33 +8,20 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work"
+export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME"
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-  pid=$!
-  main=""
-  for _ in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-    done
-    [ -n "$main" ] && break
-    sleep 0.1
-  done
-  if [ -z "$main" ]; then echo "main window never shown"; kill $pid; exit 1; fi
+  . "$E2E/window.sh"
+  start_player
   sleep 0.5
   colours=$("$BIN/tv_screenshot" "$WORK/shot.png")
   echo "screenshot colours: $colours"
   if [ "$colours" -lt 20 ]; then echo "the window looks empty"; kill $pid; exit 1; fi
   # The exit button sits at the top right corner of the window.
-  xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then echo "still running after the exit button"; kill -9 $pid; exit 1; fi
-  wait $pid
+  exit_player
   code=$?
   echo "exit code $code"
   exit $code
@@ -44,12 +31,8 @@ if grep -qi "no sound device" "$work/stderr"; then echo "the disk driver did not
 # SIGTERM runs the same shut-down: the playlist file is written and the exit is clean.
 rm -f "$XDG_DATA_HOME/tornavel/List.xlst"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  "$BIN/tornavel" >/dev/null 2>&1 &
-  pid=$!
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --name "^Torna Vel" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  . "$E2E/window.sh"
+  start_player
   sleep 1
   kill -TERM $pid
   wait $pid

@@ -1,0 +1,40 @@
+# Sourced by the end-to-end scripts inside their X server, with BIN, WORK and E2E (this
+# folder) set.
+
+# A sanitizer build reports the desktop libraries' own leaks at exit; those are not ours.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$E2E/../lsan.supp}
+
+# Starts the player (its output in $WORK/stdout and $WORK/stderr), sets `pid`, and waits for
+# the 960-pixel main window; `wx` and `wy` are then its top left corner. Ends the script when
+# the window has not shown after 30 s (a loaded machine starts a sanitizer build slowly).
+start_player() {
+  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+  pid=$!
+  local id deadline=$((SECONDS + 30))
+  while [ $SECONDS -lt $deadline ]; do
+    for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      if [ "$WIDTH" -eq 960 ]; then
+        wx=$X wy=$Y
+        return 0
+      fi
+    done
+    sleep 0.05
+  done
+  echo "main window never shown" >&2
+  kill -9 $pid
+  exit 1
+}
+
+# Clicks the exit button at the window's top right corner and returns the player's exit
+# code; ends the script when the player is still running 10 s later.
+exit_player() {
+  xdotool mousemove --sync $((wx + 960 - 21)) $((wy + 17)) click 1
+  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then
+    echo "still running after the exit button" >&2
+    kill -9 $pid
+    exit 1
+  fi
+  wait $pid
+}
