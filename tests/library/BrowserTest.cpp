@@ -109,6 +109,17 @@ TEST_F(Browser, AFolderThatCannotBeOpenedLeavesTheBrowserWhereItWas) {
   go(folder("Music/Rock"));
   EXPECT_EQ(v->Dir1->Path(), music + "/Rock");
   EXPECT_EQ(messages.size(), 2u);
+  // A folder asked for while another is still being tried has the last word: the one left
+  // behind neither shows its failure nor moves the lists.
+  v->txtruta->setText(QString::fromLocal8Bit(missing));
+  v->cmdgodo->click();
+  v->cmdback->click();
+  drain();
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(v->Dir1->Path(), music);
+  EXPECT_EQ(v->txtruta->Text(), QString::fromLocal8Bit(music));
+  EXPECT_TRUE(v->cmdgodo->Enabled());
+  go(music + "/Rock");
 
   // A volume that cannot be opened: the lists stay, and the drive list shows their drive.
   v->Drive1->source = [] {
