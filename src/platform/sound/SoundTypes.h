@@ -21,6 +21,4 @@ enum class Output { Device, Silent, Manual };
 enum class DspType { ParametricEq, Chorus };
 enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
 
-const char* resultText(Result r);
-
 }  // namespace sound

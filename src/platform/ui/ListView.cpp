@@ -11,7 +11,7 @@ namespace ui {
 ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
     : Control(new QTableView(parent)),
       m_view(static_cast<QTableView*>(widget())),
-      m_model(model ? model : &m_rows),
+      m_model(model),
       m_rowHeight(rowHeightPixels) {
   m_stockWidget = true;
   m_view->setModel(m_model);

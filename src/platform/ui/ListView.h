@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Control.h"
-#include "RowsModel.h"
+#include "ListModel.h"
 
 namespace ui {
 
@@ -13,8 +13,8 @@ namespace ui {
 // that row arithmetic names the row the user sees. Never sorted.
 class ListView : public Control {
  public:
-  // With `model` the list shows rows it does not own (the library's); otherwise its own rows.
-  ListView(QWidget* parent, int rowHeightPixels, ListModel* model = nullptr);
+  // The list shows the rows of `model`, which it does not own.
+  ListView(QWidget* parent, int rowHeightPixels, ListModel* model);
 
   void ClearColumnHeaders();
   void AddColumnHeader(const QString& heading, float widthTwips = 1440);
@@ -23,7 +23,6 @@ class ListView : public Control {
   float ColumnWidth(int i) const;
   void setColumnWidth(int i, float twips);
 
-  RowsModel& items() { return m_rows; }
   ListModel& model() { return *m_model; }
   int Count() const { return m_model->count(); }
   // The 0-based row shown at the top (-1 when the list is empty).
@@ -54,7 +53,6 @@ class ListView : public Control {
 
  private:
   QTableView* m_view;
-  RowsModel m_rows;
   ListModel* m_model;
   std::vector<float> m_widths;
   int m_rowHeight;
