@@ -139,6 +139,13 @@ TEST_F(Browser, AFolderThatCannotBeOpenedLeavesTheBrowserWhereItWas) {
   drain();
   EXPECT_EQ(v->Dir1->Path(), "/");
   EXPECT_EQ(messages.size(), 3u);
+  // A volume listed without a root (a mount outside a chroot) is never the one a folder is on.
+  v->Drive1->source = [] {
+    return QList<ui::DriveListBox::Volume>{{QByteArray(), "?"}, {"/", "/"}};
+  };
+  v->Drive1->Refresh();
+  v->Drive1->showDriveOf(music);
+  EXPECT_EQ(v->Drive1->Drive(), "/");
 }
 
 TEST_F(Browser, ADoubleClickPlaysTheFileOnTheSelectedDeckWhateverItsName) {
