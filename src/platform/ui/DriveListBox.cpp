@@ -23,9 +23,9 @@ class DriveCombo : public QComboBox {
   DriveListBox& m_owner;
 };
 
-// True when `path` is `root` or lies under it.
+// True when `path` is `root` or lies under it. A volume without a root holds nothing.
 bool holds(const QByteArray& root, const QByteArray& path) {
-  if (!path.startsWith(root)) return false;
+  if (root.isEmpty() || !path.startsWith(root)) return false;
   return path.size() == root.size() || platform::isSeparatorByte(root.back()) ||
          platform::isSeparatorByte(path[root.size()]);
 }
@@ -49,11 +49,14 @@ QList<DriveListBox::Volume> DriveListBox::mountedVolumes() {
     // Packaged applications' read-only images are volumes too, but no place for music.
     if (v.fileSystemType() == "squashfs") continue;
     const QString root = v.rootPath();
+    // Inside a chroot or a container the system lists mounts whose roots lie outside it.
+    if (root.isEmpty()) continue;
     const QString name = v.name();
     out.append({QFile::encodeName(root),
                 name.isEmpty() || name == root ? root : root + QStringLiteral("  [") + name + "]"});
   }
-  const QByteArray top = QFile::encodeName(QStorageInfo::root().rootPath());
+  QByteArray top = QFile::encodeName(QStorageInfo::root().rootPath());
+  if (top.isEmpty()) top = QByteArray(1, platform::kSeparator);
   if (std::none_of(out.begin(), out.end(), [&](const Volume& d) { return d.root == top; }))
     out.append({top, QString::fromLocal8Bit(top)});
   std::sort(out.begin(), out.end(),
