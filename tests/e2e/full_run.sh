@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A whole session with a mouse: the real player under Xvfb, SDL's file-writing sound driver,
-# a prepared library and playlist, and xdotool doing what a user does, in this order:
+# a prepared library and playlist, and xdotool doing what a user does: the options tab's mix
+# point set to 65 %, then in this order:
 #   1. a double-click on the first playlist entry (a 440 Hz tone) plays it on deck A;
 #   2. one click on deck A's pitch "+" raises it by one step;
 #   3. deck A's volume knob is dragged half way down;
