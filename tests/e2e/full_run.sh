@@ -53,7 +53,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   click 420 330
   for x in 34 35 36; do click $x 471; done
   move 700 354; xdotool click --repeat 2 --delay 80 1; at play
-  sleep 2.5
+  # Two views 300 ms apart (kept with KEEP_DIR): the bars of deck A move, B stays dark.
+  sleep 1.2
+  "$BIN/tv_screenshot" "$WORK/spectrum1.png" >/dev/null
+  sleep 0.3
+  "$BIN/tv_screenshot" "$WORK/spectrum2.png" >/dev/null
+  sleep 0.6
   click 428 158; at pitch                   # deck A: pitch "+"
   sleep 2.5
   drag 394 70 75; at volume                 # deck A: volume knob, 75 of its 150 pixels
