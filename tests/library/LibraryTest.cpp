@@ -1,44 +1,44 @@
-#include "library/LibraryFixture.h"
+#include "library/LibraryPanelFixture.h"
 #include "library/SampleSearch.h"
 
 namespace {
 
-using LibraryTest = fixtures::LibraryFixture;
+using LibraryTest = fixtures::LibraryPanelFixture;
 
 TEST_F(LibraryTest, LoadingReadsEveryNonEmptyLine) {
   writeDb(
       "/m/A - One.mp3\r\n\r\n/m/Two.wma\n\n/m/Caf\xc3\xa9 - Tr\xc3\xa8s.mp3\r\nno-separator.mp3");
-  EXPECT_TRUE(main->LoadBaseDa());
+  EXPECT_TRUE(LoadBaseDa());
   drain();
-  ASSERT_EQ(main->library().libraryModel().count(), 4);
-  EXPECT_EQ(main->library().libraryModel().text(0, 0), "A - One.mp3");
-  EXPECT_EQ(main->library().libraryModel().text(1, 1), "/m/Two.wma");
-  EXPECT_EQ(main->library().libraryModel().text(2, 0), QString::fromUtf8("Café - Très.mp3"));
-  EXPECT_EQ(main->library().libraryModel().text(3, 0), "no-separator.mp3");
-  EXPECT_EQ(main->library().view().lblCntLST->Caption(), "4");
-  EXPECT_EQ(main->library().view().lstdata->ColumnHeading(0), "Pista");
-  EXPECT_EQ(main->library().view().lstdata->ColumnWidth(1), 5000.0f);
-  EXPECT_EQ(program->splash().lblStat->Caption(), "Finish...");
-  EXPECT_EQ(program->splash().InitLoading->Max(), int(QFileInfo(db).size()) + 1);
+  ASSERT_EQ(library().libraryModel().count(), 4);
+  EXPECT_EQ(library().libraryModel().text(0, 0), "A - One.mp3");
+  EXPECT_EQ(library().libraryModel().text(1, 1), "/m/Two.wma");
+  EXPECT_EQ(library().libraryModel().text(2, 0), QString::fromUtf8("Café - Très.mp3"));
+  EXPECT_EQ(library().libraryModel().text(3, 0), "no-separator.mp3");
+  EXPECT_EQ(library().view().lblCntLST->Caption(), "4");
+  EXPECT_EQ(library().view().lstdata->ColumnHeading(0), "Pista");
+  EXPECT_EQ(library().view().lstdata->ColumnWidth(1), 5000.0f);
+  EXPECT_TRUE(progress.finished);
+  EXPECT_EQ(progress.maximum, QFileInfo(db).size() + 1);
 
   // Old Mac line ends (CR alone), mixed with the others.
   writeDb("/m/cr1.mp3\r/m/cr2.mp3\r\r/m/crlf.mp3\r\n/m/lf.mp3\n\r/m/last.mp3\r");
-  EXPECT_TRUE(main->LoadBaseDa());
+  EXPECT_TRUE(LoadBaseDa());
   drain();
   EXPECT_EQ(listed(), QList<QByteArray>(
                           {"/m/cr1.mp3", "/m/cr2.mp3", "/m/crlf.mp3", "/m/lf.mp3", "/m/last.mp3"}));
 
   writeDb("\r\n\n\r\n");
-  EXPECT_TRUE(main->LoadBaseDa());
+  EXPECT_TRUE(LoadBaseDa());
   drain();
-  EXPECT_EQ(main->library().libraryModel().count(), 0);
-  EXPECT_EQ(main->library().view().lblCntLST->Caption(), "0");
+  EXPECT_EQ(library().libraryModel().count(), 0);
+  EXPECT_EQ(library().view().lblCntLST->Caption(), "0");
   QFile::remove(db);
-  EXPECT_FALSE(main->LoadBaseDa());
+  EXPECT_FALSE(LoadBaseDa());
   writeDb("");
-  EXPECT_FALSE(main->LoadBaseDa());
+  EXPECT_FALSE(LoadBaseDa());
   drain();
-  EXPECT_EQ(main->library().libraryModel().count(), 0);
+  EXPECT_EQ(library().libraryModel().count(), 0);
 }
 
 TEST_F(LibraryTest, ANewerLoadTakesOverAndLongLinesSpanBlocks) {
@@ -50,20 +50,20 @@ TEST_F(LibraryTest, ANewerLoadTakesOverAndLongLinesSpanBlocks) {
   const QString big = db;
   db = QString::fromStdString(dir.file("small.txt"));
   writeDb("/m/small.mp3\r\n");
-  main->options().txtBase[0]->setText(big);
-  main->LoadBaseDa();
-  main->options().txtBase[0]->setText(db);
-  main->LoadBaseDa();  // the newer load wins, whichever order they finish in
+  setLibraryFile(big);
+  LoadBaseDa();
+  setLibraryFile(db);
+  LoadBaseDa();  // the newer load wins, whichever order they finish in
   drain();
-  ASSERT_EQ(main->library().libraryModel().count(), 1);
-  EXPECT_EQ(main->library().libraryModel().pathBytes(0), "/m/small.mp3");
+  ASSERT_EQ(library().libraryModel().count(), 1);
+  EXPECT_EQ(library().libraryModel().pathBytes(0), "/m/small.mp3");
 
-  main->options().txtBase[0]->setText(big);
+  setLibraryFile(big);
   load();
-  ASSERT_EQ(main->library().libraryModel().count(), 200002);
-  EXPECT_EQ(main->library().libraryModel().pathBytes(199999), "/m/track199999.mp3");
-  EXPECT_EQ(main->library().libraryModel().pathBytes(200000).size(), (20 << 20) + 10);
-  EXPECT_EQ(main->library().libraryModel().pathBytes(200001), "/after.mp3");
+  ASSERT_EQ(library().libraryModel().count(), 200002);
+  EXPECT_EQ(library().libraryModel().pathBytes(199999), "/m/track199999.mp3");
+  EXPECT_EQ(library().libraryModel().pathBytes(200000).size(), (20 << 20) + 10);
+  EXPECT_EQ(library().libraryModel().pathBytes(200001), "/after.mp3");
 }
 
 TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
@@ -76,8 +76,7 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   touch(a + "/B/B1/b1.mp3");
   touch(a + "/C/c.mp3");
   addFolder(a);
-  EXPECT_FALSE(
-      main->library().view().cmdaddbase->Enabled());  // held until the scan reports its end
+  EXPECT_FALSE(library().view().cmdaddbase->Enabled());  // held until the scan reports its end
   drain();
   EXPECT_EQ(messages, QStringList{"Now search audio files in the folder"});  // no library yet
   const QStringList got = listedText();
@@ -88,22 +87,20 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   // Pre-order: B's own file is followed at once by its subfolder's.
   const qsizetype b = got.indexOf(a + "/B/b.mp3");
   EXPECT_EQ(got.value(b + 1), a + "/B/B1/b1.mp3");
-  EXPECT_EQ(main->library().view().LblFolder->Caption(), " > Search finish");
-  EXPECT_EQ(main->library().view().lbleti->Caption(), "");
-  EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
-  EXPECT_FALSE(main->library().scanner().ScanActive);
-  EXPECT_EQ(main->library().scanner().ScanCount, 5);
-  EXPECT_EQ(main->library().view().txtbsq->Text(), "Click aqui para seleccionar carpeta");
+  EXPECT_EQ(library().view().LblFolder->Caption(), " > Search finish");
+  EXPECT_EQ(library().view().lbleti->Caption(), "");
+  EXPECT_TRUE(library().view().cmdaddbase->Enabled());
+  EXPECT_FALSE(library().scanner().ScanActive);
+  EXPECT_EQ(library().scanner().ScanCount, 5);
+  EXPECT_EQ(library().view().txtbsq->Text(), "Click aqui para seleccionar carpeta");
 
   addFolder(a);  // a second scan lists everything twice
   drain();
   EXPECT_EQ(listed().size(), 10);
   EXPECT_EQ(dbLines().size(), 10);
-  main->library().scanner().BrowseFolder = [](const QString&) {
-    return QString();
-  };  // cancelled dialog
-  main->library().view().cmdbuq[0]->click();
-  EXPECT_TRUE(main->library().view().cmdaddbase->Enabled());
+  library().scanner().BrowseFolder = [](const QString&) { return QString(); };  // cancelled dialog
+  library().view().cmdbuq[0]->click();
+  EXPECT_TRUE(library().view().cmdaddbase->Enabled());
   drain();
   EXPECT_EQ(listed().size(), 10);
 
@@ -116,11 +113,11 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   drain();
   ASSERT_EQ(listed().size(), 12);
   EXPECT_EQ(search("mr. brightside"), 1);
-  EXPECT_EQ(main->library().resultModel().text(0, 0), "Mr. Brightside.mp3");
-  EXPECT_EQ(main->library().resultModel().path(0), z + "/Mr. Brightside.mp3");
+  EXPECT_EQ(library().resultModel().text(0, 0), "Mr. Brightside.mp3");
+  EXPECT_EQ(library().resultModel().path(0), z + "/Mr. Brightside.mp3");
   EXPECT_EQ(search("/z/"), 2);
   EXPECT_EQ(search("Z.mp3"), 1);
-  EXPECT_EQ(main->library().resultModel().text(0, 0), "Z.MP3");
+  EXPECT_EQ(library().resultModel().text(0, 0), "Z.MP3");
 }
 
 TEST_F(LibraryTest, LinksThatLoopAndFoldersThatVanishAreSkipped) {
@@ -155,31 +152,31 @@ TEST_F(LibraryTest, UpdateRescansTheFoldersTheLibraryCovers) {
            "/elsewhere.mp3\r\nhand-edited.mp3\r\n")
               .toLocal8Bit());
   load();
-  main->library().view().cmdbuq[1]->click();
+  library().view().cmdbuq[1]->click();
   drain();
   QStringList got = listedText();
   got.sort();
   EXPECT_EQ(got, QStringList({m + "/a/1.mp3", m + "/a/x/2.mp3", m2 + "/elsewhere.mp3", n + "/3.mp3",
                               n + "/new.wma", "hand-edited.mp3"}));
   EXPECT_EQ(dbLines().size(), 6);
-  EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
+  EXPECT_FALSE(QFile::exists(library().scanner().recoveryFile()));
 
   // A recovery file left by an interrupted update drives the next one.
-  QFile leftover(main->library().scanner().recoveryFile());
+  QFile leftover(library().scanner().recoveryFile());
   ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
   leftover.write((n + "\r\n").toLocal8Bit());
   leftover.close();
-  main->library().view().cmdbuq[1]->click();
+  library().view().cmdbuq[1]->click();
   drain();
   got = listedText();
   got.sort();
   EXPECT_EQ(got, QStringList({n + "/3.mp3", n + "/new.wma"}));
   EXPECT_EQ(dbLines().size(), 2);
-  EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
+  EXPECT_FALSE(QFile::exists(library().scanner().recoveryFile()));
 
   // Without a library there is nothing to rescan.
   QFile::remove(db);
-  main->library().view().cmdbuq[1]->click();
+  library().view().cmdbuq[1]->click();
   drain();
   EXPECT_EQ(listed().size(), 0);
   EXPECT_EQ(messages.last(), "Now search audio files in the folder");
@@ -190,17 +187,17 @@ TEST_F(LibraryTest, ClearingDeletesTheFileOnlyWhenThereIsOne) {
   load();
   search("a");
   QFile::remove(db);
-  main->library().view().cmdkl->click();
+  library().view().cmdkl->click();
   drain();
   EXPECT_EQ(messages, QStringList{"Library is empty"});
   EXPECT_EQ(listed().size(), 1);
   writeDb("/m/a.mp3\r\n");
-  main->library().view().cmdkl->click();
+  library().view().cmdkl->click();
   drain();
   EXPECT_EQ(messages.last(), "Library empty");
   EXPECT_FALSE(QFile::exists(db));
   EXPECT_EQ(listed().size(), 0);
-  EXPECT_EQ(main->library().resultModel().count(), 0);
+  EXPECT_EQ(library().resultModel().count(), 0);
 }
 
 TEST_F(LibraryTest, SearchFindsTextAnywhereInThePath) {
@@ -209,26 +206,26 @@ TEST_F(LibraryTest, SearchFindsTextAnywhereInThePath) {
       "/Music/Other/Track.WMA\r\n/Music/Zed/Mr. Brightside.mp3\r\n/Music/Caf\xc3\x89/x.mp3\r\n");
   load();
   EXPECT_EQ(search("BEATLES"), 2);
-  EXPECT_EQ(main->library().resultModel().path(0), "/Music/The Beatles/Help.mp3");
-  EXPECT_EQ(main->library().resultModel().text(1, 0), "Live.wma");
+  EXPECT_EQ(library().resultModel().path(0), "/Music/The Beatles/Help.mp3");
+  EXPECT_EQ(library().resultModel().text(1, 0), "Live.wma");
   EXPECT_EQ(search(".wma"), 2);
   EXPECT_EQ(search("   "), 6);
   EXPECT_EQ(search("z"), 1);
   EXPECT_EQ(search("mr. b"), 1);
   EXPECT_EQ(search(QString::fromUtf8("café")), 1);  // letters outside ASCII fold too
   EXPECT_EQ(search(QString::fromUtf8("Ñ")), 0);
-  EXPECT_EQ(main->library().view().LblFolder->Caption(), "...Ready");
+  EXPECT_EQ(library().view().LblFolder->Caption(), "...Ready");
 
-  main->library().view().txtbusq->setText("other");
-  main->library().view().txtbusq->onKeyPress(13);
+  library().view().txtbusq->setText("other");
+  library().view().txtbusq->onKeyPress(13);
   drain();
-  EXPECT_TRUE(main->library().view().lstresul->Visible());
-  EXPECT_EQ(main->library().resultModel().count(), 2);
-  main->library().view().txtbusq->setText("");
-  main->library().view().txtbusq->onKeyUp();
-  EXPECT_FALSE(main->library().view().lstresul->Visible());
-  main->library().view().cmdbusq->click();  // an empty box does nothing
-  EXPECT_FALSE(main->library().view().lstresul->Visible());
+  EXPECT_TRUE(library().view().lstresul->Visible());
+  EXPECT_EQ(library().resultModel().count(), 2);
+  library().view().txtbusq->setText("");
+  library().view().txtbusq->onKeyUp();
+  EXPECT_FALSE(library().view().lstresul->Visible());
+  library().view().cmdbusq->click();  // an empty box does nothing
+  EXPECT_FALSE(library().view().lstresul->Visible());
 }
 
 TEST_F(LibraryTest, ANewerSearchSupersedesOneThatRuns) {
@@ -238,12 +235,12 @@ TEST_F(LibraryTest, ANewerSearchSupersedesOneThatRuns) {
   writeDb(bytes);
   load();
   QString first = "odd", second = "even";
-  main->library().lists().BuscarinBase2(first);
-  main->library().lists().BuscarinBase2(second);
+  library().lists().BuscarinBase2(first);
+  library().lists().BuscarinBase2(second);
   drain();
-  ASSERT_EQ(main->library().resultModel().count(), 50000);
-  for (int i = 0; i < main->library().resultModel().count(); i += 997)
-    ASSERT_TRUE(main->library().resultModel().path(i).contains("/even/"));
+  ASSERT_EQ(library().resultModel().count(), 50000);
+  for (int i = 0; i < library().resultModel().count(); i += 997)
+    ASSERT_TRUE(library().resultModel().path(i).contains("/even/"));
 }
 
 struct PlainList : library::SampleList {
