@@ -11,6 +11,9 @@ shots=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# No session bus: a player running on one (the user's, or another test's) would take this
+# one's files and leave it nothing to do.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 # The driver writes a 1024-frame block each 23 ms, as a sound card would take it.
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" SDL_DISKAUDIODELAY=23
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
@@ -23,7 +26,7 @@ mkdir -p "$HOME/Music" "$work/music/Rock" "$XDG_DATA_HOME/tornavel"
 "$bin/tv_tone" "$work/music/Rock/Zz 550.mp3" 550 40 0.25
 "$bin/tv_tone" "$HOME/Music/$(printf 'Pad \xe9 660.wav')" 660 40 0.25
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
   set -u
   cd "$WORK"
   . "$E2E/window.sh"

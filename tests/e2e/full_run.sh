@@ -18,6 +18,9 @@ work=${2:-$(mktemp -d)}
 mkdir -p "$work"
 [ -n "${2:-}" ] || trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# No session bus: a player running on one (the user's, or another test's) would take this
+# one's files and leave it nothing to do.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
 export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
@@ -36,7 +39,7 @@ printf '[X -LIST]\r\nFIL%s\r\nFIL%s\r\n' "$work/music/a440.wav" "$work/music/b10
 printf '%s\r\n' "$work/music/lib660.wav" >"$data/Database.txt"
 cp "$data/List.xlst" "$work/list.before"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
   set -u
   . "$E2E/window.sh"
   start_player

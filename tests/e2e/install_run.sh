@@ -30,13 +30,16 @@ exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/applications/$id.desktop" | sed 
 [ "$exec_line" = tornavel ] || fail "the menu entry runs '$exec_line'"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# No session bus: a player running on one (the user's, or another test's) would take this
+# one's files and leave it nothing to do.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
 export PATH="$prefix/bin:$PATH" EXEC_LINE="$exec_line" WORK="$work" SHOT="$build/bin/tv_screenshot"
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME"
 
 start() {
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$(dirname "$0")/xvfb.sh" bash -c '
     cd "$HOME"
     $EXEC_LINE >"$WORK/stdout" 2>"$WORK/stderr" &
     pid=$!

@@ -9,6 +9,9 @@ bin=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"; rm -f "$bin/DBFolder.tmp"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# No session bus: a player running on one (the user's, or another test's) would take this
+# one's files and leave it nothing to do.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 export SDL_AUDIODRIVER=dummy BIN="$bin" WORK="$work"
 # An instrumented build's leak report at exit is not part of the program's own exit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
@@ -21,7 +24,7 @@ db="$XDG_DATA_HOME/tornavel/Database.txt"
 # coordinates, with a pause after each), then closes it the way $CLOSE says and prints how
 # many milliseconds the process took to end.
 run() {
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$(dirname "$0")/xvfb.sh" bash -c '
     set -u
     "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
     pid=$!
@@ -77,5 +80,9 @@ else
   [ "$(stat -c %s "$db")" -eq "$size" ] || { echo "the library changed without a folder list"; exit 1; }
   echo "the update had not taken the library apart: it is whole"
 fi
-pgrep -f "$bin/tornavel" >/dev/null && { echo "a player process is left behind"; exit 1; }
+# This test's players are the ones with its home folder (other tests may run players of their own).
+for env in $(grep -lzxF "HOME=$HOME" /proc/[0-9]*/environ 2>/dev/null); do
+  [ "$(cat "${env%/environ}/comm" 2>/dev/null)" = tornavel ] &&
+    { echo "a player process is left behind"; exit 1; }
+done
 echo "ok"

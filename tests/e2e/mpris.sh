@@ -35,7 +35,7 @@ tone "Gamma - Three.wav" 800 30
 tone "Delta - Four.wav" 1000 30
 printf '[X -LIST]\r\nFIL%s\r\n' "$work/music/Zeta - Old.wav" >"$XDG_DATA_HOME/tornavel/List.xlst"
 
-xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -c '
+"$(dirname "$0")/xvfb.sh" dbus-run-session -- bash -c '
   set -u
   fail() { echo "FAIL: $*"; tail -5 "$WORK/stderr"; kill $pid 2>/dev/null; exit 1; }
   pc() { playerctl -p tornavel "$@" 2>/dev/null; }
@@ -136,7 +136,7 @@ awk '{ for (i = 2; i <= NF; i++) { split($i, kv, "="); if (kv[1] == "peak") peak
 
 # No session bus: the player starts all the same and says so once.
 rm -f "$work/out.raw"
-DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" "$(dirname "$0")/xvfb.sh" bash -c '
   "$BIN/tornavel" >/dev/null 2>"$WORK/nobus.err" &
   pid=$!
   for _ in $(seq 1 100); do

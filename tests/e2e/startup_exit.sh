@@ -7,12 +7,15 @@ bin=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# No session bus: a player running on one (the user's, or another test's) would take this
+# one's files and leave it nothing to do.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
 export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
   set -u
   . "$E2E/window.sh"
   start_player
@@ -30,7 +33,7 @@ if grep -qi "no sound device" "$work/stderr"; then echo "the disk driver did not
 
 # SIGTERM runs the same shut-down: the playlist file is written and the exit is clean.
 rm -f "$XDG_DATA_HOME/tornavel/List.xlst"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
   . "$E2E/window.sh"
   start_player
   sleep 1

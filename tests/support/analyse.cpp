@@ -10,11 +10,12 @@
 //
 // With --steps it follows one tone between two times, beside the others named, in the
 // blocks the mixer applies a channel's volume to (256 frames from the capture's start: a
-// volume change glides over one block, so a block without one is flat). Runs of flat
-// blocks are the levels a knob moved by steps stopped at. It prints how many levels there
-// were, the usual drop from one to the next (the median, as a part of the first level), how
-// many such drops lead from the first level to the last, and the drop furthest from a whole
-// number of them: a knob's path in steps, whatever the clock did.
+// volume change glides across one block). It takes the usual fall of a block that falls
+// (the median) for one step and prints how many steps lead from the first level to the
+// last (to within about one), in how many blocks it fell,
+// the step as a part of the first level, the fall furthest from a whole number of steps
+// (by how much of a step, and where), and the first and last levels: a knob's path in
+// steps, whatever the clock did.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -84,75 +85,85 @@ void printTone(const std::vector<double>& env, double seconds, double hz) {
 
 constexpr std::size_t kVolumeBlock = 256;
 
-// The amplitude of the tone `hz` in each volume block, fitted beside the `others` (sine and
-// cosine of each, by least squares).
-std::vector<double> blockLevels(const std::vector<float>& all, double from, double to, double hz,
-                                const std::vector<double>& others) {
+// The tone `hz` at the start and at the end of each volume block, fitted beside the
+// `others` by least squares: each tone is a sine and a cosine whose amplitudes may glide
+// linearly across the block, as a volume change does.
+std::vector<std::pair<double, double>> blockLevels(const std::vector<float>& all, double from,
+                                                   double to, double hz,
+                                                   const std::vector<double>& others) {
   std::vector<double> freqs{hz};
   freqs.insert(freqs.end(), others.begin(), others.end());
-  const std::size_t n = 2 * freqs.size();
-  std::vector<double> out;
+  const std::size_t n = 4 * freqs.size(), w = n + 1;
+  std::vector<std::pair<double, double>> out;
   const auto first = std::size_t(from * kRate) / kVolumeBlock;
   const auto last = std::min(std::size_t(to * kRate), all.size() / 2) / kVolumeBlock;
-  std::vector<double> basis(n), m(n * (n + 1));
+  std::vector<double> basis(n), m(n * w);
   for (std::size_t b = first; b < last; ++b) {
     std::fill(m.begin(), m.end(), 0.0);
     for (std::size_t f = b * kVolumeBlock; f < (b + 1) * kVolumeBlock; ++f) {
+      const double t = double(f - b * kVolumeBlock + 1) / kVolumeBlock;
       for (std::size_t k = 0; k < freqs.size(); ++k) {
-        basis[2 * k] = std::sin(2 * M_PI * freqs[k] * double(f) / kRate);
-        basis[2 * k + 1] = std::cos(2 * M_PI * freqs[k] * double(f) / kRate);
+        basis[4 * k] = std::sin(2 * M_PI * freqs[k] * double(f) / kRate);
+        basis[4 * k + 1] = std::cos(2 * M_PI * freqs[k] * double(f) / kRate);
+        basis[4 * k + 2] = t * basis[4 * k];
+        basis[4 * k + 3] = t * basis[4 * k + 1];
       }
       for (std::size_t r = 0; r < n; ++r) {
-        for (std::size_t c = 0; c < n; ++c) m[r * (n + 1) + c] += basis[r] * basis[c];
-        m[r * (n + 1) + n] += basis[r] * all[2 * f];
+        for (std::size_t c = 0; c < n; ++c) m[r * w + c] += basis[r] * basis[c];
+        m[r * w + n] += basis[r] * all[2 * f];
       }
     }
     // Gauss-Jordan elimination with partial pivoting on [M | y].
     for (std::size_t c = 0; c < n; ++c) {
       std::size_t pivot = c;
       for (std::size_t r = c + 1; r < n; ++r)
-        if (std::abs(m[r * (n + 1) + c]) > std::abs(m[pivot * (n + 1) + c])) pivot = r;
-      for (std::size_t k = 0; k <= n; ++k) std::swap(m[c * (n + 1) + k], m[pivot * (n + 1) + k]);
+        if (std::abs(m[r * w + c]) > std::abs(m[pivot * w + c])) pivot = r;
+      for (std::size_t k = 0; k < w; ++k) std::swap(m[c * w + k], m[pivot * w + k]);
       for (std::size_t r = 0; r < n; ++r) {
-        if (r == c || m[c * (n + 1) + c] == 0) continue;
-        const double q = m[r * (n + 1) + c] / m[c * (n + 1) + c];
-        for (std::size_t k = c; k <= n; ++k) m[r * (n + 1) + k] -= q * m[c * (n + 1) + k];
+        if (r == c || m[c * w + c] == 0) continue;
+        const double q = m[r * w + c] / m[c * w + c];
+        for (std::size_t k = c; k < w; ++k) m[r * w + k] -= q * m[c * w + k];
       }
     }
-    out.push_back(std::hypot(m[n] / m[0], m[(n + 1) + n] / m[(n + 1) + 1]));
+    const auto x = [&](std::size_t i) {
+      return m[i * w + i] != 0 ? m[i * w + n] / m[i * w + i] : 0;
+    };
+    out.emplace_back(std::hypot(x(0), x(1)), std::hypot(x(0) + x(2), x(1) + x(3)));
   }
   return out;
 }
 
-int printSteps(const std::vector<double>& levels) {
-  if (levels.size() < 2 || levels.front() <= 0) {
-    std::printf("steps=0 levels=0\n");
-    return 1;
-  }
-  // A block is flat when it differs from the one before by less than this part of the
-  // first level (a 16-bit tone's fit varies by about a hundredth of that).
-  const double flat = 5e-4 * levels.front();
-  std::vector<double> plateaus;
-  for (std::size_t i = 1; i < levels.size(); ++i) {
-    if (std::abs(levels[i] - levels[i - 1]) >= flat) continue;
-    if (i >= 2 && std::abs(levels[i - 1] - levels[i - 2]) < flat) continue;  // still the same run
-    plateaus.push_back(levels[i]);
-  }
+int printSteps(const std::vector<std::pair<double, double>>& levels, double from) {
+  const double top = levels.empty() ? 0 : levels.front().first;
+  // A block whose level falls by more than this part of the first level holds a step (the
+  // fit of a 16-bit tone varies by about a hundredth of that).
+  const double still = 5e-4 * top;
   std::vector<double> drops;
-  for (std::size_t i = 1; i < plateaus.size(); ++i) drops.push_back(plateaus[i - 1] - plateaus[i]);
+  std::vector<std::size_t> where;
+  for (std::size_t i = 0; i < levels.size(); ++i)
+    if (levels[i].first - levels[i].second > still) {
+      drops.push_back(levels[i].first - levels[i].second);
+      where.push_back(i);
+    }
   if (drops.empty()) {
-    std::printf("steps=0 levels=%zu\n", plateaus.size());
+    std::printf("steps=0\n");
     return 1;
   }
   std::vector<double> sorted = drops;
   std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2),
                    sorted.end());
   const double step = sorted[sorted.size() / 2];
-  double worst = 0;
-  for (double d : drops) worst = std::max(worst, std::abs(d / step - std::nearbyint(d / step)));
-  std::printf("steps=%.2f levels=%zu step=%.6f worst=%.3f first=%.4f last=%.4f\n",
-              (plateaus.front() - plateaus.back()) / step, plateaus.size(), step / levels.front(),
-              worst, plateaus.front(), plateaus.back());
+  double worst = 0, worstAt = 0;
+  for (std::size_t i = 0; i < drops.size(); ++i) {
+    const double d = drops[i] / step, off = std::abs(d - std::nearbyint(d));
+    if (off > worst) {
+      worst = off;
+      worstAt = from + double(where[i] * kVolumeBlock) / kRate;
+    }
+  }
+  const double steps = (top - levels.back().second) / step;
+  std::printf("steps=%.1f falls=%zu step=%.6f worst=%.3f worstat=%.3f first=%.4f last=%.4f\n",
+              steps, drops.size(), step / top, worst, worstAt, top, levels.back().second);
   return 0;
 }
 
@@ -162,8 +173,10 @@ int main(int argc, char** argv) {
   if (argc > 5 && std::string(argv[2]) == "--steps") {
     std::vector<double> others;
     for (int a = 6; a < argc; ++a) others.push_back(std::atof(argv[a]));
-    return printSteps(blockLevels(readCapture(argv[1]), std::atof(argv[4]), std::atof(argv[5]),
-                                  std::atof(argv[3]), others));
+    const double from = std::atof(argv[4]);
+    return printSteps(
+        blockLevels(readCapture(argv[1]), from, std::atof(argv[5]), std::atof(argv[3]), others),
+        double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
   }
   const bool tones = argc > 2 && std::string(argv[2]) == "--tones";
   const int first = tones ? 3 : 2;
