@@ -12,7 +12,7 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/dat
 # No session bus: a player running on one (the user's, or another test's) would take this
 # one's files and leave it nothing to do.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-export SDL_AUDIODRIVER=dummy BIN="$bin" WORK="$work"
+export SDL_AUDIODRIVER=dummy BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 # An instrumented build's leak report at exit is not part of the program's own exit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 unset QT_QPA_PLATFORM
@@ -26,18 +26,8 @@ db="$XDG_DATA_HOME/tornavel/Database.txt"
 run() {
   "$(dirname "$0")/xvfb.sh" bash -c '
     set -u
-    "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-    pid=$!
-    main=""
-    for _ in $(seq 1 200); do
-      for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        if [ "$WIDTH" -eq 960 ]; then main=$id; wx=$X; wy=$Y; fi
-      done
-      [ -n "$main" ] && break
-      sleep 0.05
-    done
-    if [ -z "$main" ]; then echo "main window never shown" >&2; kill -9 $pid; exit 1; fi
+    . "$E2E/window.sh"
+    start_player
     sleep "$SETTLE"
     for xy in $CLICKS; do
       xdotool mousemove --sync $((wx + ${xy%,*})) $((wy + ${xy#*,})) click 1
