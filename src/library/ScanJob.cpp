@@ -17,7 +17,6 @@ namespace library {
 
 namespace {
 constexpr qint64 kSendMs = 40;
-constexpr qsizetype kFlushBytes = 1 << 16;
 
 bool hasLineBreak(const QByteArray& name) {
   return name.contains('\n') || name.contains('\r');
@@ -33,12 +32,13 @@ QString notWritten(const QString& file, const QString& why) {
 }  // namespace
 
 // Where a scan's lines go: appended to the library file, or into the new library of an
-// update. Writes are buffered; `why` says what failed.
+// update. Writes are buffered up to flush(); `why` says what failed.
 class ScanOutput {
  public:
   virtual ~ScanOutput() = default;
   virtual bool write(const QByteArray& line) = 0;
-  // The lines are all there: flushed, and for an update put in place of the old library.
+  virtual bool flush() = 0;
+  // The lines are all there: for an update, put in place of the old library.
   virtual bool finish() = 0;
   QString why;
 };
@@ -58,23 +58,28 @@ class AppendOutput : public ScanOutput {
     return true;
   }
   bool write(const QByteArray& line) override {
-    if (!why.isEmpty()) return false;
     m_buffer += line;
-    return m_buffer.size() < kFlushBytes || flush();
+    return why.isEmpty();
   }
-  bool finish() override { return why.isEmpty() && flush(); }
-
- private:
-  bool flush() {
-    if (m_file.write(m_buffer) != m_buffer.size()) {
-      why = describe(m_file);
-      m_file.resize(m_whole);
-      return false;
+  bool flush() override {
+    if (!why.isEmpty()) return false;
+    // A short write is followed by one that says why the rest did not fit.
+    for (qint64 done = 0; done < m_buffer.size();) {
+      const qint64 n = m_file.write(m_buffer.constData() + done, m_buffer.size() - done);
+      if (n <= 0) {
+        why = describe(m_file);
+        m_file.resize(m_whole);
+        return false;
+      }
+      done += n;
     }
     m_whole += m_buffer.size();
     m_buffer.clear();
     return true;
   }
+  bool finish() override { return flush(); }
+
+ private:
   QFile m_file;
   QByteArray m_buffer;
   qint64 m_whole = 0;
@@ -97,6 +102,10 @@ class ReplaceOutput : public ScanOutput {
   }
   bool write(const QByteArray& line) override {
     if (const int e = m_temp.write(line)) return failed(e);
+    return true;
+  }
+  bool flush() override {
+    if (const int e = m_temp.flush()) return failed(e);
     return true;
   }
   bool finish() override {
@@ -160,14 +169,12 @@ void ScanJob::runAdd() {
     m_out = std::move(out);
   }
   for (const QByteArray& folder : m_req.folders) visit(folder, 0);
-  if (m_out && !m_out->finish() && m_sum.error.isEmpty())
-    m_sum.error = QStringLiteral("The library file could not be written: ") + m_out->why;
-  m_out.reset();
   // At the end of the program the job stops where it is, and nothing is reported to a
   // window that is going.
   if (m_ctx.closing()) return;
   m_sum.cancelled = m_ctx.cancelled();
   send(true);
+  m_out.reset();
   if (m_sum.error.isEmpty()) QFile::remove(m_req.recoveryFile);
   done();
 }
@@ -238,10 +245,10 @@ void ScanJob::runUpdate() {
       const QByteArray path = m_old.pathBytes(i);
       found(path, path.mid(platform::parentFolder(path).size() + 1));
     }
-  for (; m_walked < m_req.folders.size(); ++m_walked) {
+  for (; m_walked < m_req.folders.size() && !m_stopped; ++m_walked) {
     m_folderFirst = std::size_t(m_sum.found);
     visit(m_req.folders[m_walked], 0);
-    if (m_ctx.cancelled() || !m_sum.error.isEmpty()) break;
+    if (m_stopped) break;
   }
   // At the end of the program the new library is dropped: the old one and the folder list
   // stay for the next run.
@@ -295,12 +302,16 @@ void ScanJob::restoreOld() {
   });
 }
 
+void ScanJob::writeFailed() {
+  m_sum.error = m_out->why;
+  if (!m_req.update)
+    m_sum.error = QStringLiteral("The library file could not be written: ") + m_sum.error;
+}
+
 void ScanJob::found(const QByteArray& path, const QByteArray& name) {
   if (!m_sum.error.isEmpty()) return;
   if (!m_out->write(path + "\r\n")) {
-    m_sum.error = m_out->why;
-    if (!m_req.update)
-      m_sum.error = QStringLiteral("The library file could not be written: ") + m_sum.error;
+    writeFailed();
     return;
   }
   m_block.append(path.constData(), std::size_t(path.size()));
@@ -310,7 +321,11 @@ void ScanJob::found(const QByteArray& path, const QByteArray& name) {
 
 void ScanJob::send(bool force) {
   if (!force && m_sent.elapsed() < kSendMs) return;
-  if (m_block.size() > 0) {
+  // Only entries whose lines the file holds reach the list.
+  if (m_out && m_sum.error.isEmpty() && !m_out->flush()) writeFailed();
+  if (!m_sum.error.isEmpty())
+    m_block.finish();
+  else if (m_block.size() > 0) {
     ChunkPtr chunk = m_block.finish();
     m_content.append(chunk);
     m_unsent.push_back(std::move(chunk));
@@ -324,7 +339,11 @@ void ScanJob::send(bool force) {
 }
 
 void ScanJob::visit(const QByteArray& folder, int depth) {
-  if (folder.isEmpty() || m_ctx.cancelled() || !m_sum.error.isEmpty()) return;
+  if (folder.isEmpty()) return;
+  if (m_stopped || m_ctx.cancelled() || !m_sum.error.isEmpty()) {
+    m_stopped = true;
+    return;
+  }
   if (depth >= kMaxDepth) {
     ++m_sum.tooDeep;
     return;
@@ -339,7 +358,10 @@ void ScanJob::visit(const QByteArray& folder, int depth) {
   }
   m_folder = folder;
   for (const QByteArray& name : listing.files) {
-    if (m_ctx.cancelled() || !m_sum.error.isEmpty()) return;
+    if (m_ctx.cancelled() || !m_sum.error.isEmpty()) {
+      m_stopped = true;
+      return;
+    }
     send(false);
     if (!platform::isLibraryAudio(platform::bytesOf(name))) continue;
     if (hasLineBreak(name)) {

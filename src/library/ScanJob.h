@@ -73,6 +73,7 @@ class ScanJob {
   void restoreOld();
   void visit(const QByteArray& folder, int depth);
   void found(const QByteArray& path, const QByteArray& name);
+  void writeFailed();
   void send(bool force);
   void fail(const QString& why);
   void done();
@@ -88,6 +89,7 @@ class ScanJob {
   std::vector<int> m_placeOf;    // per old entry: the listed folder that holds it, or -1
   std::size_t m_walked = 0;      // folders of an update's list walked to their end
   std::size_t m_folderFirst = 0; // the first entry found in the folder being walked
+  bool m_stopped = false;        // a walk stopped before its end (a cancel or an error)
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;  // folders walked (links loop)
   ScanSummary m_sum;
   QByteArray m_lastName;  // the last file found, shown with the count

@@ -164,7 +164,10 @@ TEST_F(LibraryTest, UpdateRescansTheFoldersTheLibraryCovers) {
   EXPECT_EQ(dbLines().size(), 6);
   EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
 
-  // A recovery file left by an interrupted update drives the next one.
+  // A recovery file left by an interrupted update names the folders still to rescan: only
+  // they are walked again (a file gone from M stays listed, one gone from N goes).
+  QFile::remove(m + "/a/1.mp3");
+  QFile::remove(n + "/3.mp3");
   QFile leftover(main->library().scanner().recoveryFile());
   ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
   leftover.write((n + "\r\n").toLocal8Bit());
@@ -173,8 +176,9 @@ TEST_F(LibraryTest, UpdateRescansTheFoldersTheLibraryCovers) {
   drain();
   got = listedText();
   got.sort();
-  EXPECT_EQ(got, QStringList({n + "/3.mp3", n + "/new.wma"}));
-  EXPECT_EQ(dbLines().size(), 2);
+  EXPECT_EQ(got, QStringList({m + "/a/1.mp3", m + "/a/x/2.mp3", m2 + "/elsewhere.mp3",
+                              n + "/new.wma", "hand-edited.mp3"}));
+  EXPECT_EQ(dbLines().size(), 5);
   EXPECT_FALSE(QFile::exists(main->library().scanner().recoveryFile()));
 
   // Without a library there is nothing to rescan.
