@@ -1,19 +1,21 @@
 #include "LaunchFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include "platform/os/AudioFiles.h"
 #include "platform/os/NativePath.h"
+#include "platform/os/RegularFile.h"
 #include "playlist/ForeignPlaylist.h"
 #include "playlist/PlaylistPaths.h"
 
 namespace app {
 
 namespace {
+// A name as a line of stderr shows it: line breaks written as \n and \r.
 QByteArray quoted(const QByteArray& name) {
-  return "'" + name + "'";
+  QByteArray shown = name;
+  shown.replace('\n', "\\n").replace('\r', "\\r");
+  return "'" + shown + "'";
 }
 }  // namespace
 
@@ -21,11 +23,26 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
   LaunchFiles out;
   for (const QByteArray& name : named) {
     // A file manager may pass URLs rather than paths.
-    QByteArray path = playlist::urlScheme(name) == "file" ? playlist::fileUrlToPath(name) : name;
-    path = playlist::resolvePath(workingFolder, path);
-    if (name.isEmpty() || path.isEmpty() || !platform::isRegularFile(path)) {
-      const bool folder = !name.isEmpty() && QFileInfo(QFile::decodeName(path)).isDir();
-      out.problems.append(quoted(name) + (folder ? ": is a folder" : ": no such file"));
+    const bool url = playlist::urlScheme(name) == "file";
+    QByteArray path = url ? playlist::fileUrlToPath(name) : name;
+    if (url && path.isEmpty()) {
+      out.problems.append(quoted(name) + ": not a file of this computer");
+      continue;
+    }
+    // The system would read such a name only up to the NUL: another file than the one named.
+    if (path.contains('\0')) {
+      out.problems.append(quoted(name) + ": the name holds a NUL byte");
+      continue;
+    }
+    if (path.contains('\n') || path.contains('\r')) {
+      out.problems.append(quoted(name) + ": the name holds a line break, which the playlist "
+                                         "file cannot keep");
+      continue;
+    }
+    path = name.isEmpty() ? QByteArray() : playlist::resolvePath(workingFolder, path);
+    if (const QString what = platform::notARegularFile(path); !what.isEmpty()) {
+      const bool missing = what == QLatin1String("no such file");
+      out.problems.append(quoted(name) + ": " + (missing ? "" : "is ") + what.toLocal8Bit());
       continue;
     }
     if (playlist::foreignFormatOf(path) != playlist::ForeignFormat::Unknown) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "Mpris.h"
@@ -72,6 +73,9 @@ class MainX {
   void wireDrops();
   void wireBrowser();
   void showBox(const QString& text, int icon);
+  void askBox(const QString& question, std::function<void(bool)> answer);
+  // Removes what killed saves left behind, and says when the settings file is not used.
+  void removeLeftovers();
 
   Program& m_program;
   audio::AudioEngine& m_engine;

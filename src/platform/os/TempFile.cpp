@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "NativePath.h"
+#include "RegularFile.h"
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -42,6 +43,15 @@ bool isTempName(std::string_view name) {
   for (char c : name.substr(kPrefix.size(), kRandomChars))
     if (!isAlnum(c)) return false;
   return true;
+}
+
+int removeStaleTempsBeside(const QByteArray& file, bool isSettings) {
+  QString ignored;
+  const QByteArray target = saveTarget(file, ignored);
+  if (target.isEmpty()) return 0;
+  const QByteArray folder = parentFolder(target);
+  const QByteArray name = target.mid(folder.isEmpty() ? 0 : folder.size() + 1);
+  return removeStaleTemps(folder, isSettings ? name : QByteArray());
 }
 
 TempFile::~TempFile() {

@@ -56,6 +56,10 @@ bool isTempName(std::string_view name);
 // running save holds are removed. Returns how many went.
 int removeStaleTemps(const QByteArray& folder, const QByteArray& settingsName = {});
 
+// The same for the folder a save to `file` writes in (its links followed); with
+// `isSettings`, `file` is the settings file and the toolkit's leftovers of it go too.
+int removeStaleTempsBeside(const QByteArray& file, bool isSettings = false);
+
 // Makes a rename in `folder` durable.
 void syncFolder(const QByteArray& folder);
 
