@@ -11,6 +11,10 @@
 namespace app {
 
 namespace {
+bool hasLineBreak(const QByteArray& name) {
+  return name.contains('\n') || name.contains('\r');
+}
+
 // A name as a line of stderr shows it: line breaks written as \n and \r.
 QByteArray quoted(const QByteArray& name) {
   QByteArray shown = name;
@@ -34,9 +38,10 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
       out.problems.append(quoted(name) + ": the name holds a NUL byte");
       continue;
     }
-    if (path.contains('\n') || path.contains('\r')) {
-      out.problems.append(quoted(name) + ": the name holds a line break, which the playlist "
-                                         "file cannot keep");
+    if (hasLineBreak(path)) {
+      out.problems.append(quoted(name) +
+                          ": the name holds a line break, which the playlist "
+                          "file cannot keep");
       continue;
     }
     path = name.isEmpty() ? QByteArray() : playlist::resolvePath(workingFolder, path);
@@ -49,8 +54,17 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
       QString error;
       const QList<playlist::ForeignEntry> entries = playlist::readForeignPlaylist(path, &error);
       if (!error.isEmpty()) out.problems.append(error.toLocal8Bit());
-      for (const playlist::ForeignEntry& e : entries)
-        if (platform::isPlayableAudio(platform::bytesOf(e.path))) out.paths.append(e.path);
+      int broken = 0;
+      for (const playlist::ForeignEntry& e : entries) {
+        if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
+        if (hasLineBreak(e.path))
+          ++broken;
+        else
+          out.paths.append(e.path);
+      }
+      if (broken)
+        out.problems.append(quoted(name) + ": " + QByteArray::number(broken) +
+                            " entries left out, their names hold a line break");
       continue;
     }
     if (!platform::isPlayableAudio(platform::bytesOf(path))) {

@@ -99,6 +99,10 @@ bool Playlist::SendTOlst(QByteArray& name, int idxpos) {
 
 void Playlist::appendInTurns(const QList<QByteArray>& paths, std::function<void(int)> firstIn) {
   m_openings.push_back({paths, 0, std::move(firstIn)});
+  // Room for them all at once: growing a list of a million entries takes longer than a turn.
+  qsizetype waiting = 0;
+  for (const Opening& o : m_openings) waiting += o.paths.size() - o.next;
+  m_model.reserve(std::size_t(count() + waiting));
   // Files opened behind others wait their turn, so the list keeps the order they came in.
   if (m_openings.size() == 1 && appendBatch()) m_appendTurns.start();
 }
@@ -122,7 +126,8 @@ bool Playlist::appendBatch() {
     Opening& o = m_openings.front();
     std::vector<PlaylistEntry> entries;
     for (; o.next < o.paths.size() && budget > 0; --budget) {
-      const QByteArray& path = o.paths[o.next++];
+      // Read through the shared list: a write access would copy a million names.
+      const QByteArray& path = std::as_const(o.paths)[o.next++];
       // Whoever handed the files checked them; they may have gone since, or come from a
       // caller that did not check.
       if (!isStorableName(path))
@@ -130,7 +135,7 @@ bool Playlist::appendBatch() {
       else if (platform::isPlayableAudio(platform::bytesOf(path)) && platform::isRegularFile(path))
         entries.push_back(entryFor(path));
       // A slow disk answers the checks slowly: the batch ends in time all the same.
-      if (budget % 256 == 0 && clock.elapsed() >= kBatchMs) budget = 1;
+      if (budget % 64 == 0 && clock.elapsed() >= kBatchMs) budget = 1;
     }
     const int first = count() + 1;
     const bool added = !entries.empty();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QTimer>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -46,7 +46,7 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   // Appends `paths` now, as one change of the list (the playlist file's entries).
   void appendNow(const QList<QByteArray>& paths);
   static constexpr int kBatchEntries = 4096;
-  static constexpr int kBatchMs = 15;
+  static constexpr int kBatchMs = 10;
   void Veridx(int emp);  // renumbers from position emp (0 means 1)
   int GetIndexFrom(const ui::ListView& list, float Y) const;
   void LSTMP3_MouseDown(int Button, int Shift, float X, float Y);
