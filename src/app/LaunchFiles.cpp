@@ -52,7 +52,10 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
     }
     if (playlist::foreignFormatOf(path) != playlist::ForeignFormat::Unknown) {
       QString error;
-      const QList<playlist::ForeignEntry> entries = playlist::readForeignPlaylist(path, &error);
+      // The playlist looks for each file as it takes it in, behind the shown window: a list of
+      // a million entries would keep the window from showing while they are looked for here.
+      const QList<playlist::ForeignEntry> entries =
+          playlist::readForeignPlaylist(path, &error, [](const QByteArray&) { return true; });
       if (!error.isEmpty()) out.problems.append(error.toLocal8Bit());
       int broken = 0;
       for (const playlist::ForeignEntry& e : entries) {
