@@ -4,9 +4,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
-#include "FrmSplash.h"
 #include "LanguageFile.h"
-#include "Program.h"
 #include "Version.h"
 #include "platform/os/NativePath.h"
 #include "platform/os/TempFile.h"
@@ -14,9 +12,13 @@
 
 namespace app {
 
-MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& decks,
-             platform::SettingsStore& settings, const platform::AppPaths& paths)
-    : m_program(program), m_engine(engine), m_deckTable(decks), m_paths(paths) {
+MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
+             const platform::AppPaths& paths, std::function<void()> end)
+    : m_end(std::move(end)),
+      m_engine(engine),
+      m_deckTable(decks),
+      m_settings(settings),
+      m_paths(paths) {
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   m_form->Move(0, 0, skin::px(960), skin::px(680));
@@ -63,7 +65,6 @@ void MainX::wire() {
   m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
                             [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
   m_decks->engine().addListener(m_mpris.get());
-  m_library->lists().progress = &m_program.splash();
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
@@ -188,13 +189,12 @@ void MainX::Form_Load() {
 
 void MainX::removeLeftovers() {
   // A run killed while it saved left its temporary files beside the files it saves.
-  platform::removeStaleTempsBeside(platform::nativePath(m_program.settings().path()), true);
+  platform::removeStaleTempsBeside(platform::nativePath(m_settings.path()), true);
   for (const QString& file : {m_options->txtBase[0]->Text(), m_options->txtBase[1]->Text(),
                               m_library->scanner().recoveryFile()})
     if (!file.isEmpty()) platform::removeStaleTempsBeside(platform::nativePath(file));
   // A settings file that is not used is said once, in the window as on stderr.
-  if (!m_program.settings().refusal().isEmpty())
-    showMessage(m_program.settings().refusal(), true);
+  if (!m_settings.refusal().isEmpty()) showMessage(m_settings.refusal(), true);
 }
 
 void MainX::Frame1_Click() {
@@ -225,7 +225,11 @@ void MainX::Form_Unload() {
     if (d.Sound) m_engine.System.releaseSound(d.Sound);
   }
   m_engine.close();
-  m_program.End();
+  if (m_end) m_end();
+}
+
+void MainX::setLoadProgress(library::LoadProgress* progress) {
+  m_library->lists().progress = progress;
 }
 
 void MainX::LoadSkin() {
