@@ -168,7 +168,7 @@ void ScanJob::runAdd() {
     }
     m_out = std::move(out);
   }
-  for (const QByteArray& folder : m_req.folders) visit(folder, 0);
+  for (const QByteArray& folder : m_req.folders) scanFolder(folder, 0);
   // At the end of the program the job stops where it is, and nothing is reported to a
   // window that is going.
   if (m_ctx.closing()) return;
@@ -247,7 +247,7 @@ void ScanJob::runUpdate() {
     }
   for (; m_walked < m_req.folders.size() && !m_stopped; ++m_walked) {
     m_folderFirst = std::size_t(m_sum.found);
-    visit(m_req.folders[m_walked], 0);
+    scanFolder(m_req.folders[m_walked], 0);
     if (m_stopped) break;
   }
   // At the end of the program the new library is dropped: the old one and the folder list
@@ -269,7 +269,8 @@ void ScanJob::runUpdate() {
     QByteArray rest;
     for (std::size_t k = m_walked; k < m_req.folders.size(); ++k) rest += m_req.folders[k] + "\r\n";
     const QString error = platform::saveRegularFile(platform::nativePath(m_req.recoveryFile), rest);
-    if (!error.isEmpty()) m_sum.error = QStringLiteral("The folder list could not be written: ") + error;
+    if (!error.isEmpty())
+      m_sum.error = QStringLiteral("The folder list could not be written: ") + error;
   } else {
     QFile::remove(m_req.recoveryFile);
   }
@@ -338,8 +339,8 @@ void ScanJob::send(bool force) {
   m_sent.restart();
 }
 
-void ScanJob::visit(const QByteArray& folder, int depth) {
-  if (folder.isEmpty()) return;
+void ScanJob::scanFolder(const QByteArray& ruta, int depth) {
+  if (ruta.isEmpty()) return;
   if (m_stopped || m_ctx.cancelled() || !m_sum.error.isEmpty()) {
     m_stopped = true;
     return;
@@ -349,15 +350,20 @@ void ScanJob::visit(const QByteArray& folder, int depth) {
     return;
   }
   // A link back to a folder already walked would loop for ever.
-  const platform::FolderId id = platform::folderId(folder);
+  const platform::FolderId id = platform::folderId(ruta);
   if (id != platform::FolderId{0, 0} && !m_visited.insert(id).second) return;
-  const platform::DirectoryListing listing = platform::DirectoryListing::of(folder);
+  const platform::DirectoryListing listing = platform::DirectoryListing::of(ruta);
   if (!listing.readable) {
     ++m_sum.unreadableFolders;
     return;
   }
-  m_folder = folder;
-  for (const QByteArray& name : listing.files) {
+  BuscarArchivoFolder(ruta, platform::inNameOrder(listing.files));
+  BuscarFolder(ruta, platform::inNameOrder(listing.folders), depth);
+}
+
+void ScanJob::BuscarArchivoFolder(const QByteArray& ruta, const QList<QByteArray>& files) {
+  m_folder = ruta;
+  for (const QByteArray& name : files) {
     if (m_ctx.cancelled() || !m_sum.error.isEmpty()) {
       m_stopped = true;
       return;
@@ -368,14 +374,17 @@ void ScanJob::visit(const QByteArray& folder, int depth) {
       ++m_sum.skippedNames;
       continue;
     }
-    found(platform::childPath(folder, name), name);
+    found(platform::childPath(ruta, name), name);
   }
-  for (const QByteArray& name : listing.folders) {
+}
+
+void ScanJob::BuscarFolder(const QByteArray& ruta, const QList<QByteArray>& folders, int depth) {
+  for (const QByteArray& name : folders) {
     if (hasLineBreak(name)) {
       ++m_sum.skippedNames;
       continue;
     }
-    visit(platform::childPath(folder, name), depth + 1);
+    scanFolder(platform::childPath(ruta, name), depth + 1);
   }
 }
 

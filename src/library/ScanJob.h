@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QList>
 #include <QString>
 #include <memory>
 #include <set>
@@ -71,7 +72,13 @@ class ScanJob {
   bool prepareUpdate();
   void keepUnreached();
   void restoreOld();
-  void visit(const QByteArray& folder, int depth);
+  // One step of the walk: the folder `ruta` is listed once, in name order, then its own
+  // files are scanned and then its subfolders. `depth` counts the folders above it.
+  void scanFolder(const QByteArray& ruta, int depth);
+  // The MP3 and WMA files directly inside `ruta`.
+  void BuscarArchivoFolder(const QByteArray& ruta, const QList<QByteArray>& files);
+  // Every subfolder of `ruta`, depth first: its files, then its own subfolders.
+  void BuscarFolder(const QByteArray& ruta, const QList<QByteArray>& folders, int depth);
   void found(const QByteArray& path, const QByteArray& name);
   void writeFailed();
   void send(bool force);
@@ -85,11 +92,11 @@ class ScanJob {
   std::unique_ptr<ScanOutput> m_out;
   PathChunkBuilder m_block;
   std::vector<ChunkPtr> m_unsent;
-  PathStore m_old;               // an update's library as it was
-  std::vector<int> m_placeOf;    // per old entry: the listed folder that holds it, or -1
-  std::size_t m_walked = 0;      // folders of an update's list walked to their end
-  std::size_t m_folderFirst = 0; // the first entry found in the folder being walked
-  bool m_stopped = false;        // a walk stopped before its end (a cancel or an error)
+  PathStore m_old;                // an update's library as it was
+  std::vector<int> m_placeOf;     // per old entry: the listed folder that holds it, or -1
+  std::size_t m_walked = 0;       // folders of an update's list walked to their end
+  std::size_t m_folderFirst = 0;  // the first entry found in the folder being walked
+  bool m_stopped = false;         // a walk stopped before its end (a cancel or an error)
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;  // folders walked (links loop)
   ScanSummary m_sum;
   QByteArray m_lastName;  // the last file found, shown with the count
