@@ -65,7 +65,9 @@ class LibraryFixture : public PlayerFixture {
     return out;
   }
   void addFolder(const QString& folder) {
-    main->library().scanner().BrowseFolder = [folder](const QString&) { return folder; };
+    main->library().scanner().BrowseFolder = [folder](const QString&, const QString&) {
+      return folder;
+    };
     main->library().view().cmdbuq[0]->click();
   }
   void load() {

@@ -96,7 +96,7 @@ TEST_F(LibraryTest, ScanningAddsMp3AndWmaInPreOrder) {
   drain();
   EXPECT_EQ(listed().size(), 10);
   EXPECT_EQ(dbLines().size(), 10);
-  main->library().scanner().BrowseFolder = [](const QString&) {
+  main->library().scanner().BrowseFolder = [](const QString&, const QString&) {
     return QString();
   };  // cancelled dialog
   main->library().view().cmdbuq[0]->click();
