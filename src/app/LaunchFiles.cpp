@@ -58,16 +58,26 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
           playlist::readForeignPlaylist(path, &error, [](const QByteArray&) { return true; });
       if (!error.isEmpty()) out.problems.append(error.toLocal8Bit());
       int broken = 0;
+      QByteArrayList taken;
       for (const playlist::ForeignEntry& e : entries) {
         if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
         if (hasLineBreak(e.path))
           ++broken;
         else
-          out.paths.append(e.path);
+          taken.append(e.path);
       }
       if (broken)
         out.problems.append(quoted(name) + ": " + QByteArray::number(broken) +
                             " entries left out, their names hold a line break");
+      // One file found is enough to know the list gives something.
+      qsizetype missing = 0;
+      while (missing < taken.size() && !playlist::localFileExists(taken[missing])) ++missing;
+      if (error.isEmpty() && !broken && missing == taken.size()) {
+        out.problems.append(quoted(name) + ": adds nothing to the playlist, " +
+                            playlist::nothingTaken(entries.size(), missing).toLocal8Bit());
+        continue;
+      }
+      out.paths.append(taken);
       continue;
     }
     if (!platform::isPlayableAudio(platform::bytesOf(path))) {

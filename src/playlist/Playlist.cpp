@@ -1,6 +1,7 @@
 #include "Playlist.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
@@ -280,7 +281,13 @@ void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float 
 
 int Playlist::insertForeignList(const QByteArray& path, int position) {
   QString error;
-  const QList<ForeignEntry> entries = readForeignPlaylist(path, &error);
+  qsizetype listed = 0, missing = 0;
+  const QList<ForeignEntry> entries = readForeignPlaylist(path, &error, [&](const QByteArray& p) {
+    ++listed;
+    const bool found = localFileExists(p);
+    missing += found ? 0 : 1;
+    return found;
+  });
   if (!error.isEmpty()) {
     if (showError) showError(error);
     return 0;
@@ -294,6 +301,12 @@ int Playlist::insertForeignList(const QByteArray& path, int position) {
     QByteArray name = e.path;
     if (SendTOlst(name, at)) m_model.setLengthSeconds(at++, e.lengthSeconds);
   }
+  // A list that gives nothing says why, unless its names were refused (said already).
+  if (at == first && showError &&
+      std::all_of(entries.begin(), entries.end(),
+                  [](const ForeignEntry& e) { return isStorableName(e.path); }))
+    showError(QStringLiteral("%1 adds nothing to the playlist: %2.")
+                  .arg(QFile::decodeName(path), nothingTaken(listed, missing)));
   return at - first;
 }
 

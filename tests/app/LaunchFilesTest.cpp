@@ -23,12 +23,17 @@ TEST(LaunchFiles, NamesBecomeAbsolutePathsAndWhatCannotPlayIsSkippedWithOneLineE
   ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
   m3u.write("#EXTM3U\r\nin list.mp3\r\nmissing.mp3\r\n../two.wav\r\n");
   m3u.close();
+  QFile server(QFile::decodeName(root + "/here/list/server.m3u"));
+  ASSERT_TRUE(server.open(QIODevice::WriteOnly));
+  server.write("Artist/one.mp3\nnotes.txt\nArtist/two.wma\n");
+  server.close();
 
   const QByteArray here = root + "/here";
-  const app::LaunchFiles got = app::LaunchFiles::collect(
-      {"A - One.MP3", "gone.mp3", "./list/../caf\xe9.wma", "notes.txt", "list", "list/set.m3u",
-       here + "/two.wav", "file://" + here.toPercentEncoding("/") + "/A%20-%20One.MP3", ""},
-      here);
+  const app::LaunchFiles got =
+      app::LaunchFiles::collect({"A - One.MP3", "gone.mp3", "./list/../caf\xe9.wma", "notes.txt",
+                                 "list", "list/set.m3u", "list/server.m3u", here + "/two.wav",
+                                 "file://" + here.toPercentEncoding("/") + "/A%20-%20One.MP3", ""},
+                                here);
   // A list's entries are looked for only as the playlist takes them in, behind the window.
   EXPECT_EQ(got.paths,
             (QByteArrayList{here + "/A - One.MP3", here + "/caf\xe9.wma",
@@ -36,7 +41,10 @@ TEST(LaunchFiles, NamesBecomeAbsolutePathsAndWhatCannotPlayIsSkippedWithOneLineE
                             here + "/two.wav", here + "/two.wav", here + "/A - One.MP3"}));
   EXPECT_EQ(got.problems,
             (QByteArrayList{"'gone.mp3': no such file", "'notes.txt': not an MP3, WMA or WAV file",
-                            "'list': is a folder", "'': no such file"}));
+                            "'list': is a folder",
+                            "'list/server.m3u': adds nothing to the playlist, 2 of its 3 entries "
+                            "were not found",
+                            "'': no such file"}));
   QDir(QFile::decodeName(root)).removeRecursively();
 }
 
