@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "Smoke.h"
-#include "app/Startup.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/Startup.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace {

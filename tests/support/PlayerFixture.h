@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/Startup.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace fixtures {
