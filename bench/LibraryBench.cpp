@@ -87,7 +87,7 @@ struct NoDecks : audio::DeckActions {
   void SetMasterLevel(float) override {}
 };
 struct NoPlaylist : library::PlaylistSink {
-  void SendTOlst(QByteArray&, int) override {}
+  bool SendTOlst(QByteArray&, int) override { return true; }
 };
 struct Panel {
   QWidget window;

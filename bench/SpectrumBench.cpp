@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "Smoke.h"
-#include "app/FrmSplash.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace {
@@ -29,8 +29,8 @@ struct Player {
                               platform::AppPaths::under(QString::fromStdString(dir.path())),
                               {}});
     program->Main();
-    program->splash().fistLoad_Timer();
-    program->splash().tomain_Timer();
+    program->startup().fistLoad_Timer();
+    program->startup().tomain_Timer();
     main = program->mainX();
     // Quiet chords of many tones, so most bars stand within the picture and are drawn.
     std::vector<fixtures::Segment> tones;

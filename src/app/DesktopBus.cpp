@@ -4,22 +4,50 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include "Handover.h"
 #include "Mpris.h"
+#include "platform/os/AudioFiles.h"
+#include "platform/os/NativePath.h"
+#include "playlist/Playlist.h"
 
 namespace app {
 
 namespace {
-// Long enough for a player busy loading a large library; a player that does not answer in
-// this time is taken to be stuck.
-constexpr int kHandOverTimeoutMs = 10000;
+// The player answers once it has read the names, on a thread the window does not hold up;
+// this leaves time for a call of a million names on a busy machine.
+constexpr int kHandOverTimeoutMs = 60000;
+// Names go in calls of at most this many bytes, well inside what the bus carries in one.
+constexpr qsizetype kCallBytes = 16 << 20;
 }  // namespace
+
+uint Handover::takenOf(const QByteArrayList& files) {
+  uint taken = 0;
+  for (const QByteArray& f : files)
+    if (playlist::Playlist::isStorableName(f) && platform::isPlayableAudio(platform::bytesOf(f)))
+      ++taken;
+  return taken;
+}
+
+uint Handover::OpenFiles(const QByteArrayList& files) {
+  if (receiver)
+    QMetaObject::invokeMethod(
+        qApp, [r = receiver, files] { r(files); }, Qt::QueuedConnection);
+  return takenOf(files);
+}
 
 DesktopBus::DesktopBus() {
   qDBusRegisterMetaType<QByteArrayList>();
 }
 
-DesktopBus::~DesktopBus() = default;
+DesktopBus::~DesktopBus() {
+  if (m_thread) {
+    m_thread->quit();
+    m_thread->wait();
+  }
+}
 
 DesktopBus::Claim DesktopBus::claim() {
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -29,6 +57,10 @@ DesktopBus::Claim DesktopBus::claim() {
     return Claim::NoBus;
   }
   m_handover = std::make_unique<Handover>();
+  m_thread = std::make_unique<QThread>();
+  m_thread->setObjectName(QStringLiteral("handover"));
+  m_handover->moveToThread(m_thread.get());
+  m_thread->start();
   bus.registerObject(QString::fromLatin1(Handover::kPath), m_handover.get(),
                      QDBusConnection::ExportScriptableSlots);
   const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
@@ -39,6 +71,9 @@ DesktopBus::Claim DesktopBus::claim() {
   if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
     return Claim::Owned;
   bus.unregisterObject(QString::fromLatin1(Handover::kPath));
+  m_thread->quit();
+  m_thread->wait();
+  m_thread.reset();
   m_handover.reset();
   if (!reply.isValid()) {
     m_error = reply.error().message();
@@ -58,14 +93,31 @@ void DesktopBus::publish(Mpris& mpris) {
   mpris.attach(*m_bus);
 }
 
-QString DesktopBus::handOver(const QByteArrayList& files) {
-  if (!m_bus) return QStringLiteral("no session bus");
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      QString::fromLatin1(Mpris::kService), QString::fromLatin1(Handover::kPath),
-      QString::fromLatin1(Handover::kInterface), QStringLiteral("OpenFiles"));
-  call << QVariant::fromValue(files);
-  const QDBusMessage reply = m_bus->call(call, QDBus::Block, kHandOverTimeoutMs);
-  return reply.type() == QDBusMessage::ErrorMessage ? reply.errorMessage() : QString();
+DesktopBus::HandOver DesktopBus::handOver(const QByteArrayList& files) {
+  HandOver result;
+  if (!m_bus) {
+    result.error = QStringLiteral("no session bus");
+    return result;
+  }
+  // A list too long for one message goes in several, in order; an empty one still calls.
+  qsizetype from = 0;
+  do {
+    qsizetype to = from, bytes = 0;
+    while (to < files.size() && (to == from || bytes + files[to].size() + 8 <= kCallBytes))
+      bytes += files[to++].size() + 8;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(Mpris::kService), QString::fromLatin1(Handover::kPath),
+        QString::fromLatin1(Handover::kInterface), QStringLiteral("OpenFiles"));
+    call << QVariant::fromValue(files.mid(from, to - from));
+    const QDBusMessage reply = m_bus->call(call, QDBus::Block, kHandOverTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+      result.error = reply.errorMessage();
+      return result;
+    }
+    if (!reply.arguments().isEmpty()) result.taken += reply.arguments().first().toUInt();
+    from = to;
+  } while (from < files.size());
+  return result;
 }
 
 }  // namespace app

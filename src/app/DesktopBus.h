@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+class QThread;
+
 namespace app {
 
 class Handover;
@@ -36,11 +38,16 @@ class DesktopBus {
   void publish(Mpris& mpris);
 
   // For a later launch: gives `files` (absolute paths) to the running player, which also
-  // shows its window. An empty string when it took them, else why not.
-  QString handOver(const QByteArrayList& files);
+  // shows its window. Says how many it takes, or why it took none.
+  struct HandOver {
+    QString error;   // empty when the player answered
+    uint taken = 0;  // of the files given
+  };
+  HandOver handOver(const QByteArrayList& files);
 
  private:
   std::optional<QDBusConnection> m_bus;
+  std::unique_ptr<QThread> m_thread;  // where the hand-over point reads its calls
   std::unique_ptr<Handover> m_handover;
   QString m_error;
 };

@@ -3,8 +3,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-#include "MainX.h"
-#include "Program.h"
 #include "platform/ui/Palette.h"
 #include "skin/Metrics.h"
 
@@ -30,7 +28,7 @@ QPixmap splashPicture(int w, int h) {
 }
 }  // namespace
 
-FrmSplash::FrmSplash(Program& program) : m_program(program) {
+FrmSplash::FrmSplash() {
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
   m_form->Move(0, 0, px(420), px(260));
@@ -53,67 +51,15 @@ FrmSplash::FrmSplash(Program& program) : m_program(program) {
   InitLoading->Move(px(20), px(218), px(300), px(10));
   cmdExit = new ui::CommandButton(root, QStringLiteral("Salir"));
   cmdExit->Move(px(332), px(208), px(70), px(28));
-  cmdExit->onClick = [this] { cmdExit_Click(); };
   fistLoad = new ui::Timer(root, 100, false);
-  fistLoad->onTimer = [this] { fistLoad_Timer(); };
   tomain = new ui::Timer(root, 550, false);
-  tomain->onTimer = [this] { tomain_Timer(); };
 }
 
 FrmSplash::~FrmSplash() = default;
 
-void FrmSplash::Form_Load() {
-  fistLoad->setEnabled(true);
-}
-
 void FrmSplash::stage(const char* caption) {
   lblStat->setVisible(true);
   lblStat->setCaption(QString::fromLatin1(caption));
-}
-
-void FrmSplash::fistLoad_Timer() {
-  // The stages run once, however often the timer ticks.
-  if (m_stagesStarted) return;
-  m_stagesStarted = true;
-  if (m_program.ended()) return;
-  stage("Loading Aplicacion...");
-  MainX& main = m_program.loadMainX();
-  stage("Loading Settings...");
-  main.decks().engine().InitDeckVolumes();
-  stage("Loading Skin...");
-  main.LoadSkin();
-  main.LoadLanguage();
-  tomain->setEnabled(true);
-  // The library fills its list behind the window, on the library worker.
-  main.LoadBaseDa();
-  fistLoad->setEnabled(false);
-  main.ResetC();
-  m_stagesDone = true;
-}
-
-void FrmSplash::loadStarted(qint64 maximum) {
-  InitLoading->setMax(int(std::min<qint64>(maximum, INT32_MAX)));
-  stage("Loading Database.txt...");
-}
-
-void FrmSplash::loadAdvanced(qint64 value) {
-  InitLoading->setValue(int(std::min<qint64>(value, INT32_MAX)));
-}
-
-void FrmSplash::loadFinished() {
-  stage("Finish...");
-}
-
-void FrmSplash::tomain_Timer() {
-  if (m_program.ended()) return;
-  m_program.loadMainX().form().Show();
-  m_form->Hide();
-  tomain->setEnabled(false);
-  m_program.mainWindowShown();
-}
-
-void FrmSplash::cmdExit_Click() {
-  m_program.loadMainX().BTend_Click();
 }
 
 }  // namespace app

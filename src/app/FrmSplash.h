@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "library/LoadProgress.h"
-
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Label.h"
@@ -13,26 +11,16 @@
 
 namespace app {
 
-class Program;
-
-// The splash: it runs the loading stages once and then hands over to the main window. Its bar
-// and status line follow the library load.
-class FrmSplash : public library::LoadProgress {
+// The splash window: its picture and title, the status line and bar of the loading stages,
+// the exit button and the two timers that the start-up (Startup) runs on.
+class FrmSplash {
  public:
-  explicit FrmSplash(Program& program);
-  ~FrmSplash() override;
-
-  void Form_Load();
-  void fistLoad_Timer();
-  void tomain_Timer();
-  void cmdExit_Click();
-
-  void loadStarted(qint64 maximum) override;
-  void loadAdvanced(qint64 value) override;
-  void loadFinished() override;
+  FrmSplash();
+  ~FrmSplash();
 
   ui::Form& form() { return *m_form; }
-  bool stagesDone() const { return m_stagesDone; }
+  // Shows the stage now running in the status line.
+  void stage(const char* caption);
 
   ui::PictureBox* About = nullptr;
   ui::Label* Label1 = nullptr;
@@ -43,12 +31,7 @@ class FrmSplash : public library::LoadProgress {
   ui::Timer* tomain = nullptr;
 
  private:
-  void stage(const char* caption);
-
-  Program& m_program;
   std::unique_ptr<ui::Form> m_form;
-  bool m_stagesStarted = false;
-  bool m_stagesDone = false;
 };
 
 }  // namespace app

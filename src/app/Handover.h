@@ -8,6 +8,10 @@ namespace app {
 
 // Where a later launch of the player hands its files to the one already running, on the
 // session bus at /org/tornavel/TornaVel. Paths cross as bytes, as the file system names them.
+//
+// It lives on a thread of its own: reading a call of a million names takes a while, and the
+// answer must not wait for the window. The names go to the window thread in one queued call
+// and into the playlist there in batches; the answer says at once how many it takes.
 class Handover : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.tornavel.TornaVel")
@@ -16,14 +20,16 @@ class Handover : public QObject {
   static constexpr const char* kPath = "/org/tornavel/TornaVel";
   static constexpr const char* kInterface = "org.tornavel.TornaVel";
 
+  // Run on the window thread with the files of each call; set before the first call.
   std::function<void(const QByteArrayList& files)> receiver;
+  // How many of `files` the playlist takes by their names: MP3, WMA or WAV, and nothing in
+  // the name that its file cannot keep (a line break, a NUL).
+  static uint takenOf(const QByteArrayList& files);
 
  public slots:
   // Absolute paths of files a later launch was given; none: it was started without files
-  // and the running player shows its window.
-  Q_SCRIPTABLE void OpenFiles(const QByteArrayList& files) {
-    if (receiver) receiver(files);
-  }
+  // and the running player shows its window. Returns how many it takes.
+  Q_SCRIPTABLE uint OpenFiles(const QByteArrayList& files);
 };
 
 }  // namespace app

@@ -4,18 +4,21 @@
 #include <QMenu>
 #include <QMessageBox>
 
-#include "FrmSplash.h"
 #include "LanguageFile.h"
-#include "Program.h"
 #include "Version.h"
 #include "platform/os/NativePath.h"
+#include "platform/os/TempFile.h"
 #include "skin/Metrics.h"
 
 namespace app {
 
-MainX::MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& decks,
-             platform::SettingsStore& settings, const platform::AppPaths& paths)
-    : m_program(program), m_engine(engine), m_deckTable(decks), m_paths(paths) {
+MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
+             const platform::AppPaths& paths, std::function<void()> end)
+    : m_end(std::move(end)),
+      m_engine(engine),
+      m_deckTable(decks),
+      m_settings(settings),
+      m_paths(paths) {
   m_form = std::make_unique<ui::Form>(QStringLiteral("Torna Vel"));
   m_form->widget()->setWindowFlag(Qt::FramelessWindowHint);
   m_form->Move(0, 0, skin::px(960), skin::px(680));
@@ -62,11 +65,13 @@ void MainX::wire() {
   m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
                             [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
   m_decks->engine().addListener(m_mpris.get());
-  m_library->lists().progress = &m_program.splash();
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
   m_playlist->exporter().showError = [this](const QString& text) { showMessage(text, true); };
+  m_playlist->exporter().ask = [this](const QString& text, std::function<void(bool)> answer) {
+    askBox(text, std::move(answer));
+  };
   m_library->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon icon) {
     showMessage(text, icon == library::FolderScanner::Icon::Warning);
   };
@@ -140,6 +145,19 @@ void MainX::showBox(const QString& text, int icon) {
   box->show();
 }
 
+void MainX::askBox(const QString& question, std::function<void(bool)> answer) {
+  // Like every box here it does not hold up the window: the answer comes back when given.
+  auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Torna Vel"), question,
+                              QMessageBox::Yes | QMessageBox::No, m_form->widget());
+  box->setDefaultButton(QMessageBox::No);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  QObject::connect(box, &QMessageBox::finished, box, [box, answer = std::move(answer)](int) {
+    answer(box->clickedButton() == box->button(QMessageBox::Yes));
+  });
+  box->show();
+}
+
 void MainX::Form_Load() {
   m_shell->ETQBACK->setCaption(QString::number(kVersionMajor) + QString::number(kVersionMinor) +
                                QString::number(kVersionRevision));
@@ -153,6 +171,7 @@ void MainX::Form_Load() {
   browser.txtruta->setText(platform::displayPath(browser.Dir1->Path()));
   m_playlist->autoMix().loadSettings();
   m_options->loadPaths();
+  removeLeftovers();
   m_playlist->file().LoadLST(m_options->txtBase[1]->Text());
   // The equaliser joins the chain, is set flat (which also tells every unit its centre),
   // then takes the places the user left it in.
@@ -166,6 +185,16 @@ void MainX::Form_Load() {
     m_shell->PanelPIC_Click(1);
   }
   for (ui::PictureBox* mark : m_playlist->autoMix().LinetoMX) mark->ZOrder(0);
+}
+
+void MainX::removeLeftovers() {
+  // A run killed while it saved left its temporary files beside the files it saves.
+  platform::removeStaleTempsBeside(platform::nativePath(m_settings.path()), true);
+  for (const QString& file : {m_options->txtBase[0]->Text(), m_options->txtBase[1]->Text(),
+                              m_library->scanner().recoveryFile()})
+    if (!file.isEmpty()) platform::removeStaleTempsBeside(platform::nativePath(file));
+  // A settings file that is not used is said once, in the window as on stderr.
+  if (!m_settings.refusal().isEmpty()) showMessage(m_settings.refusal(), true);
 }
 
 void MainX::Frame1_Click() {
@@ -196,7 +225,11 @@ void MainX::Form_Unload() {
     if (d.Sound) m_engine.System.releaseSound(d.Sound);
   }
   m_engine.close();
-  m_program.End();
+  if (m_end) m_end();
+}
+
+void MainX::setLoadProgress(library::LoadProgress* progress) {
+  m_library->lists().progress = progress;
 }
 
 void MainX::LoadSkin() {

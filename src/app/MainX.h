@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "Mpris.h"
@@ -18,15 +19,14 @@
 
 namespace app {
 
-class Program;
-
 // The main window: it creates the panels of every subsystem, hands each the services it
 // needs, wires the few calls that cross from one subsystem to another, and runs the
 // window's set-up and shut-down.
 class MainX {
  public:
-  MainX(Program& program, audio::AudioEngine& engine, audio::DeckTable& decks,
-        platform::SettingsStore& settings, const platform::AppPaths& paths);
+  // `end` ends the program once the window has shut down.
+  MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
+        const platform::AppPaths& paths, std::function<void()> end);
   ~MainX();
   MainX(const MainX&) = delete;
   MainX& operator=(const MainX&) = delete;
@@ -36,6 +36,8 @@ class MainX {
   void BTend_Click();
   void Frame1_Click();
   void Label1_Click();
+  // Where the library load shows how far it has got (the splash).
+  void setLoadProgress(library::LoadProgress* progress);
   // Loading stages run by the splash.
   void LoadSkin();
   void LoadLanguage();
@@ -72,10 +74,14 @@ class MainX {
   void wireDrops();
   void wireBrowser();
   void showBox(const QString& text, int icon);
+  void askBox(const QString& question, std::function<void(bool)> answer);
+  // Removes what killed saves left behind, and says when the settings file is not used.
+  void removeLeftovers();
 
-  Program& m_program;
+  std::function<void()> m_end;
   audio::AudioEngine& m_engine;
   audio::DeckTable& m_deckTable;
+  platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;
   ui::ControlOrder m_order;
   ui::Builder m_build{m_order};

@@ -1,6 +1,5 @@
 #include "Program.h"
 
-#include "FrmSplash.h"
 #include "MainX.h"
 
 namespace app {
@@ -10,21 +9,21 @@ Program::Program(Options options)
 
 Program::~Program() {
   m_mainX.reset();
-  m_splash.reset();
+  m_startup.reset();
   m_engine.close();
 }
 
 void Program::Main() {
   m_engine.create(m_options.output);
-  m_splash = std::make_unique<FrmSplash>(*this);
-  m_splash->form().Show();
-  m_splash->Form_Load();
-  m_splash->tomain->setEnabled(true);
+  m_startup = std::make_unique<Startup>(static_cast<Startup::Host&>(*this));
+  m_startup->show();
 }
 
 MainX& Program::loadMainX() {
   if (!m_mainX) {
-    m_mainX = std::make_unique<MainX>(*this, m_engine, m_decks, m_settings, m_options.paths);
+    m_mainX =
+        std::make_unique<MainX>(m_engine, m_decks, m_settings, m_options.paths, [this] { End(); });
+    m_mainX->setLoadProgress(m_startup.get());
     m_mainX->Form_Load();
     if (m_options.onMainLoaded) m_options.onMainLoaded(*m_mainX);
   }
@@ -49,11 +48,7 @@ void Program::mainWindowShown() {
 void Program::End() {
   if (m_ended) return;
   m_ended = true;
-  if (m_splash) {
-    m_splash->fistLoad->setEnabled(false);
-    m_splash->tomain->setEnabled(false);
-    m_splash->form().Hide();
-  }
+  if (m_startup) m_startup->stop();
   if (m_mainX) {
     m_mainX->stopTimers();
     m_mainX->form().Hide();

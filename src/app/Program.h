@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "Startup.h"
 #include "audio/AudioEngine.h"
 #include "audio/DeckState.h"
 #include "platform/os/AppPaths.h"
@@ -13,12 +14,12 @@
 
 namespace app {
 
-class FrmSplash;
 class MainX;
 
-// The run of the player: it creates the sound engine, shows the splash and, at the end,
-// stops everything. Tests make one with the inline sound output and their own end action.
-class Program {
+// The run of the player: it creates the sound engine, starts the splash's stages and, at
+// the end, stops everything. Tests make one with the inline sound output and their own end
+// action.
+class Program : private Startup::Host {
  public:
   struct Options {
     sound::Output output = sound::Output::Device;
@@ -30,14 +31,15 @@ class Program {
   };
 
   explicit Program(Options options);
-  ~Program();
+  ~Program() override;
 
   // The start-up sequence; returns once the splash runs.
   void Main();
   // Loads the main window if it is not loaded yet; its set-up runs once.
-  MainX& loadMainX();
+  MainX& loadMainX() override;
   MainX* mainX() { return m_mainX.get(); }
-  FrmSplash& splash() { return *m_splash; }
+  Startup& startup() { return *m_startup; }
+  FrmSplash& splash() { return m_startup->splash(); }
   audio::AudioEngine& engine() { return m_engine; }
   audio::DeckTable& decks() { return m_decks; }
   platform::SettingsStore& settings() { return m_settings; }
@@ -47,17 +49,17 @@ class Program {
   // with its playlist file loaded.
   void openFiles(const QByteArrayList& paths, playlist::PlaylistActions::Start start, bool raise);
   // The splash hands over: the main window is up.
-  void mainWindowShown();
+  void mainWindowShown() override;
   // Ends the program at once: every timer stops and no more stages run.
   void End();
-  bool ended() const { return m_ended; }
+  bool ended() const override { return m_ended; }
 
  private:
   Options m_options;
   platform::SettingsStore m_settings;
   audio::AudioEngine m_engine;
   audio::DeckTable m_decks{};
-  std::unique_ptr<FrmSplash> m_splash;
+  std::unique_ptr<Startup> m_startup;
   std::unique_ptr<MainX> m_mainX;
   bool m_ended = false;
   bool m_shown = false;

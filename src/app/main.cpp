@@ -47,11 +47,17 @@ int main(int argc, char** argv) {
     case app::DesktopBus::Claim::Taken: {
       // A player runs already: it takes the files, and this launch is done.
       if (!command.files.isEmpty() && launch.paths.isEmpty()) return 1;
-      const QString error = bus.handOver(launch.paths);
-      if (error.isEmpty()) return 0;
-      std::fprintf(stderr, "tornavel: the running player did not take the files: %s\n",
-                   error.toLocal8Bit().constData());
-      return 1;
+      const app::DesktopBus::HandOver done = bus.handOver(launch.paths);
+      if (!done.error.isEmpty()) {
+        std::fprintf(stderr, "tornavel: the running player did not take the files: %s\n",
+                     done.error.toLocal8Bit().constData());
+        return 1;
+      }
+      // What the player left out, said here since its own messages are in its window.
+      if (done.taken < uint(launch.paths.size()))
+        std::fprintf(stderr, "tornavel: the running player took %u of the %lld files\n",
+                     done.taken, static_cast<long long>(launch.paths.size()));
+      return done.taken > 0 || launch.paths.isEmpty() ? 0 : 1;
     }
     case app::DesktopBus::Claim::NoBus:
       std::fprintf(stderr,

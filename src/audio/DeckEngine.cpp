@@ -1,5 +1,6 @@
 #include "DeckEngine.h"
 
+#include "platform/os/AudioFiles.h"
 #include "platform/os/NativePath.h"
 
 namespace audio {
@@ -127,7 +128,10 @@ void DeckEngine::SetMasterLevel(float level) {
 }
 
 bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
-  if (deck < 0 || deck > 3 || !platform::isRegularFile(path)) return false;
+  // Only MP3, WMA and WAV files reach the decoder, whatever list named them.
+  if (deck < 0 || deck > 3 || !platform::isRegularFile(path) ||
+      !platform::isPlayableAudio(platform::bytesOf(path)))
+    return false;
   DeckState& d = m_decks[std::size_t(deck)];
   sound::SoundSystem& sys = m_engine.System;
   for (DeckEvents* l : m_listeners) l->trackOpening(deck);

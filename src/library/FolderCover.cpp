@@ -65,4 +65,22 @@ std::vector<QByteArray> FolderCover::folders() const {
   return out;
 }
 
+CoverIndex::CoverIndex(const std::vector<QByteArray>& folders) {
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    QByteArray f = folded(folders[i]);
+    while (f.size() > 1 && platform::isSeparatorByte(f.back()) && !platform::isRootFolder(f))
+      f.chop(1);
+    m_places.insert(f, int(i));
+  }
+}
+
+int CoverIndex::of(const QByteArray& folder) const {
+  int place = -1;
+  forEachLevel(folded(folder), [&](const QByteArray& level) {
+    place = m_places.value(level, -1);
+    return place >= 0;
+  });
+  return place;
+}
+
 }  // namespace library

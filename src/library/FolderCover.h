@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QSet>
 #include <map>
 #include <vector>
@@ -27,6 +28,18 @@ class FolderCover {
   std::map<QByteArray, std::size_t> m_byPath;  // listed folders, exact bytes -> place in order
   QSet<QByteArray> m_folded;                   // listed folders with ASCII letters folded
   QByteArray m_last;                           // the folder of the previous entry
+};
+
+// Which folder of a list that FolderCover made holds a given folder, by the same rule: whole
+// folder names, letters whatever their case.
+class CoverIndex {
+ public:
+  explicit CoverIndex(const std::vector<QByteArray>& folders);
+  // The place in the list of the folder that holds `folder` (or is it); -1 for none.
+  int of(const QByteArray& folder) const;
+
+ private:
+  QHash<QByteArray, int> m_places;  // listed folders with letters folded -> place
 };
 
 }  // namespace library

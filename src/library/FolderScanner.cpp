@@ -1,6 +1,7 @@
 #include "FolderScanner.h"
 
 #include "Library.h"
+#include "platform/os/AppPaths.h"
 #include "platform/os/NativePath.h"
 
 namespace library {
@@ -52,7 +53,9 @@ void FolderScanner::cmdbuq_Click(int Index) {
   LISTTEMP.clear();
   if (Index == 0) {
     m_c.txtbsq->setText(kPickFolder);
-    m_c.txtbsq->setText(BrowseFolder ? BrowseFolder(QStringLiteral("Select folder:")) : QString());
+    m_c.txtbsq->setText(
+        BrowseFolder ? BrowseFolder(QStringLiteral("Select folder:"), platform::musicFolder())
+                     : QString());
     const QString chosen = m_c.txtbsq->Text();
     if (chosen != kPickFolder && !chosen.isEmpty()) {
       LISTTEMP.append(chosen);

@@ -33,7 +33,7 @@ class FolderScanner : public ScanEvents {
   void ObtenerFoldersx(int x = 0);
 
   // The folder dialog ("" when cancelled) and the message box; tests replace them.
-  std::function<QString(const QString& title)> BrowseFolder;
+  std::function<QString(const QString& title, const QString& startFolder)> BrowseFolder;
   enum class Icon { Information, Warning };
   std::function<void(const QString& text, Icon icon)> MsgBox;
 

@@ -15,9 +15,9 @@ LibraryPanel::LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& 
           std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker, recoveryFile)),
       m_rows(
           std::make_unique<LibraryLists>(*m_view, m_library, m_results, decks, playlist, panel)) {
-  m_scanner->BrowseFolder = [page](const QString& title) {
+  m_scanner->BrowseFolder = [page](const QString& title, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(
-        page->window(), title, QString(),
+        page->window(), title, startFolder,
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   };
   wire();

@@ -2,8 +2,9 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QList>
 #include <QString>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -34,11 +35,23 @@ class ScanEvents {
   virtual void clearDone(bool existed, const QString& error) = 0;
 };
 
+class ScanOutput;
+
 // Adding folders to the library, or rebuilding it from the folders it covers (an update),
 // on the library worker. The library file gets one line per MP3 or WMA file found, in the
 // order of a pre-order walk: a folder's own files, then each subfolder's files and
-// subfolders. An update keeps its folder list in the recovery file until it has finished,
-// so an update cut short by the end of the program is finished by the next one.
+// subfolders.
+//
+// An add appends to the library file; a write that fails takes it back to its last whole
+// line. An update writes the new library beside the old one and renames it into place when
+// it ends, keeping the list of folders still to rescan in the recovery file until then:
+// - an update that ends replaces the library and removes the recovery file;
+// - a cancelled one replaces the library with the folders rescanned so far and every entry
+//   not reached yet, and leaves the folders still to rescan in the recovery file;
+// - one that fails (a full disk) or is cut short (the end of the program, a kill) leaves
+//   the old library whole, and the recovery file for the next update to resume from.
+// Entries outside the folders of the list (lines without a folder, or folders already
+// rescanned by an update that was cancelled) stay as they are.
 class ScanJob {
  public:
   struct Request {
@@ -50,23 +63,40 @@ class ScanJob {
   static constexpr int kMaxDepth = 1000;
 
   ScanJob(Request request, PathStore& content, JobContext& ctx, ScanEvents* events);
+  ~ScanJob();
   void run();
 
  private:
+  void runAdd();
+  void runUpdate();
   bool prepareUpdate();
-  void visit(const QByteArray& folder, int depth);
+  void keepUnreached();
+  void restoreOld();
+  // One step of the walk: the folder `ruta` is listed once, in name order, then its own
+  // files are scanned and then its subfolders. `depth` counts the folders above it.
+  void scanFolder(const QByteArray& ruta, int depth);
+  // The MP3 and WMA files directly inside `ruta`.
+  void BuscarArchivoFolder(const QByteArray& ruta, const QList<QByteArray>& files);
+  // Every subfolder of `ruta`, depth first: its files, then its own subfolders.
+  void BuscarFolder(const QByteArray& ruta, const QList<QByteArray>& folders, int depth);
   void found(const QByteArray& path, const QByteArray& name);
+  void writeFailed();
   void send(bool force);
   void fail(const QString& why);
+  void done();
 
   Request m_req;
   PathStore& m_content;
   JobContext& m_ctx;
   ScanEvents* m_events;
-  QFile* m_out = nullptr;
+  std::unique_ptr<ScanOutput> m_out;
   PathChunkBuilder m_block;
   std::vector<ChunkPtr> m_unsent;
-  std::vector<QByteArray> m_kept;  // library lines an update cannot rescan, kept as they are
+  PathStore m_old;                // an update's library as it was
+  std::vector<int> m_placeOf;     // per old entry: the listed folder that holds it, or -1
+  std::size_t m_walked = 0;       // folders of an update's list walked to their end
+  std::size_t m_folderFirst = 0;  // the first entry found in the folder being walked
+  bool m_stopped = false;         // a walk stopped before its end (a cancel or an error)
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;  // folders walked (links loop)
   ScanSummary m_sum;
   QByteArray m_lastName;  // the last file found, shown with the count

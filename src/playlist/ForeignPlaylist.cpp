@@ -183,6 +183,13 @@ QList<ForeignEntry> parseForeignPlaylist(const QByteArray& content, ForeignForma
   return {};
 }
 
+QString nothingTaken(qsizetype entries, qsizetype missing) {
+  if (entries == 0) return QStringLiteral("it holds no entries");
+  if (missing > 0)
+    return QStringLiteral("%1 of its %2 entries were not found").arg(missing).arg(entries);
+  return QStringLiteral("none of its %1 entries is an MP3, WMA or WAV file").arg(entries);
+}
+
 bool localFileExists(const QByteArray& path) {
   if (path.isEmpty() || path.contains('\0')) return false;
 #ifdef Q_OS_WIN

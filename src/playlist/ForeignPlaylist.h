@@ -32,6 +32,11 @@ bool localFileExists(const QByteArray& path);
 QList<ForeignEntry> keepExisting(const QList<ForeignEntry>& entries,
                                  const FileExists& exists = localFileExists);
 
+// Why a list of `entries` entries gave the playlist nothing, `missing` of them not found:
+// "it holds no entries", "3 of its 5 entries were not found", or that none is a file the
+// player plays.
+QString nothingTaken(qsizetype entries, qsizetype missing);
+
 // Reads the playlist file at `path`, parses it by its extension and keeps the entries
 // whose file exists. On failure (unreadable, too large, not a known kind) returns no
 // entries and sets `error` to a sentence for the user; `error` is cleared on success.

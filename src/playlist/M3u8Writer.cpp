@@ -44,7 +44,8 @@ QByteArray formatM3u8(const QList<ForeignEntry>& entries) {
 QString writeM3u8(const QByteArray& path, const QList<ForeignEntry>& entries) {
   if (path.isEmpty() || path.contains('\0'))
     return QStringLiteral("Cannot save the playlist: no file name.");
-  return platform::saveRegularFile(path, formatM3u8(entries));
+  // A list kept under several names (hard links) gets the new entries under every one.
+  return platform::saveRegularFile(path, formatM3u8(entries), {.throughHardLinks = true});
 }
 
 }  // namespace playlist

@@ -16,8 +16,9 @@ namespace playlist {
 QByteArray formatM3u8(const QList<ForeignEntry>& entries);
 
 // Writes formatM3u8(entries) to `path`: into a temporary file in the same folder, then
-// renamed over the old file, so a failed save leaves the old list whole. Returns an
-// empty string on success, else a sentence for the user.
+// renamed over the old file, so a failed save leaves the old list whole; a file with
+// several hard links is then written in place instead. Returns an empty string on
+// success, else a sentence for the user.
 QString writeM3u8(const QByteArray& path, const QList<ForeignEntry>& entries);
 
 }  // namespace playlist

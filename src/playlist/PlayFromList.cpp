@@ -1,7 +1,5 @@
 #include "PlayFromList.h"
 
-#include "platform/os/AudioFiles.h"
-#include "platform/os/NativePath.h"
 
 namespace playlist {
 
@@ -23,20 +21,13 @@ bool PlayFromList::PlayEntry(int position) {
   return true;
 }
 
-int PlayFromList::OpenFiles(const QList<QByteArray>& paths, Start start) {
-  const int first = m_list.count() + 1;
-  for (QByteArray path : paths) {
-    // Whoever handed the files checked them; they may have gone since, or come from a
-    // caller that did not check.
-    if (!platform::isRegularFile(path) || !platform::isPlayableAudio(platform::bytesOf(path)))
-      continue;
-    m_list.SendTOlst(path, Playlist::kAppend);
-  }
-  const int added = m_list.count() + 1 - first;
-  const bool playing =
-      m_decks.TrackOf(m_decks.SelectedDeck()).playback == audio::DeckActions::Playback::Playing;
-  if (added > 0 && (start == Start::Always || !playing)) PlayEntry(first);
-  return added;
+void PlayFromList::OpenFiles(const QList<QByteArray>& paths, Start start) {
+  // The start is settled when the first file goes in.
+  m_list.appendInTurns(paths, [this, start](int first) {
+    const bool playing =
+        m_decks.TrackOf(m_decks.SelectedDeck()).playback == audio::DeckActions::Playback::Playing;
+    if (start == Start::Always || !playing) PlayEntry(first);
+  });
 }
 
 void PlayFromList::PlaySelected() {

@@ -18,7 +18,7 @@ class PlayFromList : public PlaylistActions {
   void cmdnext_Click();
   void cmdbk_Click();
 
-  int OpenFiles(const QList<QByteArray>& paths, Start start) override;
+  void OpenFiles(const QList<QByteArray>& paths, Start start) override;
   bool PlayEntry(int position) override;
   int EntryCount() const override { return m_list.count(); }
   int CurrentEntry() const override { return m_list.current(); }

@@ -1,8 +1,11 @@
 #include "Playlist.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ForeignPlaylist.h"
 #include "library/SeparaNom.h"
@@ -21,7 +24,29 @@ int roundEven(double v) {
 }  // namespace
 
 Playlist::Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu)
-    : m_p(panel), m_model(model), m_menu(menu) {}
+    : m_p(panel), m_model(model), m_menu(menu) {
+  m_refusedReport.setSingleShot(true);
+  m_refusedReport.setInterval(0);
+  QObject::connect(&m_refusedReport, &QTimer::timeout, [this] { reportRefusedNames(); });
+  m_appendTurns.setInterval(0);
+  QObject::connect(&m_appendTurns, &QTimer::timeout, [this] { appendBatch(); });
+}
+
+bool Playlist::isStorableName(const QByteArray& name) {
+  return !name.contains('\n') && !name.contains('\r') && !name.contains('\0');
+}
+
+void Playlist::reportRefusedNames() {
+  m_refusedReport.stop();
+  const int n = std::exchange(m_refusedNames, 0);
+  if (n == 0 || !showError) return;
+  showError(n == 1 ? QStringLiteral("1 file was left out of the playlist: its name holds a line "
+                                    "break or a NUL byte, which the playlist file cannot keep.")
+                   : QStringLiteral("%1 files were left out of the playlist: their names hold "
+                                    "a line break or a NUL byte, which the playlist file cannot "
+                                    "keep.")
+                         .arg(n));
+}
 
 int Playlist::hoverTerm(float Y) {
   return int(std::floor(roundEven(double(Y) - 225.0) / double(kRow)));
@@ -48,17 +73,89 @@ void Playlist::trackOpening(int) {
   m_p.PICSEL[2]->setVisible(false);
 }
 
-void Playlist::SendTOlst(QByteArray& name, int idxpos) {
-  const QByteArray path = name;
+int Playlist::refuse() {
+  ++m_refusedNames;
+  m_refusedReport.start();
+  return 0;
+}
+
+PlaylistEntry Playlist::entryFor(const QByteArray& path) const {
   // The artist and title come from the file's name as the user reads it.
-  QString shown = platform::displayPath(name);
+  QString shown = platform::displayPath(path);
   PlaylistEntry e{path, library::SeparaNom(shown, 0), {}};
-  shown = platform::displayPath(name);
+  shown = platform::displayPath(path);
   e.title = library::SeparaNom(shown, 1);
+  return e;
+}
+
+bool Playlist::SendTOlst(QByteArray& name, int idxpos) {
+  if (!isStorableName(name)) return refuse();
+  PlaylistEntry e = entryFor(name);
   qsizetype from = name.size();
   while (from > 0 && !platform::isSeparatorByte(name[from - 1])) --from;
   name = name.mid(from);
   m_model.insert(idxpos != 0 && idxpos != kAppend ? idxpos : count() + 1, std::move(e));
+  return true;
+}
+
+void Playlist::appendInTurns(const QList<QByteArray>& paths, std::function<void(int)> firstIn) {
+  m_openings.push_back({paths, 0, std::move(firstIn)});
+  // Room for them all at once: growing a list of a million entries takes longer than a turn.
+  qsizetype waiting = 0;
+  for (const Opening& o : m_openings) waiting += o.paths.size() - o.next;
+  m_model.reserve(std::size_t(count() + waiting));
+  // Files opened behind others wait their turn, so the list keeps the order they came in.
+  if (m_openings.size() == 1 && appendBatch()) m_appendTurns.start();
+}
+
+void Playlist::appendNow(const QList<QByteArray>& paths) {
+  std::vector<PlaylistEntry> entries;
+  entries.reserve(std::size_t(paths.size()));
+  for (const QByteArray& path : paths)
+    if (isStorableName(path))
+      entries.push_back(entryFor(path));
+    else
+      refuse();
+  m_model.append(std::move(entries));
+}
+
+bool Playlist::appendBatch() {
+  QElapsedTimer clock;
+  clock.start();
+  int budget = kBatchEntries;
+  while (!m_openings.empty() && budget > 0) {
+    Opening& o = m_openings.front();
+    std::vector<PlaylistEntry> entries;
+    for (; o.next < o.paths.size() && budget > 0; --budget) {
+      // Read through the shared list: a write access would copy a million names.
+      const QByteArray& path = std::as_const(o.paths)[o.next++];
+      // Whoever handed the files checked them; they may have gone since, or come from a
+      // caller that did not check.
+      if (!isStorableName(path))
+        refuse();
+      else if (platform::isPlayableAudio(platform::bytesOf(path)) && platform::isRegularFile(path))
+        entries.push_back(entryFor(path));
+      // A slow disk answers the checks slowly: the batch ends in time all the same.
+      if (budget % 64 == 0 && clock.elapsed() >= kBatchMs) budget = 1;
+    }
+    const int first = count() + 1;
+    const bool added = !entries.empty();
+    m_model.append(std::move(entries));
+    std::function<void(int)> firstIn = added ? std::exchange(o.firstIn, {}) : nullptr;
+    if (o.next == o.paths.size()) m_openings.pop_front();
+    if (firstIn) firstIn(first);
+  }
+  if (m_openings.empty()) m_appendTurns.stop();
+  return !m_openings.empty();
+}
+
+QList<QByteArray> Playlist::waitingPaths() const {
+  QList<QByteArray> out;
+  for (const Opening& o : m_openings)
+    for (qsizetype i = o.next; i < o.paths.size(); ++i)
+      if (isStorableName(o.paths[i]) && platform::isPlayableAudio(platform::bytesOf(o.paths[i])))
+        out.push_back(o.paths[i]);
+  return out;
 }
 
 void Playlist::Veridx(int emp) {
@@ -165,6 +262,10 @@ void Playlist::moveEntry(float Y) {
 
 void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float Y) {
   for (QByteArray path : paths) {
+    if (!isStorableName(path)) {
+      refuse();
+      continue;
+    }
     // A folder or a file that vanished on the way is skipped.
     if (!platform::isRegularFile(path)) continue;
     const int pos = GetIndexFrom(*m_p.LSTMP3, Y);
@@ -180,7 +281,13 @@ void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float 
 
 int Playlist::insertForeignList(const QByteArray& path, int position) {
   QString error;
-  const QList<ForeignEntry> entries = readForeignPlaylist(path, &error);
+  qsizetype listed = 0, missing = 0;
+  const QList<ForeignEntry> entries = readForeignPlaylist(path, &error, [&](const QByteArray& p) {
+    ++listed;
+    const bool found = localFileExists(p);
+    missing += found ? 0 : 1;
+    return found;
+  });
   if (!error.isEmpty()) {
     if (showError) showError(error);
     return 0;
@@ -192,9 +299,14 @@ int Playlist::insertForeignList(const QByteArray& path, int position) {
     // play) stay out, as they do from a folder drop.
     if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
     QByteArray name = e.path;
-    SendTOlst(name, at);
-    m_model.setLengthSeconds(at++, e.lengthSeconds);
+    if (SendTOlst(name, at)) m_model.setLengthSeconds(at++, e.lengthSeconds);
   }
+  // A list that gives nothing says why, unless its names were refused (said already).
+  if (at == first && showError &&
+      std::all_of(entries.begin(), entries.end(),
+                  [](const ForeignEntry& e) { return isStorableName(e.path); }))
+    showError(QStringLiteral("%1 adds nothing to the playlist: %2.")
+                  .arg(QFile::decodeName(path), nothingTaken(listed, missing)));
   return at - first;
 }
 
@@ -206,7 +318,8 @@ void Playlist::LSTMP3_RowsDropped(const QList<QByteArray>& paths, float Y) {
   int pos = t + f2;
   if (pos > count()) pos = count() + 1;
   // Each row after the one before it, so the rows keep the order they had in the library.
-  for (QByteArray path : paths) SendTOlst(path, pos++);
+  for (QByteArray path : paths)
+    if (SendTOlst(path, pos)) ++pos;
 }
 
 void Playlist::cmdquitarlst_Click() {

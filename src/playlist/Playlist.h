@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -24,8 +26,27 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
 
   static constexpr int kAppend = -1;
   // Adds `name` at `idxpos` (0 or kAppend appends); `name` is left holding the bare file
-  // name, as the artist and title were split from it.
-  void SendTOlst(QByteArray& name, int idxpos) override;
+  // name, as the artist and title were split from it. A name with a line break (which the
+  // playlist file cannot hold) or a NUL (which no file has) is left out and counted; once
+  // the handler that added it has ended, one message tells how many went.
+  bool SendTOlst(QByteArray& name, int idxpos) override;
+  // Says now how many names were left out since the last time, if any.
+  void reportRefusedNames();
+  static bool isStorableName(const QByteArray& name);
+
+  // Files opened from outside (the command line, another launch, the media controls): the
+  // MP3, WMA and WAV files among `paths` that exist are appended in batches, the first at
+  // once and one batch per turn of the event loop after it, so that the window answers
+  // while a list of a million goes in. `firstIn` is told where the first of them went.
+  void appendInTurns(const QList<QByteArray>& paths, std::function<void(int position)> firstIn);
+  // Appends one batch of what waits; false when nothing waits any more.
+  bool appendBatch();
+  // The names still waiting, for a save that cannot wait for them.
+  QList<QByteArray> waitingPaths() const;
+  // Appends `paths` now, as one change of the list (the playlist file's entries).
+  void appendNow(const QList<QByteArray>& paths);
+  static constexpr int kBatchEntries = 4096;
+  static constexpr int kBatchMs = 10;
   void Veridx(int emp);  // renumbers from position emp (0 means 1)
   int GetIndexFrom(const ui::ListView& list, float Y) const;
   void LSTMP3_MouseDown(int Button, int Shift, float X, float Y);
@@ -76,6 +97,18 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   QMenu& m_menu;
   int m_hoverRow = 0;
   int m_dropRow = 0;
+  PlaylistEntry entryFor(const QByteArray& path) const;
+  int refuse();
+
+  int m_refusedNames = 0;
+  QTimer m_refusedReport;  // zero-time: runs after the handler that refused a name
+  struct Opening {
+    QList<QByteArray> paths;
+    qsizetype next = 0;
+    std::function<void(int)> firstIn;
+  };
+  std::deque<Opening> m_openings;
+  QTimer m_appendTurns;  // zero-time: one batch per turn while openings wait
 };
 
 }  // namespace playlist

@@ -16,8 +16,9 @@ class PlaylistActions {
   // running mix adds it without cutting the mix.
   enum class Start { Always, UnlessPlaying };
   // Appends the MP3, WMA and WAV files among `paths` that exist, in order, and takes the
-  // first of them into the selected deck as `start` says. Returns how many were added.
-  virtual int OpenFiles(const QList<QByteArray>& paths, Start start) = 0;
+  // first of them into the selected deck as `start` says. A long list goes in by batches,
+  // one per turn of the event loop.
+  virtual void OpenFiles(const QList<QByteArray>& paths, Start start) = 0;
   // Takes entry `position` into the selected deck and plays it, as a double-click does.
   virtual bool PlayEntry(int position) = 0;
   virtual int EntryCount() const = 0;

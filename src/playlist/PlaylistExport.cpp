@@ -7,6 +7,7 @@
 #include "TrackNames.h"
 #include "audio/DeckState.h"
 #include "platform/os/NativePath.h"
+#include "platform/os/RegularFile.h"
 
 namespace playlist {
 
@@ -49,8 +50,22 @@ void PlaylistExport::ExportM3U() {
   if (!name.endsWith(QLatin1String(".m3u8"), Qt::CaseInsensitive) &&
       !name.endsWith(QLatin1String(".m3u"), Qt::CaseInsensitive))
     name += QStringLiteral(".m3u8");
-  const QString error = writeM3u8(platform::nativePath(name), entries());
-  if (!error.isEmpty() && showError) showError(error);
+  const QByteArray target = platform::nativePath(name);
+  // The list as it is now is what gets written, whenever the answer comes.
+  auto write = [this, target, list = entries()] {
+    const QString error = writeM3u8(target, list);
+    if (!error.isEmpty() && showError) showError(error);
+  };
+  if (!platform::isReadOnlyFile(target)) {
+    write();
+    return;
+  }
+  const QString question = QStringLiteral("%1 is read-only. Replace it?").arg(name);
+  if (ask) ask(question, [write](bool yes) {
+      if (yes) write();
+    });
+  else if (showError)
+    showError(QStringLiteral("%1 is read-only: it was left as it is.").arg(name));
 }
 
 }  // namespace playlist

@@ -16,7 +16,7 @@ void PlaylistFile::LoadLST(const QString& path) {
   const platform::ReadResult read = platform::readRegularFile(file, platform::kAnySize);
   if (read.status != platform::ReadStatus::Ok) return;
   const QList<QByteArray> paths = PlaylistText::read(read.bytes);
-  for (QByteArray entry : paths) m_playlist.SendTOlst(entry, Playlist::kAppend);
+  m_playlist.appendNow(paths);
   if (paths.isEmpty() && PlaylistText::holdsMoreThanAHeader(read.bytes)) {
     const QString error = platform::saveRegularFile(file + ".bak", read.bytes);
     platform::reportSkippedFile(
@@ -32,6 +32,8 @@ bool PlaylistFile::saveLST(const QString& ruta) {
     QList<QByteArray> paths;
     paths.reserve(m_playlist.count());
     for (int i = 1; i <= m_playlist.count(); ++i) paths.push_back(m_playlist.path(i));
+    // Files opened a moment ago that had not gone in yet are kept all the same.
+    paths += m_playlist.waitingPaths();
     error = platform::saveRegularFile(platform::nativePath(ruta), PlaylistText::write(paths));
   }
   if (!error.isEmpty()) platform::reportSkippedFile(error);

@@ -44,6 +44,14 @@ void PlaylistModel::insert(int position, PlaylistEntry entry) {
   if (at + 1 < count()) emit dataChanged(index(at + 1, Number), index(count() - 1, Number));
 }
 
+void PlaylistModel::append(std::vector<PlaylistEntry> entries) {
+  if (entries.empty()) return;
+  beginInsertRows({}, count(), count() + int(entries.size()) - 1);
+  m_entries.insert(m_entries.end(), std::make_move_iterator(entries.begin()),
+                   std::make_move_iterator(entries.end()));
+  endInsertRows();
+}
+
 void PlaylistModel::move(int src, int dest) {
   if (src == dest || src < 1 || src > count() || dest < 1 || dest > count()) return;
   PlaylistEntry kept = m_entries[std::size_t(src - 1)];

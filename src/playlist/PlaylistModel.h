@@ -34,6 +34,9 @@ class PlaylistModel : public ui::ListModel {
 
   // Inserts before `position` (count + 1 appends).
   void insert(int position, PlaylistEntry entry);
+  void reserve(std::size_t entries) { m_entries.reserve(entries); }
+  // Appends all of `entries` as one change of the list.
+  void append(std::vector<PlaylistEntry> entries);
   // Moves the entry at `src` to `dest` (both counted in the list as it is before the move).
   void move(int src, int dest);
   void remove(int position);

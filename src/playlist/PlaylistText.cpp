@@ -36,7 +36,10 @@ QByteArray write(const QList<QByteArray>& paths) {
   out.reserve(size);
   out += kHeader;
   out += "\r\n";
-  for (const QByteArray& p : paths) out += "FIL" + p + "\r\n";
+  // A name with a line break would come back as two lines (and a NUL as no file): such an
+  // entry is not written.
+  for (const QByteArray& p : paths)
+    if (!p.contains('\n') && !p.contains('\r') && !p.contains('\0')) out += "FIL" + p + "\r\n";
   return out;
 }
 

@@ -277,10 +277,10 @@ TEST_F(OpenFilesTest, CommandLineFilesAreAppendedAndTheFirstStartsOnceTheWindowI
   files.insert(1, QByteArray::fromStdString(dir.file("gone.wav")));
 
   program->openFiles(files, Start::Always, false);
-  program->splash().fistLoad_Timer();
+  program->startup().fistLoad_Timer();
   app::MainX& m = *program->mainX();
   EXPECT_EQ(m.playlist().list().count(), 1);  // not before the window shows
-  program->splash().tomain_Timer();
+  program->startup().tomain_Timer();
   playlist::Playlist& pl = m.playlist().list();
   ASSERT_EQ(pl.count(), 3);
   EXPECT_TRUE(pl.path(1).endsWith("/old.wav"));

@@ -22,7 +22,7 @@ TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
   EXPECT_EQ(program->engine().EqUnits[16], 0u);
   EXPECT_NE(program->engine().ChorusUnit, 0u);
 
-  splash.fistLoad_Timer();
+  program->startup().fistLoad_Timer();
   app::MainX* main = program->mainX();
   ASSERT_NE(main, nullptr);
   EXPECT_FALSE(main->form().Visible());
@@ -33,10 +33,10 @@ TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
   EXPECT_EQ(deck(0).Volume, 1.0f);
   EXPECT_EQ(deck(1).Volume, 1.0f);
 
-  splash.fistLoad_Timer();  // a late tick does not start the stages again
+  program->startup().fistLoad_Timer();  // a late tick does not start the stages again
   EXPECT_EQ(program->mainX(), main);
 
-  splash.tomain_Timer();
+  program->startup().tomain_Timer();
   EXPECT_TRUE(main->form().Visible());
   EXPECT_FALSE(splash.form().Visible());
   EXPECT_FALSE(splash.tomain->Enabled());
@@ -49,7 +49,7 @@ TEST_F(Startup, ExitFromTheSplashRunsTheFullShutDown) {
   app::MainX& main = program->loadMainX();
   ASSERT_TRUE(
       main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, true));
-  program->splash().cmdExit_Click();
+  program->startup().cmdExit_Click();
   EXPECT_EQ(ends, 1);
   EXPECT_TRUE(program->ended());
   EXPECT_FALSE(program->engine().System.initialized());
@@ -70,7 +70,7 @@ TEST_F(Startup, ExitDuringTheLibraryLoadEndsItThere) {
   app::MainX& main = program->loadMainX();
   main.options().txtBase[0]->setText(db.fileName());
   EXPECT_TRUE(main.LoadBaseDa());
-  program->splash().cmdExit_Click();
+  program->startup().cmdExit_Click();
   EXPECT_EQ(ends, 1);
   // The load's thread has ended; whatever it had read never reaches the list.
   EXPECT_FALSE(main.library().worker().busy(library::LibraryWorker::All));

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/FrmSplash.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace {
@@ -37,8 +37,8 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
                           {}});
     program.Main();
     ASSERT_EQ(program.engine().System.output(), sound::Output::Device);
-    program.splash().fistLoad_Timer();
-    program.splash().tomain_Timer();
+    program.startup().fistLoad_Timer();
+    program.startup().tomain_Timer();
     app::MainX& main = *program.mainX();
     audio::DeckEngine& decks = main.decks().engine();
     ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("a.mp3")), 0, true));

@@ -10,6 +10,10 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
   *os << '"' << bytes.toStdString() << '"';
 }
 
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+
 namespace fixtures {
 
 // A started player whose library file lives in the test's folder; message boxes are
@@ -61,7 +65,9 @@ class LibraryFixture : public PlayerFixture {
     return out;
   }
   void addFolder(const QString& folder) {
-    main->library().scanner().BrowseFolder = [folder](const QString&) { return folder; };
+    main->library().scanner().BrowseFolder = [folder](const QString&, const QString&) {
+      return folder;
+    };
     main->library().view().cmdbuq[0]->click();
   }
   void load() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/os/AppPaths.h"
@@ -33,6 +34,28 @@ TEST_F(InstalledPaths, BesideTheExecutableComesFirst) {
   ASSERT_TRUE(QDir(prefix()).mkpath("bin/Sk/Default"));
   EXPECT_EQ(paths.find("Sk/Default"), prefix() + "/bin/Sk/Default");
   EXPECT_EQ(paths.find("Leng.ini"), prefix() + "/bin/Leng.ini");  // found nowhere
+}
+
+// The folder dialog opens in the music folder the desktop names, in ~/Music without one,
+// and at home when that folder is not there.
+TEST(MusicFolder, TheDesktopsMusicFolderWhenItIsThereElseHome) {
+  QTemporaryDir home;
+  const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QFile::encodeName(home.path()));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
+  EXPECT_EQ(platform::musicFolder(), home.path());
+  ASSERT_TRUE(QDir(home.path()).mkpath("Music"));
+  EXPECT_EQ(platform::musicFolder(), home.path() + "/Music");
+  ASSERT_TRUE(QDir(home.path()).mkpath(".config"));
+  QFile dirs(home.path() + "/.config/user-dirs.dirs");
+  ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+  dirs.write("XDG_MUSIC_DIR=\"$HOME/Música\"\n");
+  dirs.close();
+  EXPECT_EQ(platform::musicFolder(), home.path());  // named, but not made yet
+  ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("Música")));
+  EXPECT_EQ(platform::musicFolder(), home.path() + QStringLiteral("/Música"));
+  qputenv("HOME", oldHome);
+  qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 }  // namespace

@@ -175,4 +175,22 @@ TEST_F(ForeignDropTest, AListThatCannotBeReadIsReportedAndChangesNothing) {
   EXPECT_TRUE(errors[0].contains("too large"));
 }
 
+// A list that gives nothing says why: a music server's list whose entries are relative to
+// its own music folder, one of only other kinds of files, and an empty one.
+TEST_F(ForeignDropTest, AListThatGivesNothingSaysWhy) {
+  const std::pair<QByteArray, QString> cases[] = {
+      {write("server.m3u", "#EXTM3U\nArtist/one.mp3\nArtist/two.flac\nthree.wma\n"),
+       "3 of its 3 entries were not found"},
+      {write("music/other.m3u8", "cover.jpg\n"),
+       "none of its 1 entries is an MP3, WMA or WAV file"},
+      {write("empty.pls", "[playlist]\nNumberOfEntries=0\n"), "it holds no entries"}};
+  for (const auto& [path, why] : cases) {
+    errors.clear();
+    list->LSTMP3_FilesDropped({path}, 100, rowY(0));
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(errors,
+              QStringList(QString::fromUtf8(path) + " adds nothing to the playlist: " + why + "."));
+  }
+}
+
 }  // namespace

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/FrmSplash.h"
 #include "app/MainX.h"
 #include "app/Program.h"
+#include "app/Startup.h"
 #include "support/AudioFixtures.h"
 
 namespace fixtures {
@@ -37,8 +37,8 @@ class PlayerFixture : public ::testing::Test {
 
   // Runs the loading stages and the hand-over, as the two splash timers would.
   app::MainX& start() {
-    program->splash().fistLoad_Timer();
-    program->splash().tomain_Timer();
+    program->startup().fistLoad_Timer();
+    program->startup().tomain_Timer();
     return *program->mainX();
   }
   std::vector<float> render(double seconds) {

@@ -7,6 +7,11 @@
 
 namespace platform {
 
+QString musicFolder() {
+  const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
 QString joinPath(const QString& folder, const QString& name) {
   if (folder.isEmpty()) return name;
   const QString f = QDir::toNativeSeparators(folder);

@@ -31,6 +31,10 @@ struct AppPaths {
   static QString exeName() { return QStringLiteral("tornavel"); }
 };
 
+// Where a folder dialog opens: the user's music folder (XDG_MUSIC_DIR, ~/Music when it is
+// not set) when it is there, else the home folder.
+QString musicFolder();
+
 // Joins a folder and a name with the platform's separator.
 QString joinPath(const QString& folder, const QString& name);
 

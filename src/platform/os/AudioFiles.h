@@ -3,12 +3,19 @@
 #include <span>
 #include <string_view>
 
-// Which files the player takes as audio, in one place for every list that filters them.
+// Which files the player takes as audio, in one place for every list that filters them. A
+// name with a NUL byte is never one: the system would read it only up to that byte, so the
+// file opened would not be the one whose extension was checked.
 namespace platform {
+
+inline bool holdsNul(std::string_view name) {
+  return name.find('\0') != std::string_view::npos;
+}
 
 // A file the library collects: an extension of MP3 or WMA, in any case. WAV files play in
 // the pre-listening list but are not collected.
 inline bool isLibraryAudio(std::string_view name) {
+  if (holdsNul(name)) return false;
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos || name.size() - dot != 4) return false;
   auto up = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
@@ -19,13 +26,14 @@ inline bool isLibraryAudio(std::string_view name) {
 // A file dropped from the desktop onto the playlist: a name ending exactly in "mp3" or "wma",
 // in lower case (the drop has always taken only those).
 inline bool isDroppedAudio(std::string_view name) {
-  return name.size() >= 3 &&
+  return name.size() >= 3 && !holdsNul(name) &&
          (name.substr(name.size() - 3) == "mp3" || name.substr(name.size() - 3) == "wma");
 }
 
 // A file handed to the player from outside (the command line, another launch, a playlist of
 // another player): MP3, WMA or WAV, in any case.
 inline bool isPlayableAudio(std::string_view name) {
+  if (holdsNul(name)) return false;
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos || name.size() - dot != 4) return false;
   auto up = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
+#include <vector>
+
+#include "NativePath.h"
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -11,6 +15,20 @@
 #endif
 
 namespace platform {
+
+QList<QByteArray> inNameOrder(QList<QByteArray> names) {
+  std::vector<std::pair<QString, QByteArray>> keyed;
+  keyed.reserve(std::size_t(names.size()));
+  for (QByteArray& n : names) keyed.emplace_back(displayPath(n), std::move(n));
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    const int c = a.first.compare(b.first, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a.second < b.second;
+  });
+  QList<QByteArray> out;
+  out.reserve(qsizetype(keyed.size()));
+  for (auto& k : keyed) out.append(std::move(k.second));
+  return out;
+}
 
 DirectoryListing DirectoryListing::of(const QByteArray& folder) {
   DirectoryListing out;

@@ -18,6 +18,10 @@ struct DirectoryListing {
   static DirectoryListing of(const QByteArray& folder);
 };
 
+// Names in the order a reader expects: by their text whatever the case, then by their bytes,
+// so that the order is the same on every run and every file system.
+QList<QByteArray> inNameOrder(QList<QByteArray> names);
+
 // What identifies a folder whatever path leads to it (device and node); {0, 0} when it
 // cannot be read. A walk that meets a folder again through a link knows it by this.
 using FolderId = std::pair<std::uint64_t, std::uint64_t>;

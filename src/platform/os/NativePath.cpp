@@ -21,9 +21,11 @@ QByteArray nativePath(const QString& path) {
 bool isRegularFile(const QByteArray& path) {
 #ifdef Q_OS_UNIX
   struct stat st {};
-  return !path.isEmpty() && stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+  // A NUL would end the name the system sees before the name the caller checked.
+  return !path.isEmpty() && !path.contains('\0') && stat(path.constData(), &st) == 0 &&
+         S_ISREG(st.st_mode);
 #else
-  return QFileInfo(QFile::decodeName(path)).isFile();
+  return !path.contains('\0') && QFileInfo(QFile::decodeName(path)).isFile();
 #endif
 }
 

@@ -39,7 +39,7 @@ inline QString displayPath(const QByteArray& bytes) {
 // A path the user typed or a dialog returned, in the platform's bytes.
 QByteArray nativePath(const QString& path);
 
-// True when `path` names a regular file (following links).
+// True when `path` names a regular file (following links); never for a name with a NUL.
 bool isRegularFile(const QByteArray& path);
 
 // The folder that holds a path: the bytes before its last separator; the root itself for a

@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "NativePath.h"
+#include "TempFile.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QRandomGenerator>
 #include <cerrno>
 #else
 #include <QSaveFile>
@@ -30,27 +30,31 @@ QString saveError(const QByteArray& path, const QString& reason) {
   return QStringLiteral("Cannot save %1: %2").arg(nameOf(path), reason);
 }
 
+#ifdef Q_OS_UNIX
+// What a file that is not a regular one is, for messages.
+QString kindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return QStringLiteral("a folder");
+  if (S_ISFIFO(mode)) return QStringLiteral("a pipe");
+  if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+  return QStringLiteral("not a regular file");
+}
+
+QString notRegular(mode_t mode) {
+  return QStringLiteral("it is ") + kindOf(mode);
+}
+#else
 QString notRegular(bool folder) {
   return folder ? QStringLiteral("it is a folder")
                 : QStringLiteral("it is not a regular file (a pipe or a device)");
 }
+#endif
 
 #ifdef Q_OS_UNIX
 QString errorText(int error) {
   return qt_error_string(error);
 }
 
-// Writes all of `data` to `fd`, then flushes it to the disk; 0 or the error.
-int writeAll(int fd, const QByteArray& data) {
-  for (qsizetype done = 0; done < data.size();) {
-    const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-    if (n > 0)
-      done += n;
-    else if (errno != EINTR)
-      return errno;
-  }
-  return ::fsync(fd) == 0 ? 0 : errno;
-}
 #endif
 }  // namespace
 
@@ -78,7 +82,7 @@ ReadStatus openRegularFile(const QByteArray& path, QFile& file, qint64& size, QS
   if (fd < 0) {
     const bool special = !S_ISREG(st.st_mode);
     error = QStringLiteral("%1 not read: %2")
-                .arg(nameOf(path), special ? notRegular(S_ISDIR(st.st_mode)) : errorText(errno));
+                .arg(nameOf(path), special ? notRegular(st.st_mode) : errorText(errno));
     return special ? ReadStatus::NotRegular : ReadStatus::Failed;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -150,7 +154,7 @@ QByteArray saveTarget(const QByteArray& path, QString& error) {
 #endif
 }
 
-QString saveRegularFile(const QByteArray& path, const QByteArray& data) {
+QString saveRegularFile(const QByteArray& path, const QByteArray& data, SaveOptions options) {
   if (path.isEmpty() || path.contains('\0')) return QStringLiteral("Cannot save: no file name.");
   QString error;
   const QByteArray target = saveTarget(path, error);
@@ -158,43 +162,53 @@ QString saveRegularFile(const QByteArray& path, const QByteArray& data) {
 #ifdef Q_OS_UNIX
   struct stat st {};
   const bool replacing = ::stat(target.constData(), &st) == 0;
-  if (replacing && !S_ISREG(st.st_mode)) return saveError(path, notRegular(S_ISDIR(st.st_mode)));
-
-  QByteArray temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".tv-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-    fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return saveError(path, errorText(errno));
-  }
-  if (fd < 0) return saveError(path, errorText(EEXIST));
-  if (replacing) {
-    // The new file keeps the owner and permissions the old one had.
-    if (::geteuid() == 0) (void)!::fchown(fd, st.st_uid, st.st_gid);
-    (void)::fchmod(fd, st.st_mode & 07777);
-  }
-  int failure = writeAll(fd, data);
-  if (::close(fd) != 0 && !failure) failure = errno;
-  if (!failure && ::rename(temp.constData(), target.constData()) != 0) failure = errno;
-  if (failure) {
-    ::unlink(temp.constData());
-    return saveError(path, errorText(failure));
-  }
-  // The rename itself reaches the disk with its folder.
-  QByteArray folder = parentFolder(target);
-  const int dir = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
-  }
-  return {};
+  if (replacing && !S_ISREG(st.st_mode)) return saveError(path, notRegular(st.st_mode));
+  TempFile temp;
+  int failure = temp.create(parentFolder(target));
+  if (failure) return saveError(path, errorText(failure));
+  // The new file keeps the owner and permissions the old one had.
+  if (replacing) temp.takeOwnership(st.st_mode, st.st_uid, st.st_gid);
+  failure = temp.write(data);
+  // Every name of the file sees the new content; when it cannot be written in place (a
+  // file the user agreed to replace though it is read-only), this name gets the new file.
+  const bool inPlace = replacing && options.throughHardLinks && st.st_nlink > 1;
+  if (!failure && (!inPlace || temp.copyInto(target) != 0)) failure = temp.replace(target);
+  return failure ? saveError(path, errorText(failure)) : QString();
 #else
+  (void)options;
   const QFileInfo info(nameOf(target));
   if (info.exists() && !info.isFile()) return saveError(path, notRegular(info.isDir()));
   QSaveFile f(nameOf(target));
   if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
     return saveError(path, f.errorString());
   return {};
+#endif
+}
+
+QString notARegularFile(const QByteArray& path) {
+  if (path.isEmpty() || path.contains('\0')) return QStringLiteral("no such file");
+#ifdef Q_OS_UNIX
+  struct stat st {};
+  if (::stat(path.constData(), &st) != 0) return QStringLiteral("no such file");
+  return S_ISREG(st.st_mode) ? QString() : kindOf(st.st_mode);
+#else
+  const QFileInfo info(nameOf(path));
+  if (!info.exists()) return QStringLiteral("no such file");
+  if (info.isDir()) return QStringLiteral("a folder");
+  return info.isFile() ? QString() : QStringLiteral("not a regular file");
+#endif
+}
+
+bool isReadOnlyFile(const QByteArray& path) {
+  if (path.isEmpty() || path.contains('\0')) return false;
+#ifdef Q_OS_UNIX
+  struct stat st {};
+  // The super-user may write anything: a file nobody may write is read-only to it too.
+  return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+         (::access(path.constData(), W_OK) != 0 || (st.st_mode & 0222) == 0);
+#else
+  const QFileInfo info(nameOf(path));
+  return info.isFile() && !info.isWritable();
 #endif
 }
 

@@ -35,12 +35,27 @@ ReadResult readRegularFile(const QByteArray& path, qint64 maxBytes);
 // chain loops or runs too long.
 QByteArray saveTarget(const QByteArray& path, QString& error);
 
+// How a save treats a target with several hard links.
+struct SaveOptions {
+  // True: the new content is written into that file itself, so that every one of its
+  // names sees it (after it was written whole beside it, so a full disk changes nothing).
+  // False: the name gets a new file and its other links keep the old content.
+  bool throughHardLinks = false;
+};
+
 // Replaces the file that `path` leads to with `data`: a temporary file in the target's own
-// folder, written and flushed, then renamed over the target. An interrupted save leaves the
-// old file whole, a link stays a link, and a target that is not a regular file (a folder,
-// pipe or device) is left alone. Returns an empty string on success, else a sentence for
-// the user that names the file.
-QString saveRegularFile(const QByteArray& path, const QByteArray& data);
+// folder (a short name of ours, see TempFile), written and flushed, then renamed over the
+// target. An interrupted save leaves the old file whole, a link stays a link, and a target
+// that is not a regular file (a folder, pipe or device) is left alone. Returns an empty
+// string on success, else a sentence for the user that names the file and says why.
+QString saveRegularFile(const QByteArray& path, const QByteArray& data, SaveOptions options = {});
+
+// What stands at `path` (links followed) when it is not a regular file, in words for a
+// message: "no such file", "a folder", "a pipe", "a device", "a socket"; empty for a
+// regular file.
+QString notARegularFile(const QByteArray& path);
+// True for a regular file this user may not write (its permissions, or a read-only mount).
+bool isReadOnlyFile(const QByteArray& path);
 
 // One line on stderr, for files the program skips.
 void reportSkippedFile(const QString& line);

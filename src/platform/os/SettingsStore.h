@@ -31,6 +31,8 @@ class SettingsStore {
                     const std::vector<std::pair<QString, QString>>& keysAndValues);
   bool ok() const;  // false when the file could not be written
   QString path() const;
+  // Why the file is not used, as a sentence that names it; empty when it is.
+  const QString& refusal() const { return m_refusal; }
 
   // A settings file larger than this is not one of ours.
   static constexpr qint64 kMaxFileBytes = 1024 * 1024;
@@ -39,6 +41,7 @@ class SettingsStore {
   QString m_path;
   std::unique_ptr<QSettings> m_settings;
   QHash<QString, QString> m_unsaved;  // the values of a run whose file is refused
+  QString m_refusal;
 };
 
 }  // namespace platform

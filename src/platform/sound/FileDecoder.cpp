@@ -103,6 +103,8 @@ void FileDecoder::close() {
 
 Result FileDecoder::open(const std::string& path) {
   close();
+  // The system would open the name only up to a NUL: another file than the one named.
+  if (path.find('\0') != std::string::npos) return Result::FileNotFound;
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) return Result::FileNotFound;

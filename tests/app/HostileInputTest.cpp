@@ -1,0 +1,243 @@
+// The whole player against what a hostile or unlucky user gives it: a settings file it
+// must not use, names built to slip past its checks, a million files handed over at once,
+// saves killed half way, read-only and hard-linked export targets.
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/Handover.h"
+#include "platform/os/TempFile.h"
+#include "support/PlayerFixture.h"
+
+namespace {
+
+using Start = playlist::PlaylistActions::Start;
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The texts of the message boxes the window shows.
+QStringList shownBoxes() {
+  QStringList out;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) out << box->text();
+  return out;
+}
+
+class HostileInput : public fixtures::PlayerFixture {
+ protected:
+  QString settingsFile() { return program->paths().settingsFile; }
+  QByteArray file(const char* name) { return QByteArray::fromStdString(dir.file(name)); }
+  void makeFile(const QByteArray& path) {
+    QFile(QString::fromLocal8Bit(path)).open(QIODevice::WriteOnly);
+  }
+};
+
+// A settings file over 1 MiB, a pipe, or a link to a device that never ends: the player
+// starts on its defaults, says once which file it does not use and why, and neither the
+// equaliser nor the exit saves over it.
+class RefusedSettings : public HostileInput,
+                        public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
+};
+
+TEST_P(RefusedSettings, TheStartRunsOnDefaultsAndTheFileIsLeftAlone) {
+  const QString ini = settingsFile();
+  program.reset();
+  QDir().mkpath(QFileInfo(ini).absolutePath());
+  const std::string kind = GetParam().first;
+  if (kind == "big") {
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[TORNAVEL.CONFIGEQ]\n0=12\n" + QByteArray(2 << 20, ';'));
+  } else if (kind == "pipe") {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+  } else {
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(ini).constData()), 0);
+  }
+  const QByteArray before = kind == "big" ? readAll(ini) : QByteArray();
+  testing::internal::CaptureStderr();
+  SetUp();
+  app::MainX& m = start();
+  const std::string err = testing::internal::GetCapturedStderr();
+  const QString refusal = program->settings().refusal();
+  EXPECT_EQ(refusal, QStringLiteral("The settings file %1 is not used (%2): this run starts from "
+                                    "the default settings and saves none of them.")
+                         .arg(ini, QString::fromLatin1(GetParam().second)));
+  EXPECT_EQ(err.find("tornavel.ini"), err.rfind("tornavel.ini")) << err;  // one line
+  EXPECT_NE(err.find(refusal.toStdString()), std::string::npos) << err;
+  EXPECT_EQ(shownBoxes(), QStringList({refusal}));
+  EXPECT_EQ(m.equaliser().SLPIC[0]->Top(), m.equaliser().SLPIC[5]->Top());  // not the file's 12
+  // Every use of the store during the run and at its end.
+  m.equaliser().SLPIC[3]->setTop(100);
+  program->settings().SaveSettings("TORNAVEL", "CONFIGEQ", {{"1", "60"}});
+  EXPECT_TRUE(program->settings().contains("TORNAVEL", "CONFIGEQ", "1"));
+  m.BTend_Click();
+  EXPECT_EQ(ends, 1);
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &st), 0);
+  const mode_t type = kind == "big" ? S_IFREG : kind == "pipe" ? S_IFIFO : S_IFLNK;
+  EXPECT_EQ(st.st_mode & S_IFMT, type);
+  EXPECT_EQ(kind == "big" ? readAll(ini) : QByteArray(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedSettings,
+    ::testing::Values(std::pair{"big", "2097177 bytes, more than a settings file holds"},
+                      std::pair{"pipe", "it is a pipe"}, std::pair{"zero", "it is a device"}));
+
+// Each way in takes the good name and refuses one that hides a NUL (the system would open
+// the file before it) or a line break (the playlist file would split it), with one message.
+TEST_F(HostileInput, NamesWithANulOrALineBreakAreRefusedWhereverTheyEnter) {
+  app::MainX& m = start();
+  playlist::Playlist& list = m.playlist().list();
+  QStringList errors;
+  list.showError = [&](const QString& text) { errors << text; };
+  const QByteArray good = file("good.mp3"), secret = file("secret.txt");
+  makeFile(good);
+  makeFile(secret);
+  makeFile(file("two\nlines.mp3"));
+  makeFile(file("cr\rname.wma"));
+  const QByteArrayList hostile = {secret + QByteArray(1, '\0') + ".mp3", file("two\nlines.mp3"),
+                                  file("cr\rname.wma")};
+  const QByteArrayList all = hostile + QByteArrayList{good};
+  app::Handover handover;
+  handover.receiver = [&](const QByteArrayList& f) {
+    program->openFiles(f, Start::UnlessPlaying, true);
+  };
+  QFile m3u(QString::fromLocal8Bit(file("set.m3u")));
+  ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
+  m3u.write("file://" + file("two%0Alines.mp3") + "\nfile://" + file("cr%0Dname.wma") +
+            "\ngood.mp3\n");
+  m3u.close();
+  const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+      {"command line", [&] { program->openFiles(all, Start::Always, false); }},
+      {"hand-over",
+       [&] {
+         EXPECT_EQ(handover.OpenFiles(all), 1u);
+         QCoreApplication::sendPostedEvents();
+       }},
+      {"media controls",
+       [&] {
+         for (const char* uri :
+              {"secret.txt%00.mp3", "two%0Alines.mp3", "cr%0Dname.wma", "good.mp3"})
+           m.mpris().OpenUri(QString::fromUtf8("file://" + file(uri)));
+       }},
+      {"drop", [&] { list.LSTMP3_FilesDropped(all, 100, 120); }},
+      {"other player's list", [&] { list.LSTMP3_FilesDropped({file("set.m3u")}, 100, 120); }},
+  };
+  for (const auto& [way, open] : ways) {
+    SCOPED_TRACE(way);
+    list.cmdCls_Click();
+    errors.clear();
+    open();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();  // the zero-time report
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.path(1), good);
+    const int refused = std::string(way) == "other player's list" ? 2 : 3;
+    EXPECT_EQ(errors, QStringList({QStringLiteral("%1 files were left out of the playlist: their "
+                                                  "names hold a line break or a NUL byte, which "
+                                                  "the playlist file cannot keep.")
+                                       .arg(refused)}));
+  }
+  // A deck never opens a file that is not audio; the playlist file holds the good entry.
+  EXPECT_FALSE(m.decks().engine().OpenDeckTrack(secret, 0, true));
+  EXPECT_FALSE(m.decks().engine().OpenDeckTrack(secret + QByteArray(1, '\0') + ".mp3", 0, true));
+  m.BTend_Click();
+  EXPECT_EQ(readAll(program->paths().defaultPlaylistFile()), "[X -LIST]\r\nFIL" + good + "\r\n");
+}
+
+// A million names handed over at once: the call answers at once, and the window answers
+// every event within 100 ms while they go in.
+TEST_F(HostileInput, AMillionHandedOverFilesGoInWhileTheWindowAnswers) {
+  app::MainX& m = start();
+  // A thousand files seen through a thousand links to their folder: a million names.
+  QDir().mkpath(QString::fromStdString(dir.file("m")));
+  for (int i = 0; i < 1000; ++i)
+    makeFile(file("m/") + "Artist - " + QByteArray::number(i) + ".mp3");
+  QByteArrayList names;
+  names.reserve(1000000);
+  for (int d = 0; d < 1000; ++d) {
+    const QByteArray link = file("d") + QByteArray::number(d);
+    ASSERT_EQ(::symlink(dir.file("m").c_str(), link.constData()), 0);
+    for (int i = 0; i < 1000; ++i) names << link + "/Artist - " + QByteArray::number(i) + ".mp3";
+  }
+  app::Handover handover;
+  handover.receiver = [&](const QByteArrayList& f) {
+    program->openFiles(f, Start::UnlessPlaying, true);
+  };
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(handover.OpenFiles(names), 1000000u);
+  const qint64 answeredMs = clock.elapsed();
+
+  playlist::Playlist& list = m.playlist().list();
+  QEventLoop loop;
+  QTimer probe;
+  qint64 last = clock.elapsed(), worst = 0;
+  probe.setInterval(5);
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    worst = std::max(worst, now - last);
+    last = now;
+    if (list.count() == 1000000 || now > 300000) loop.quit();
+  });
+  probe.start();
+  loop.exec();
+  std::printf(
+      "hand-over of 10^6 names: answered in %lld ms, filled in %lld ms, worst gap "
+      "between window events %lld ms\n",
+      (long long)answeredMs, (long long)clock.elapsed(), (long long)worst);
+  ASSERT_EQ(list.count(), 1000000);
+  EXPECT_EQ(list.path(1000000), names.last());
+  EXPECT_EQ(m.playlist().model().text(999999, playlist::PlaylistModel::Number), "1000000");
+  EXPECT_LT(worst, 100);
+}
+
+// Saves cut short by a kill leave temporaries; the next start removes them, and only them.
+TEST_F(HostileInput, TheStartRemovesWhatKilledSavesLeft) {
+  const QString listFile = program->paths().defaultPlaylistFile();
+  const QByteArray listFolder = QFile::encodeName(QFileInfo(listFile).absolutePath());
+  const QByteArray iniFolder = QFile::encodeName(QFileInfo(settingsFile()).absolutePath());
+  QDir().mkpath(QFile::decodeName(listFolder));
+  QDir().mkpath(QFile::decodeName(iniFolder));
+  for (const QByteArray& leftover :
+       {listFolder + "/.tornavel-killed0001.tmp", iniFolder + "/tornavel.ini.lock",
+        iniFolder + "/tornavel.ini.x1Y2z3"})
+    makeFile(leftover);
+  makeFile(listFolder + "/mine.tmp");
+  platform::TempFile running;  // another player's save, still going
+  ASSERT_EQ(running.create(listFolder), 0);
+  start();
+  QStringList left = QDir(QFile::decodeName(listFolder)).entryList(QDir::Files | QDir::Hidden);
+  left.sort();
+  QStringList want{"mine.tmp", QFileInfo(QFile::decodeName(running.path())).fileName()};
+  want.sort();
+  EXPECT_EQ(left, want);
+  EXPECT_EQ(QDir(QFile::decodeName(iniFolder)).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"tornavel.ini"}));
+}
+
+// A playlist file with the longest name a folder holds saves and loads.
+TEST_F(HostileInput, APlaylistFileWithALongNameIsSaved) {
+  app::MainX& m = start();
+  const QString name = QString::fromStdString(dir.file(std::string(245, 'l') + ".xlst"));
+  QByteArray entry = file("good.mp3");
+  m.playlist().list().SendTOlst(entry, playlist::Playlist::kAppend);
+  ASSERT_TRUE(m.playlist().file().saveLST(name));
+  EXPECT_EQ(readAll(name), "[X -LIST]\r\nFIL" + file("good.mp3") + "\r\n");
+  m.playlist().file().LoadLST(name);
+  EXPECT_EQ(m.playlist().list().count(), 1);
+}
+
+}  // namespace
