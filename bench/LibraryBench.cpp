@@ -12,7 +12,7 @@
 
 #include "Smoke.h"
 #include "library/LibraryPanel.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 namespace {
 

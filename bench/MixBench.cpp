@@ -11,7 +11,7 @@
 #include "Smoke.h"
 #include "platform/sound/FileDecoder.h"
 #include "platform/sound/SoundSystem.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 namespace {
 

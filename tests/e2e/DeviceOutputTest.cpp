@@ -9,7 +9,7 @@
 #include "app/MainX.h"
 #include "app/Program.h"
 #include "app/Startup.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 namespace {
 

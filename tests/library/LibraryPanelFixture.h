@@ -11,7 +11,7 @@
 #include "library/LibraryPanel.h"
 #include "library/PlaylistSink.h"
 #include "platform/ui/TextBox.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 // Paths in failure messages as text, not as lists of bytes.
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {

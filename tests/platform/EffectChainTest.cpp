@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/sound/SoundSystem.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 using namespace sound;
 

@@ -7,7 +7,7 @@
 
 #include "platform/sound/Chorus.h"
 #include "platform/sound/ParametricEq.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 using sound::Chorus;
 using sound::ParametricEq;

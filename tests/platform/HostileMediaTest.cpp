@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/sound/SoundSystem.h"
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 #include "support/MediaMutator.h"
 
 using namespace sound;

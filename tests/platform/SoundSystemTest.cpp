@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 using namespace sound;
 using fixtures::Segment;

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/AudioFixtures.h"
+#include "media/AudioFixtures.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {
