@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -61,6 +62,7 @@ TEST_F(Saves, SpecialTargetsAreNamedForWhatTheyAre) {
   ASSERT_EQ(::mkfifo(file("pipe").constData(), 0600), 0);
   ASSERT_TRUE(QDir().mkpath(QFile::decodeName(file("folder"))));
   ASSERT_EQ(::symlink("/dev/null", file("dev").constData()), 0);
+  ASSERT_EQ(::symlink(file("pipe").constData(), file("to-pipe").constData()), 0);
   ASSERT_EQ(::symlink(file("loop").constData(), file("loop").constData()), 0);
   const struct {
     const char* name;
@@ -68,6 +70,7 @@ TEST_F(Saves, SpecialTargetsAreNamedForWhatTheyAre) {
   } cases[] = {{"pipe", "it is a pipe"},
                {"folder", "it is a folder"},
                {"dev", "it is a device"},
+               {"to-pipe", "it is a pipe"},
                {"loop", "Too many levels of symbolic links"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -77,7 +80,23 @@ TEST_F(Saves, SpecialTargetsAreNamedForWhatTheyAre) {
   EXPECT_EQ(platform::notARegularFile(file("pipe")), "a pipe");
   EXPECT_EQ(platform::notARegularFile(file("nothing")), "no such file");
   EXPECT_EQ(platform::notARegularFile(file("pipe") + QByteArray(1, '\0')), "no such file");
-  EXPECT_EQ(names(), QStringList({"dev", "loop", "pipe"}));
+  EXPECT_EQ(names(), QStringList({"dev", "loop", "pipe", "to-pipe"}));
+}
+
+TEST_F(Saves, ALinkedFileIsWrittenWhereTheLinksLead) {
+  // A list kept in a synced folder, reached through two links, one of them relative: both
+  // links stay, the file at their end gets the text, made or replaced.
+  ASSERT_TRUE(QDir().mkpath(QFile::decodeName(file("synced"))));
+  ASSERT_EQ(::symlink("synced/List.xlst", file("middle").constData()), 0);
+  ASSERT_EQ(::symlink(file("middle").constData(), file("List.xlst").constData()), 0);
+  for (const char* text : {"first", "second"}) {
+    ASSERT_EQ(platform::saveRegularFile(file("List.xlst"), text), "");
+    EXPECT_EQ(read(file("synced/List.xlst")), text);
+    EXPECT_TRUE(QFileInfo(QFile::decodeName(file("List.xlst"))).isSymLink());
+    EXPECT_TRUE(QFileInfo(QFile::decodeName(file("middle"))).isSymLink());
+    EXPECT_EQ(QDir(QFile::decodeName(file("synced"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"List.xlst"});
+  }
 }
 
 TEST_F(Saves, HardLinksSeeTheNewContentOnlyWhenAsked) {
