@@ -1,14 +1,15 @@
 #include "LibraryWorker.h"
 
+#include <pthread.h>
 #include <QMetaObject>
 #include <QObject>
-#include <QThread>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 namespace library {
 
@@ -40,6 +41,7 @@ struct LibraryWorker::State {
   Kind runningKind = Load;
   std::shared_ptr<std::atomic<bool>> running;  // the running job's cancel flag
   bool stopping = false;
+  bool ended = false;  // the thread left run(); set under the mutex, so a join after it is seen
   std::atomic<bool> closing{false};
   std::unique_ptr<Outbox> outbox;  // null once the window no longer takes results
 
@@ -90,7 +92,11 @@ struct LibraryWorker::State {
         running.reset();
         changed.notify_all();
         changed.wait(lock, [&] { return stopping || !queue.empty(); });
-        if (stopping) return;
+        if (stopping) {
+          ended = true;
+          changed.notify_all();
+          return;
+        }
         next = std::move(queue.front());
         queue.pop_front();
         running = next.cancel;
@@ -106,9 +112,10 @@ LibraryWorker::LibraryWorker() : m_state(std::make_shared<State>()) {
   State* state = m_state.get();
   m_state->outbox = std::make_unique<Outbox>([state] { state->runSent(); });
   std::shared_ptr<State> keep = m_state;
-  m_thread = QThread::create([keep] { keep->run(); });
-  m_thread->setObjectName(QStringLiteral("library"));
-  m_thread->start(QThread::LowPriority);
+  m_thread = std::make_unique<std::thread>([keep] {
+    pthread_setname_np(pthread_self(), "library");
+    keep->run();
+  });
 }
 
 LibraryWorker::~LibraryWorker() {
@@ -143,12 +150,19 @@ bool LibraryWorker::shutdown(int timeoutMs) {
   }
   // A wake-up already queued to the window goes with its receiver.
   outbox.reset();
-  const bool ended = m_thread->wait(QDeadlineTimer(timeoutMs));
-  if (ended)
-    delete m_thread;
-  else
+  bool ended;
+  {
+    std::unique_lock lock(m_state->mutex);
+    ended = m_state->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                      [&] { return m_state->ended; });
+  }
+  if (ended) {
+    m_thread->join();
+  } else {
     std::fprintf(stderr, "tornavel: a library job did not stop in time; leaving it behind\n");
-  m_thread = nullptr;
+    m_thread->detach();
+  }
+  m_thread.reset();
   return ended;
 }
 

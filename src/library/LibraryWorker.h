@@ -2,11 +2,10 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "JobContext.h"
 #include "PathStore.h"
-
-class QThread;
 
 namespace library {
 
@@ -57,7 +56,7 @@ class LibraryWorker {
 
  private:
   std::shared_ptr<State> m_state;
-  QThread* m_thread = nullptr;
+  std::unique_ptr<std::thread> m_thread;
 };
 
 }  // namespace library

@@ -12,6 +12,11 @@ start_player() {
   pid=$!
   local id deadline=$((SECONDS + 30))
   while [ $SECONDS -lt $deadline ]; do
+    if ! kill -0 $pid 2>/dev/null; then
+      echo "the player ended before its window showed; its last words:" >&2
+      tail -n 20 "$WORK/stderr" >&2
+      exit 1
+    fi
     for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
       eval "$(xdotool getwindowgeometry --shell "$id")"
       if [ "$WIDTH" -eq 960 ]; then
@@ -21,7 +26,8 @@ start_player() {
     done
     sleep 0.05
   done
-  echo "main window never shown" >&2
+  echo "main window never shown; the player's last words:" >&2
+  tail -n 20 "$WORK/stderr" >&2
   kill -9 $pid
   exit 1
 }

@@ -81,7 +81,7 @@ class LibraryPanelFixture : public ::testing::Test {
     return out;
   }
   void addFolder(const QString& folder) {
-    m_panel->scanner().BrowseFolder = [folder](const QString&) { return folder; };
+    m_panel->scanner().BrowseFolder = [folder](const QString&, const QString&) { return folder; };
     m_panel->view().cmdbuq[0]->click();
   }
   void load() {
@@ -105,6 +105,7 @@ class LibraryPanelFixture : public ::testing::Test {
   };
 
   TempDir dir;
+  TempDir data;  // the user's data folder, where the scan keeps its recovery file
   QString db;
   QStringList messages;
   Progress progress;
@@ -133,15 +134,15 @@ class LibraryPanelFixture : public ::testing::Test {
     void SetMasterLevel(float) override {}
   };
   struct NoPlaylist : library::PlaylistSink {
-    void SendTOlst(QByteArray&, int) override {}
+    bool SendTOlst(QByteArray&, int) override { return false; }
   };
 
   void open() {
     m_path.setText(db);
     m_page = std::make_unique<QWidget>();
     m_panel = std::make_unique<library::LibraryPanel>(
-        m_page.get(), m_path, m_build, m_pictures, QString::fromStdString(dir.file("DBFolder.tmp")),
-        m_decks, m_playlist, m_tab);
+        m_page.get(), m_path, m_build, m_pictures,
+        QString::fromStdString(data.file("DBFolder.tmp")), m_decks, m_playlist, m_tab);
     m_panel->lists().progress = &progress;
     m_panel->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
       messages << text;

@@ -4,8 +4,8 @@
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 
 #include "library/LibraryPanelFixture.h"
@@ -74,8 +74,8 @@ TEST_F(LibraryUpdate, TenCancelledUpdatesKeepEveryEntryAndTheNextOneResumes) {
   for (int step : {3, 30, 45, 7, 20, 60, 15, 10, 35, 25}) {
     SCOPED_TRACE(step);
     CancelAt ctx(step);
-    library::ScanJob({db, library().scanner().recoveryFile(), {}, true},
-                     library().worker().content, ctx, &library().scanner())
+    library::ScanJob({db, library().scanner().recoveryFile(), {}, true}, library().worker().content,
+                     ctx, &library().scanner())
         .run();
     ctx.deliver();
     EXPECT_TRUE(library().scanner().lastScan().cancelled);
@@ -128,7 +128,8 @@ TEST_F(LibraryUpdate, AFullFileSystemKeepsTheLibraryWholeAndSaysWhy) {
   drain();
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
 
-  const std::string full = ("The library file could not be written: " + db + " (File too large)").toStdString();
+  const std::string full =
+      ("The library file could not be written: " + db + " (File too large)").toStdString();
   EXPECT_EQ(updateMessage.toStdString(), full);
   EXPECT_EQ(messages.last().toStdString(), full);
   QFile after(db);
