@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -108,7 +110,7 @@ TEST_F(ForeignDropTest, ExportWritesAnExtendedM3u8ThatComesBackTheSame) {
       {write("in.m3u", "#EXTINF:61,x\nmusic/c d.wav\nmusic/sub/\xc3\xb1.mp3\n")}, 100, rowY(0));
   // A deck that holds an entry gives its length.
   const QByteArray tone = root + "/Tone Maker - Beep.wav";
-  fixtures::writeWav(tone.toStdString(), {{440, 2.0}});
+  fixtures::writeWav(tone.toStdString(), {{440, 2.6}});  // rounds to 3 s
   QByteArray t = tone;
   list->SendTOlst(t, playlist::Playlist::kAppend);
   ASSERT_TRUE(main->decks().engine().OpenDeckTrack(tone, 1, false));
@@ -136,7 +138,7 @@ TEST_F(ForeignDropTest, ExportWritesAnExtendedM3u8ThatComesBackTheSame) {
                 "#EXTINF:-1,Old 1\n/old/Old 1.mp3\n"
                 "#EXTINF:-1,Old 2\n/old/Old 2.mp3\n"
                 "#EXTINF:-1,Old 3\n/old/Old 3.mp3\n"
-                "#EXTINF:2,Tone Maker - Beep\n" +
+                "#EXTINF:3,Tone Maker - Beep\n" +
                 tone + "\n");
 
   // Read back into an empty list: the same entries in the same order, missing ones left out.
@@ -147,6 +149,18 @@ TEST_F(ForeignDropTest, ExportWritesAnExtendedM3u8ThatComesBackTheSame) {
   expected.removeIf([](const QByteArray& p) { return p.startsWith("/old/"); });
   EXPECT_EQ(paths(), expected);
   EXPECT_EQ(entry(1).lengthSeconds, 61);
+
+  // A typed extension stays, whatever its case; a private file replaced stays private.
+  const QByteArray typed = root + "/Mix.M3U";
+  ASSERT_TRUE(QFile(QString::fromUtf8(typed)).open(QIODevice::WriteOnly));
+  ASSERT_EQ(::chmod(typed.constData(), 0600), 0);
+  main->playlist().exporter().chooseFile = [&] { return QString::fromUtf8(typed); };
+  main->playlist().menu().menu_export_Click();
+  struct stat st {};
+  ASSERT_EQ(::stat(typed.constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_GT(st.st_size, 100);
+  EXPECT_FALSE(QFile::exists(QString::fromUtf8(typed + ".m3u8")));
 
   // A cancelled dialog writes nothing; a place that cannot be written says so and leaves
   // no file behind.
