@@ -82,6 +82,7 @@ awk -v len="$len" -v mix="$mix" -v step="$step" -v steps="$steps" '
   }
   {
     k++; counted[k] = field("steps"); worst[k] = field("worst"); worstat[k] = field("worstat")
+    skipped[k] = field("skipped")
     first[k] = field("first"); last[k] = field("last")
   }
   function fail(what) { printf "FAIL: %s\n", what; bad = 1 }
@@ -98,15 +99,16 @@ awk -v len="$len" -v mix="$mix" -v step="$step" -v steps="$steps" '
       overlap = b2[i] - onset[i + 1]
       printf "transition %d: %d Hz -> %d Hz after %.2f s (mix point %.2f s); fade of %.2f s (%.2f s by the clock)\n", \
         i, hz[i], hz[i + 1], gap, len * mix / 100, overlap, fade
-      printf "  %.1f equal steps from %.1f %% of the full level to %.2f %%, none off by more than %.2f of a step (at %.2f s); after the fade at most %.1f %%\n", \
-        counted[i], 100 * first[i] / peak[i], 100 * last[i] / peak[i], worst[i], worstat[i], 100 * tail[i]
+      printf "  %.1f equal steps from %.1f %% of the full level to %.2f %%, none off by more than %.2f of a step (at %.2f s; %d falls beside a start left out); after the fade at most %.1f %%\n", \
+        counted[i], 100 * first[i] / peak[i], 100 * last[i] / peak[i], worst[i], worstat[i], skipped[i], 100 * tail[i]
       # The check runs once a second on a position polled every 100 ms: up to 1.1 s late,
       # later on a busy machine.
       if (gap < len * mix / 100 - 0.3 || gap > len * mix / 100 + 2.0) fail("the mix did not start at the mix point")
       if (b2[i] < 0 || overlap < 0.7 * fade || overlap > 1.6 * fade) fail("the fade did not last about its steps")
       # Linear along the knob: from full level to silence in 225 equal steps.
       if (counted[i] < steps - 3 || counted[i] > steps + 3) fail("the fade took " counted[i] " steps, not " steps)
-      if (worst[i] < 0 || worst[i] > 0.2) fail("the fade fell by uneven steps")
+      # Falls where the next tone starts are left out of that measure: one or two blocks.
+      if (worst[i] < 0 || worst[i] > 0.2 || skipped[i] > 2) fail("the fade fell by uneven steps")
       if (first[i] < 0.97 * peak[i] || last[i] > 0.004 * peak[i]) fail("the fade did not run from full level to silence")
       if (tail[i] > 0.01) fail(hz[i] " Hz was heard again after its fade")
     }

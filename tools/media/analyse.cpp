@@ -14,8 +14,9 @@
 // (the median) for one step and prints how many steps lead from the first level to the
 // last (to within about one), in how many blocks it fell,
 // the step as a part of the first level, the fall furthest from a whole number of steps
-// (by how much of a step, and where), and the first and last levels: a knob's path in
-// steps, whatever the clock did.
+// (by how much of a step, and where; falls in a block where another tone starts or stops
+// are not measured so, and counted as skipped), and the first and last levels: a knob's
+// path in steps, whatever the clock did.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -133,7 +134,28 @@ std::vector<std::pair<double, double>> blockLevels(const std::vector<float>& all
   return out;
 }
 
-int printSteps(const std::vector<std::pair<double, double>>& levels, double from) {
+// Blocks where another tone starts or stops (its level changes by a tenth of its loudest
+// within the block): a sudden start does not fit a linear glide, so the followed tone's
+// fall there is not measured to a fraction of a step.
+std::vector<bool> disturbedBlocks(const std::vector<float>& all, double from, double to,
+                                  double hz, const std::vector<double>& others) {
+  std::vector<bool> out;
+  for (std::size_t k = 0; k < others.size(); ++k) {
+    std::vector<double> rest{hz};
+    for (std::size_t j = 0; j < others.size(); ++j)
+      if (j != k) rest.push_back(others[j]);
+    const auto levels = blockLevels(all, from, to, others[k], rest);
+    double loudest = 0;
+    for (const auto& l : levels) loudest = std::max({loudest, l.first, l.second});
+    out.resize(levels.size(), false);
+    for (std::size_t b = 0; b < levels.size(); ++b)
+      if (std::abs(levels[b].first - levels[b].second) > 0.1 * loudest) out[b] = true;
+  }
+  return out;
+}
+
+int printSteps(const std::vector<std::pair<double, double>>& levels,
+               const std::vector<bool>& disturbed, double from) {
   const double top = levels.empty() ? 0 : levels.front().first;
   // A block whose level falls by more than this part of the first level holds a step (the
   // fit of a 16-bit tone varies by about a hundredth of that).
@@ -154,7 +176,12 @@ int printSteps(const std::vector<std::pair<double, double>>& levels, double from
                    sorted.end());
   const double step = sorted[sorted.size() / 2];
   double worst = 0, worstAt = 0;
+  int skipped = 0;
   for (std::size_t i = 0; i < drops.size(); ++i) {
+    if (where[i] < disturbed.size() && disturbed[where[i]]) {
+      ++skipped;
+      continue;
+    }
     const double d = drops[i] / step, off = std::abs(d - std::nearbyint(d));
     if (off > worst) {
       worst = off;
@@ -162,8 +189,9 @@ int printSteps(const std::vector<std::pair<double, double>>& levels, double from
     }
   }
   const double steps = (top - levels.back().second) / step;
-  std::printf("steps=%.1f falls=%zu step=%.6f worst=%.3f worstat=%.3f first=%.4f last=%.4f\n",
-              steps, drops.size(), step / top, worst, worstAt, top, levels.back().second);
+  std::printf(
+      "steps=%.1f falls=%zu step=%.6f worst=%.3f worstat=%.3f skipped=%d first=%.4f last=%.4f\n",
+      steps, drops.size(), step / top, worst, worstAt, skipped, top, levels.back().second);
   return 0;
 }
 
@@ -173,10 +201,11 @@ int main(int argc, char** argv) {
   if (argc > 5 && std::string(argv[2]) == "--steps") {
     std::vector<double> others;
     for (int a = 6; a < argc; ++a) others.push_back(std::atof(argv[a]));
-    const double from = std::atof(argv[4]);
-    return printSteps(
-        blockLevels(readCapture(argv[1]), from, std::atof(argv[5]), std::atof(argv[3]), others),
-        double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
+    const double from = std::atof(argv[4]), to = std::atof(argv[5]), hz = std::atof(argv[3]);
+    const std::vector<float> all = readCapture(argv[1]);
+    return printSteps(blockLevels(all, from, to, hz, others),
+                      disturbedBlocks(all, from, to, hz, others),
+                      double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
   }
   const bool tones = argc > 2 && std::string(argv[2]) == "--tones";
   const int first = tones ? 3 : 2;
