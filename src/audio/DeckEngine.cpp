@@ -20,7 +20,16 @@ DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPan
       m_decks(decks),
       m_panels(panels),
       m_mainForm(mainForm),
-      m_selection(selection) {}
+      m_selection(selection) {
+  using Axis = Knob::Axis;
+  for (int d : {DeckA, DeckB}) {
+    const DeckPanel& p = *panels[std::size_t(d)];
+    DeckState& s = decks[std::size_t(d)];
+    m_knobs.push_back({Knob(*p.XVolBT, *p.XVolSL, Axis::Vertical, s.VolumeTop),
+                       Knob(*p.XPicthBt, *p.XPitch, Axis::Vertical, s.PitchTop),
+                       Knob(*p.PosBT, *p.SLPos, Axis::Horizontal, s.PositionLeft)});
+  }
+}
 
 QString DeckEngine::TitleOf(const QByteArray& path) {
   qsizetype from = path.size();
@@ -35,7 +44,8 @@ sound::Result DeckEngine::CreateTrackStream(sound::SoundSystem& system, const QB
 }
 
 float DeckEngine::KnobLevel(int deck) const {
-  return knobLevel(m_decks[std::size_t(deck)].VolumeTop, panel(deck).volumeTravel());
+  const Knob& k = m_knobs[std::size_t(deck)].volume;
+  return knobLevel(k.place(), k.travel());
 }
 
 double DeckEngine::PitchFactor(int deck) const {
@@ -49,11 +59,8 @@ int DeckEngine::SelectedDeck() const {
 }
 
 void DeckEngine::showKnobs(int deck) {
-  const DeckState& d = m_decks[std::size_t(deck)];
-  const DeckPanel& p = panel(deck);
-  p.XVolBT->setTop(d.VolumeTop);
-  p.XPicthBt->setTop(d.PitchTop);
-  p.PosBT->setLeft(d.PositionLeft);
+  const DeckKnobs& k = m_knobs[std::size_t(deck)];
+  for (const Knob* knob : {&k.volume, &k.pitch, &k.position}) knob->show();
 }
 
 void DeckEngine::SetVolumeKnob(int deck, float top) {
@@ -64,11 +71,7 @@ void DeckEngine::SetVolumeKnob(int deck, float top) {
 }
 
 void DeckEngine::PlaceVolumeKnob(int deck, float top) {
-  if (!isDeck(deck)) return;
-  DeckState& d = m_decks[std::size_t(deck)];
-  const DeckPanel& p = panel(deck);
-  d.VolumeTop = knobPlace(top, p.XVolBT->Height(), p.XVolSL->Height());
-  p.XVolBT->setTop(d.VolumeTop);
+  if (isDeck(deck)) volumeKnob(deck).moveTo(top);
 }
 
 DeckActions::PositionBar DeckEngine::positionBar(int deck) const {
@@ -115,10 +118,9 @@ bool DeckEngine::SeekDeck(int deck, std::int64_t ms) {
   d.PositionMs = std::int32_t(ms);
   // The knob follows at once unless the user holds it; the tick keeps it there.
   if (!d.PositionHeld && d.LengthMs > 0) {
-    const DeckPanel& p = panel(deck);
-    d.PositionLeft = float(double(ms) / double(d.LengthMs) * double(p.positionTravel()));
-    p.PosBT->setLeft(d.PositionLeft);
-    p.SLPosLeft->setWidth(d.PositionLeft);
+    Knob& knob = positionKnob(deck);
+    knob.placeAt(float(double(ms) / double(d.LengthMs) * double(knob.travel())));
+    panel(deck).SLPosLeft->setWidth(d.PositionLeft);
   }
   return true;
 }

@@ -11,6 +11,7 @@
 #include "DeckPanel.h"
 #include "DeckSelection.h"
 #include "DeckState.h"
+#include "Knob.h"
 #include "platform/ui/Form.h"
 
 namespace audio {
@@ -39,7 +40,7 @@ class DeckEngine : public DeckActions {
   void SelectDeck(int deck) override { m_selection.ChkPicPlato_Click(deck); }
   bool HasTrack(int deck) const override { return m_decks[std::size_t(deck)].Sound != 0; }
   float VolumeKnobTop(int deck) const override { return m_decks[std::size_t(deck)].VolumeTop; }
-  float VolumeTravel(int deck) const override { return panel(deck).volumeTravel(); }
+  float VolumeTravel(int deck) const override { return m_knobs[std::size_t(deck)].volume.travel(); }
   void SetVolumeKnob(int deck, float top) override;
   void PlaceVolumeKnob(int deck, float top) override;
   PositionBar positionBar(int deck) const override;
@@ -57,6 +58,10 @@ class DeckEngine : public DeckActions {
   float KnobLevel(int deck) const;
   // The pitch knob's factor of the track's own frequency: 2 at the top, near 0 at the bottom.
   double PitchFactor(int deck) const;
+  // A deck's knobs, on the places its state holds.
+  Knob& volumeKnob(int deck) { return m_knobs[std::size_t(deck)].volume; }
+  Knob& pitchKnob(int deck) { return m_knobs[std::size_t(deck)].pitch; }
+  Knob& positionKnob(int deck) { return m_knobs[std::size_t(deck)].position; }
   // The knobs of a deck shown where its state has them.
   void showKnobs(int deck);
   // One figure to one decimal, never "-0.0"; the pitch label writes it.
@@ -74,6 +79,10 @@ class DeckEngine : public DeckActions {
   ui::Form& m_mainForm;
   DeckSelection& m_selection;
   std::vector<DeckEvents*> m_listeners;
+  struct DeckKnobs {
+    Knob volume, pitch, position;
+  };
+  std::vector<DeckKnobs> m_knobs;
 };
 
 }  // namespace audio

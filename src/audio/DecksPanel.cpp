@@ -1,6 +1,7 @@
 #include "DecksPanel.h"
 
 #include <QFileDialog>
+#include <type_traits>
 
 #include "platform/os/NativePath.h"
 #include "skin/Metrics.h"
@@ -13,6 +14,25 @@ using ui::Builder;
 namespace {
 constexpr float kDeckLeft[2] = {px(8), px(516)}, kDeckTop = px(34);
 constexpr float kMasterLeft = px(360), kMasterTop = px(292);
+
+template <class Panel>
+using DeckMouseHandler = void (Panel::*)(int Index, int Button, int Shift, float X, float Y);
+
+// Hands a control's pointer events to a panel's handlers for deck `i`; a null handler leaves
+// that event unhandled.
+template <class Panel>
+void wireMouse(ui::Control& control, Panel& panel, int i,
+               std::type_identity_t<DeckMouseHandler<Panel>> down,
+               std::type_identity_t<DeckMouseHandler<Panel>> move,
+               std::type_identity_t<DeckMouseHandler<Panel>> up) {
+  const auto bind = [&panel, i](DeckMouseHandler<Panel> h) -> ui::MouseHandler {
+    if (!h) return {};
+    return [&panel, i, h](int b, int s, float x, float y) { (panel.*h)(i, b, s, x, y); };
+  };
+  control.onMouseDown = bind(down);
+  control.onMouseMove = bind(move);
+  control.onMouseUp = bind(up);
+}
 }  // namespace
 
 DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
@@ -69,7 +89,6 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
 DecksPanel::~DecksPanel() = default;
 
 void DecksPanel::wireDeck(int i) {
-  using H = ui::MouseHandler;
   DeckPanel& d = *m_decks[std::size_t(i)];
   auto& tr = *m_transport;
   auto& vol = *m_volume;
@@ -78,31 +97,16 @@ void DecksPanel::wireDeck(int i) {
   d.BTPause->onClick = [&tr, i] { tr.BTPause_Click(i); };
   d.BTStop->onClick = [&tr, i] { tr.BTStop_Click(i); };
   d.BTLoad->onClick = [this, i] { BTLoad_Click(i); };
-  d.PosBT->onMouseDown =
-      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseDown(i, b, s, x, y); });
-  d.PosBT->onMouseMove =
-      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseMove(i, b, s, x, y); });
-  d.PosBT->onMouseUp =
-      H([&tr, i](int b, int s, float x, float y) { tr.PosBT_MouseUp(i, b, s, x, y); });
-  d.XVolBT->onMouseDown =
-      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseDown(i, b, s, x, y); });
-  d.XVolBT->onMouseMove =
-      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseMove(i, b, s, x, y); });
-  d.XVolBT->onMouseUp =
-      H([&vol, i](int b, int s, float x, float y) { vol.XVolBT_MouseUp(i, b, s, x, y); });
-  d.BTVOLUP->onMouseDown =
-      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLUP_MouseDown(i, b, s, x, y); });
-  d.BTVOLD->onMouseDown =
-      H([&vol, i](int b, int s, float x, float y) { vol.BTVOLD_MouseDown(i, b, s, x, y); });
-  d.BTVOLUP->onMouseUp =
-      H([&vol, i](int b, int s, float x, float y) { vol.BTVOL_MouseUp(i, b, s, x, y); });
-  d.BTVOLD->onMouseUp = d.BTVOLUP->onMouseUp;
-  d.XPicthBt->onMouseDown =
-      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseDown(i, b, s, x, y); });
-  d.XPicthBt->onMouseMove =
-      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseMove(i, b, s, x, y); });
-  d.XPicthBt->onMouseUp =
-      H([&pit, i](int b, int s, float x, float y) { pit.XPicthBt_MouseUp(i, b, s, x, y); });
+  wireMouse(*d.PosBT, tr, i, &Transport::PosBT_MouseDown, &Transport::PosBT_MouseMove,
+            &Transport::PosBT_MouseUp);
+  wireMouse(*d.XVolBT, vol, i, &VolumeControl::XVolBT_MouseDown, &VolumeControl::XVolBT_MouseMove,
+            &VolumeControl::XVolBT_MouseUp);
+  wireMouse(*d.BTVOLUP, vol, i, &VolumeControl::BTVOLUP_MouseDown, nullptr,
+            &VolumeControl::BTVOL_MouseUp);
+  wireMouse(*d.BTVOLD, vol, i, &VolumeControl::BTVOLD_MouseDown, nullptr,
+            &VolumeControl::BTVOL_MouseUp);
+  wireMouse(*d.XPicthBt, pit, i, &PitchControl::XPicthBt_MouseDown,
+            &PitchControl::XPicthBt_MouseMove, &PitchControl::XPicthBt_MouseUp);
   d.XPicthBt->onDblClick = [&pit, i] { pit.XPicthBt_DblClick(i); };
   d.cmdPicthRe->onClick = [&pit, i] { pit.cmdPicthRe_Click(i); };
   d.BTPICTHUP->onClick = [&pit, i] { pit.BTPICTHUP_Click(i); };

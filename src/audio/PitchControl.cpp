@@ -9,11 +9,9 @@ PitchControl::PitchControl(DeckEngine& engine, DeckTable& decks, std::array<Deck
 void PitchControl::ResetC() {
   for (int d : {DeckA, DeckB}) {
     const DeckPanel& p = *m_panels[std::size_t(d)];
-    DeckState& s = m_decks[std::size_t(d)];
-    s.PitchTop = p.XPitch->Height() / 2 - p.XPicthBt->Height() / 2;
-    s.VolumeTop = 0;
-    s.PositionLeft = 0;
-    m_engine.showKnobs(d);
+    m_engine.pitchKnob(d).placeAt(p.XPitch->Height() / 2 - p.XPicthBt->Height() / 2);
+    m_engine.volumeKnob(d).placeAt(0);
+    m_engine.positionKnob(d).placeAt(0);
     p.SLPosLeft->setLeft(1);
     p.XPicthBt->setLeft(1);
   }
@@ -26,13 +24,13 @@ void PitchControl::XPicthBt_MouseDown(int, int, int, float, float Y) {
 }
 
 void PitchControl::XPicthBt_MouseMove(int Index, int Button, int, float, float Y) {
-  if (Button != ui::LeftButton) return;
-  const DeckPanel& p = *m_panels[std::size_t(Index)];
-  DeckState& s = m_decks[std::size_t(Index)];
-  s.PitchTop = knobPlace(s.PitchTop + Y - m_grab.y, p.XPicthBt->Height(), p.XPitch->Height());
-  p.XPicthBt->setTop(s.PitchTop);
-  m_engine.ShowP(Index);
-  m_engine.SetFreq(Index);
+  if (Button == ui::LeftButton) movePitch(Index, Y - m_grab.y);
+}
+
+void PitchControl::movePitch(int deck, float by) {
+  m_engine.pitchKnob(deck).moveBy(by);
+  m_engine.ShowP(deck);
+  m_engine.SetFreq(deck);
 }
 
 void PitchControl::XPicthBt_MouseUp(int, int, int, float, float) {
@@ -41,8 +39,7 @@ void PitchControl::XPicthBt_MouseUp(int, int, int, float, float) {
 
 void PitchControl::centre(int deck) {
   const DeckPanel& p = *m_panels[std::size_t(deck)];
-  m_decks[std::size_t(deck)].PitchTop = (p.XPitch->Height() - p.XPicthBt->Height()) / 2;
-  p.XPicthBt->setTop(m_decks[std::size_t(deck)].PitchTop);
+  m_engine.pitchKnob(deck).placeAt((p.XPitch->Height() - p.XPicthBt->Height()) / 2);
   m_engine.SetFreq(deck);
   m_engine.ShowP(deck);
 }
@@ -54,14 +51,15 @@ void PitchControl::cmdPicthRe_Click(int Index) {
   centre(Index);
 }
 
+// A click moves the knob one step; it leaves the shared grab offset at nought, as before.
 void PitchControl::BTPICTHUP_Click(int Index) {
   m_grab.y = 0;
-  XPicthBt_MouseMove(Index, ui::LeftButton, 0, 0, -5);
+  movePitch(Index, -kPitchStep);
 }
 
 void PitchControl::BTPICTHDW_Click(int Index) {
   m_grab.y = 0;
-  XPicthBt_MouseMove(Index, ui::LeftButton, 0, 0, 5);
+  movePitch(Index, kPitchStep);
 }
 
 }  // namespace audio

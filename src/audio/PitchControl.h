@@ -25,6 +25,9 @@ class PitchControl {
 
  private:
   void centre(int deck);
+  // Moves a deck's pitch knob by `by` twips along its track and applies the new pitch.
+  void movePitch(int deck, float by);
+  static constexpr float kPitchStep = 5.0f;
 
   DeckEngine& m_engine;
   DeckTable& m_decks;

@@ -29,7 +29,7 @@ void Transport::BTStop_Click(int Index) {
 }
 
 float Transport::travel(int deck) const {
-  return m_panels[std::size_t(deck)]->positionTravel();
+  return m_deckEngine.positionKnob(deck).travel();
 }
 
 void Transport::PosBT_MouseDown(int Index, int, int, float X, float) {
@@ -38,11 +38,7 @@ void Transport::PosBT_MouseDown(int Index, int, int, float X, float) {
 }
 
 void Transport::PosBT_MouseMove(int Index, int Button, int, float X, float) {
-  if (Button != ui::LeftButton) return;
-  const DeckPanel& p = *m_panels[std::size_t(Index)];
-  DeckState& d = m_decks[std::size_t(Index)];
-  d.PositionLeft = knobPlace(d.PositionLeft + X - m_posGrabX, p.PosBT->Width(), p.SLPos->Width());
-  p.PosBT->setLeft(d.PositionLeft);
+  if (Button == ui::LeftButton) m_deckEngine.positionKnob(Index).moveBy(X - m_posGrabX);
 }
 
 void Transport::PosBT_MouseUp(int Index, int, int, float, float) {
@@ -74,8 +70,8 @@ void Transport::MTimer_Timer() {
     if (d.PositionHeld || d.LengthMs <= 0) continue;
     const double span = travel(i);
     // A length that undercounts the file must not push the knob off its track.
-    d.PositionLeft = float(std::clamp(double(d.PositionMs) / double(d.LengthMs) * span, 0.0, span));
-    m_panels[std::size_t(i)]->PosBT->setLeft(d.PositionLeft);
+    m_deckEngine.positionKnob(i).placeAt(
+        float(std::clamp(double(d.PositionMs) / double(d.LengthMs) * span, 0.0, span)));
     m_panels[std::size_t(i)]->SLPosLeft->setWidth(d.PositionLeft);
   }
   MovTitles();

@@ -19,7 +19,9 @@ VolumeControl::VolumeControl(AudioEngine& engine, DeckEngine& deckEngine, DeckTa
       m_changeVol(changeVol),
       m_grab(grab),
       m_windowDrag(windowDrag),
-      m_pictures(pictures) {}
+      m_pictures(pictures),
+      m_masterPlace(master.knob->Left()),
+      m_masterKnob(*master.knob, *master.track, Knob::Axis::Horizontal, m_masterPlace) {}
 
 void VolumeControl::showKnob(int deck, bool pressed) {
   ui::PictureBox& knob = *m_panels[std::size_t(deck)]->XVolBT;
@@ -42,7 +44,7 @@ void VolumeControl::XVolBT_MouseMove(int Index, int Button, int, float, float Y)
     return;
   }
   if (Button != ui::LeftButton) return;
-  m_deckEngine.SetVolumeKnob(Index, m_decks[std::size_t(Index)].VolumeTop + Y - m_grab.y);
+  m_deckEngine.SetVolumeKnob(Index, m_deckEngine.volumeKnob(Index).place() + Y - m_grab.y);
 }
 
 void VolumeControl::XVolBT_MouseUp(int Index, int, int, float, float) {
@@ -65,10 +67,12 @@ void VolumeControl::BTVOL_MouseUp(int, int, int, float, float) {
 }
 
 void VolumeControl::ChangeVol_Timer() {
+  // Each tick moves the knob 50 twips, less the shared grab offset that a held step button
+  // leaves at one twip: 51 up, 49 down.
   m_grab.y = 1.0f;
   const int deck = m_volStepAction < 2 ? DeckA : DeckB;
-  const bool raise = m_volStepAction % 2 == 0;
-  XVolBT_MouseMove(deck, ui::LeftButton, 0, 0, raise ? -50.0f : 50.0f);
+  const float by = m_volStepAction % 2 == 0 ? -kVolumeStep : kVolumeStep;
+  m_deckEngine.SetVolumeKnob(deck, m_deckEngine.volumeKnob(deck).place() + by - m_grab.y);
 }
 
 void VolumeControl::MASTSL_MouseDown(int, int, float X, float) {
@@ -76,11 +80,13 @@ void VolumeControl::MASTSL_MouseDown(int, int, float X, float) {
 }
 
 void VolumeControl::MASTSL_MouseMove(int Button, int, float X, float) {
-  ui::PictureBox& knob = *m_master.knob;
-  const float inner = m_master.track->ScaleWidth(), w = knob.Width();
-  if (Button == ui::LeftButton) knob.setLeft(knobPlace(knob.Left() + X - m_mastGrabX, w, inner));
-  const double span = inner - w;
-  const double tenths = span > 0 ? std::floor(double(knob.Left()) / span * 10.0) : 10.0;
+  if (Button == ui::LeftButton) m_masterKnob.moveBy(X - m_mastGrabX);
+  applyMasterLevel();
+}
+
+void VolumeControl::applyMasterLevel() {
+  const double tenths =
+      m_masterKnob.travel() > 0 ? std::floor(m_masterKnob.fraction() * 10.0) : 10.0;
   m_engine.MasterLevel = float(tenths / 10.0);
   m_deckEngine.ApplyDeckVolume(DeckA);
   m_deckEngine.ApplyDeckVolume(DeckB);
@@ -90,16 +96,15 @@ void VolumeControl::MASTSL_MouseMove(int Button, int, float X, float) {
 
 void VolumeControl::SetMasterLevel(float level) {
   if (!std::isfinite(level)) return;
-  ui::PictureBox& knob = *m_master.knob;
-  const double span = double(m_master.track->ScaleWidth()) - double(knob.Width());
+  const double span = m_masterKnob.travel();
   if (span <= 0) return;
   const double wanted = std::clamp(double(level), 0.0, 1.0);
   // The knob's place for a level is a fraction of the track, which floats cannot hold
   // exactly: a hair to the right keeps 0.3 from reading as 0.2.
   const double tenths = std::floor(wanted * 10.0 + 1e-6);
   const double left = std::max(wanted * span, tenths / 10.0 * span + 0.01);
-  knob.setLeft(float(std::min(left, span)));
-  MASTSL_MouseMove(0, 0, 0, 0);
+  m_masterKnob.placeAt(float(std::min(left, span)));
+  applyMasterLevel();
 }
 
 }  // namespace audio

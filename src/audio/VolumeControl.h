@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeckEngine.h"
+#include "Knob.h"
 #include "KnobGrab.h"
 #include "platform/ui/PictureSource.h"
 #include "platform/ui/Timer.h"
@@ -33,11 +34,16 @@ class VolumeControl {
   void SetMasterLevel(float level);
 
   int VolStepAction() const { return m_volStepAction; }
+  // The master knob's place, where its level is read from.
+  const Knob& masterKnob() const { return m_masterKnob; }
 
  private:
   // The knob's pressed or normal picture; without a skin, its laid-out look brightened
   // while pressed.
   void showKnob(int deck, bool pressed);
+  // The master level the knob's place reads, in tenths rounded down, applied to both decks.
+  void applyMasterLevel();
+  static constexpr float kVolumeStep = 50.0f;
 
   AudioEngine& m_engine;
   DeckEngine& m_deckEngine;
@@ -50,6 +56,8 @@ class VolumeControl {
   ui::PictureSource& m_pictures;
   int m_volStepAction = 0;
   float m_mastGrabX = 0;
+  float m_masterPlace;
+  Knob m_masterKnob;
 };
 
 }  // namespace audio

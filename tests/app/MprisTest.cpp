@@ -240,8 +240,9 @@ TEST_F(MprisTest, VolumeIsTheMasterKnob) {
 
   // A drag of the knob by hand is announced with the next tick.
   changes.clear();
-  knob.setLeft(span);
-  main->decks().volume().MASTSL_MouseMove(0, 0, 0, 0);
+  main->decks().volume().MASTSL_MouseDown(ui::LeftButton, 0, 0, 0);
+  main->decks().volume().MASTSL_MouseMove(ui::LeftButton, 0, span, 0);
+  EXPECT_EQ(knob.Left(), span);
   main->decks().MTimer_Timer();
   EXPECT_EQ(changed("Volume"), "1");
 }
