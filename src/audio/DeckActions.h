@@ -14,7 +14,11 @@ class DeckActions {
  public:
   virtual ~DeckActions() = default;
 
-  virtual bool OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) = 0;
+  // What an open did. Refused: not an audio file the player takes, or no such deck;
+  // nothing changed. Failed: the deck took the file (its title, its place in a list) but
+  // the stream did not open, so the deck holds no track. Opened: the deck holds the track.
+  enum class Open { Refused, Failed, Opened };
+  [[nodiscard]] virtual Open OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) = 0;
   virtual void PlayDeck(int deck) = 0;
   virtual void StopDeck(int deck) = 0;
   // The deck whose option is on: 0 for "A", 1 for "B".

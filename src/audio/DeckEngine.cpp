@@ -129,11 +129,11 @@ void DeckEngine::SetMasterLevel(float level) {
   if (placeMasterKnob) placeMasterKnob(level);
 }
 
-bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
+DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
   // Only MP3, WMA and WAV files reach the decoder, whatever list named them.
   if (deck < 0 || deck > 3 || !platform::isRegularFile(path) ||
       !platform::isPlayableAudio(platform::bytesOf(path)))
-    return false;
+    return Open::Refused;
   DeckState& d = m_decks[std::size_t(deck)];
   sound::SoundSystem& sys = m_engine.System;
   for (DeckEvents* l : m_listeners) l->trackOpening(deck);
@@ -144,7 +144,7 @@ bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) 
   if (d.Sound) sys.releaseSound(d.Sound);
   d.Sound = 0;
   d.Path = path;
-  CreateTrackStream(sys, d.Path, d.Sound);
+  const bool opened = CreateTrackStream(sys, d.Path, d.Sound) == sound::Result::Ok;
   if (isDeck(deck)) d.Volume = KnobLevel(deck);
   float volume = 0, pan = 0;
   int priority = 0;
@@ -165,7 +165,7 @@ bool DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) 
   }
   ApplyDeckVolume(deck);
   for (DeckEvents* l : m_listeners) l->trackOpened(deck);
-  return true;
+  return opened ? Open::Opened : Open::Failed;
 }
 
 void DeckEngine::PlayDeck(int deck) {

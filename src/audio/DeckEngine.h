@@ -24,7 +24,7 @@ class DeckEngine : public DeckActions {
   DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
              ui::Form& mainForm, DeckSelection& selection);
 
-  bool OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) override;
+  [[nodiscard]] Open OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) override;
   void PlayDeck(int deck) override;
   void StopDeck(int deck) override;
   void TogglePause(int deck);

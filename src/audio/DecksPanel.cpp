@@ -115,7 +115,7 @@ void DecksPanel::wireDeck(int i) {
 
 void DecksPanel::BTLoad_Click(int Index) {
   const QString path = chooseAudioFile ? chooseAudioFile() : QString();
-  if (!path.isEmpty()) m_engine->OpenDeckTrack(platform::nativePath(path), Index, false);
+  if (!path.isEmpty()) (void)m_engine->OpenDeckTrack(platform::nativePath(path), Index, false);
 }
 
 void DecksPanel::MTimer_Timer() {

@@ -83,7 +83,7 @@ void FileBrowser::File1_DblClick() {
   for (int i = 0; row < 0 && i < files.ListCount(); ++i)
     if (files.Selected(i)) row = i;
   // A file that has gone meanwhile does not open, and nothing changes.
-  if (row >= 0) m_decks.OpenDeckTrack(files.filePath(row), m_decks.SelectedDeck(), true);
+  if (row >= 0) (void)m_decks.OpenDeckTrack(files.filePath(row), m_decks.SelectedDeck(), true);
 }
 
 void FileBrowser::File1_MouseUp(int Button, int, float X, float Y) {

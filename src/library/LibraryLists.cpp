@@ -34,7 +34,7 @@ LibraryLists::~LibraryLists() = default;
 void LibraryLists::play(ui::ListView& list, const PathListModel& model) {
   const int row = list.SelectedIndex();
   if (row < 0) return;
-  m_decks.OpenDeckTrack(model.pathBytes(row), m_decks.SelectedDeck(), true);
+  (void)m_decks.OpenDeckTrack(model.pathBytes(row), m_decks.SelectedDeck(), true);
 }
 
 void LibraryLists::lstdata_DblClick() {
@@ -158,7 +158,7 @@ QList<QByteArray> LibraryLists::draggedPaths(const ui::Control* source) const {
 void LibraryLists::dropOnDeck(const ui::Control* source, int deck) {
   const PathListModel* model = modelOf(source);
   if (model && DragSourceIndex >= 1 && DragSourceIndex <= model->count())
-    m_decks.OpenDeckTrack(model->pathBytes(DragSourceIndex - 1), deck, true);
+    (void)m_decks.OpenDeckTrack(model->pathBytes(DragSourceIndex - 1), deck, true);
   DragSourceIndex = 0;
 }
 

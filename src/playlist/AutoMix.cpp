@@ -85,7 +85,7 @@ void AutoMix::AutoLST_Timer() {
   // The deck is about to take a new track, which starts at the knob's level.
   m_decks.PlaceVolumeKnob(target, 0);
   m_decks.SelectDeck(target);
-  if (!m_decks.OpenDeckTrack(m_list.path(e), target, false) || !m_decks.HasTrack(target)) {
+  if (m_decks.OpenDeckTrack(m_list.path(e), target, false) != audio::DeckActions::Open::Opened) {
     // The entry cannot be played. Starting the deck would replay whatever it held before
     // and fade out the track that is playing for it; instead the playing deck stays
     // selected and at full level, and the next check moves on to the entry after.

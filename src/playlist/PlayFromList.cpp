@@ -1,7 +1,8 @@
 #include "PlayFromList.h"
 
-
 namespace playlist {
+
+using Open = audio::DeckActions::Open;
 
 PlayFromList::PlayFromList(Playlist& playlist, PlaylistView& panel, audio::DeckActions& decks)
     : m_list(playlist), m_p(panel), m_decks(decks) {}
@@ -15,7 +16,9 @@ void PlayFromList::LSTMP3_DblClick() {
 
 bool PlayFromList::PlayEntry(int position) {
   if (position < 1 || position > m_list.count()) return false;
-  if (!m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true)) return false;
+  // A file the deck took but could not play still becomes the current entry.
+  if (m_decks.OpenDeckTrack(m_list.path(position), m_decks.SelectedDeck(), true) == Open::Refused)
+    return false;
   m_list.setCurrent(position);
   m_list.placeCurrentMarkers(position);
   return true;
@@ -34,7 +37,9 @@ void PlayFromList::PlaySelected() {
   const int selected = m_p.LSTMP3->SelectedIndex();
   if (selected < 0) return;
   m_list.setCurrent(selected + 1);
-  if (!m_decks.OpenDeckTrack(m_list.path(selected + 1), m_decks.SelectedDeck(), true)) return;
+  if (m_decks.OpenDeckTrack(m_list.path(selected + 1), m_decks.SelectedDeck(), true) ==
+      Open::Refused)
+    return;
   m_p.PLAYNX->setVisible(true);
   m_p.PICSEL[2]->setVisible(true);
   m_p.PICSEL[2]->ZOrder(0);
@@ -46,7 +51,8 @@ void PlayFromList::cutTo(int position) {
   const int next = 1 - old;
   m_decks.StopDeck(old);
   m_decks.SelectDeck(next);
-  m_decks.OpenDeckTrack(m_list.path(position), next, false);
+  // A cut goes ahead whatever the file gives: the next deck is selected and the entry current.
+  (void)m_decks.OpenDeckTrack(m_list.path(position), next, false);
   m_decks.PlayDeck(next);
   m_decks.SetVolumeKnob(next, 0);
   m_list.placeCurrentMarkers(position);

@@ -151,8 +151,9 @@ TEST_F(HostileInput, NamesWithANulOrALineBreakAreRefusedWhereverTheyEnter) {
                                        .arg(refused)}));
   }
   // A deck never opens a file that is not audio; the playlist file holds the good entry.
-  EXPECT_FALSE(m.decks().engine().OpenDeckTrack(secret, 0, true));
-  EXPECT_FALSE(m.decks().engine().OpenDeckTrack(secret + QByteArray(1, '\0') + ".mp3", 0, true));
+  EXPECT_EQ(m.decks().engine().OpenDeckTrack(secret, 0, true), audio::DeckActions::Open::Refused);
+  EXPECT_EQ(m.decks().engine().OpenDeckTrack(secret + QByteArray(1, '\0') + ".mp3", 0, true),
+            audio::DeckActions::Open::Refused);
   m.BTend_Click();
   EXPECT_EQ(readAll(program->paths().defaultPlaylistFile()), "[X -LIST]\r\nFIL" + good + "\r\n");
 }

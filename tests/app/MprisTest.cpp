@@ -122,7 +122,8 @@ TEST_F(MprisTest, MetadataFollowsTheSelectedDecksTrackAndTheSelection) {
 
   // Opening a track into the other deck selects it: the title and state follow at once.
   changes.clear();
-  ASSERT_TRUE(main->decks().engine().OpenDeckTrack(main->playlist().list().path(2), 1, false));
+  ASSERT_EQ(main->decks().engine().OpenDeckTrack(main->playlist().list().path(2), 1, false),
+            audio::DeckActions::Open::Opened);
   EXPECT_EQ(changed("Metadata"), "Two");
   EXPECT_EQ(changed("PlaybackStatus"), "Stopped");
 
@@ -145,7 +146,7 @@ TEST_F(MprisTest, MetadataFollowsTheSelectedDecksTrackAndTheSelection) {
   // the URL.
   const QByteArray odd = QByteArray::fromStdString(dir.path()) + "/Tr\xe9s%#.wav";
   fixtures::writeWav(odd.toStdString(), {{440, 1.0}});
-  ASSERT_TRUE(main->decks().engine().OpenDeckTrack(odd, 0, true));
+  ASSERT_EQ(main->decks().engine().OpenDeckTrack(odd, 0, true), audio::DeckActions::Open::Opened);
   m = mpris->metadata();
   EXPECT_TRUE(m.value("xesam:title").toString().startsWith("Tr"));
   EXPECT_FALSE(m.contains("xesam:artist"));

@@ -47,8 +47,9 @@ TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
 TEST_F(Startup, ExitFromTheSplashRunsTheFullShutDown) {
   fixtures::writeWav(dir.file("a.wav"), {{440, 2.0}});
   app::MainX& main = program->loadMainX();
-  ASSERT_TRUE(
-      main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, true));
+  ASSERT_EQ(
+      main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, true),
+      audio::DeckActions::Open::Opened);
   program->startup().cmdExit_Click();
   EXPECT_EQ(ends, 1);
   EXPECT_TRUE(program->ended());

@@ -12,7 +12,10 @@ class DeckControls : public fixtures::PlayerFixture {
     fixtures::writeWav(dir.file("tone.wav"), {{440, 4.0}});
     tone = QByteArray::fromStdString(dir.file("tone.wav"));
   }
-  void play(int d) { ASSERT_TRUE(main->decks().engine().OpenDeckTrack(tone, d, true)); }
+  void play(int d) {
+    ASSERT_EQ(main->decks().engine().OpenDeckTrack(tone, d, true),
+              audio::DeckActions::Open::Opened);
+  }
   float channelVolume(int d) {
     float v = -1;
     program->engine().System.channelVolume(deck(d).Channel, v);

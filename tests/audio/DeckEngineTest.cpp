@@ -27,7 +27,7 @@ class DeckEngineTest : public fixtures::PlayerFixture {
 TEST_F(DeckEngineTest, OpeningATrackShowsItsTitleAndSelectsTheDeck) {
   std::filesystem::create_directory(dir.file("sub"));
   const QByteArray song = wav("sub/Song.mp3", 440);
-  ASSERT_TRUE(engine->OpenDeckTrack(song, 1, false));
+  ASSERT_EQ(engine->OpenDeckTrack(song, 1, false), audio::DeckActions::Open::Opened);
   EXPECT_EQ(main->deck(1).ETQ_TITULO->Caption(), "Song ");
   EXPECT_EQ(main->deck(1).ETQ_TIME->Caption(), "00:00");
   EXPECT_TRUE(main->deck(1).chksel->Value());
@@ -39,20 +39,26 @@ TEST_F(DeckEngineTest, OpeningATrackShowsItsTitleAndSelectsTheDeck) {
   EXPECT_FALSE(deck(1).Playing);
   EXPECT_FALSE(main->playlist().view().PICSEL[2]->Visible());
 
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("Song.Mp3.mp3", 440), 0, false));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("Song.Mp3.mp3", 440), 0, false),
+            audio::DeckActions::Open::Opened);
   EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "Song.Mp3 ");
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("a.mp3b.mp3", 440), 0, false));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("a.mp3b.mp3", 440), 0, false),
+            audio::DeckActions::Open::Opened);
   EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "a b ");
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("LOUD.MP3", 440), 0, false));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("LOUD.MP3", 440), 0, false),
+            audio::DeckActions::Open::Opened);
   EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "LOUD.MP3");
 }
 
 TEST_F(DeckEngineTest, AMissingFileChangesNothing) {
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("Playing.wav", 440), 0, true));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("Playing.wav", 440), 0, true),
+            audio::DeckActions::Open::Opened);
   render(0.2);
   const QString title = main->deck(0).ETQ_TITULO->Caption();
-  EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("gone.mp3")), 1, true));
-  EXPECT_FALSE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.path()), 1, true));
+  EXPECT_EQ(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("gone.mp3")), 1, true),
+            audio::DeckActions::Open::Refused);
+  EXPECT_EQ(engine->OpenDeckTrack(QByteArray::fromStdString(dir.path()), 1, true),
+            audio::DeckActions::Open::Refused);
   EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), title);
   EXPECT_EQ(main->deck(1).ETQ_TITULO->Caption(), "");
   EXPECT_TRUE(main->deck(0).chksel->Value());
@@ -62,8 +68,8 @@ TEST_F(DeckEngineTest, AMissingFileChangesNothing) {
 }
 
 TEST_F(DeckEngineTest, BothDecksPlayAtOnceAndANewTrackCutsTheOldOne) {
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("a.wav", 440), 0, true));
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("b.wav", 880), 1, true));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("a.wav", 440), 0, true), audio::DeckActions::Open::Opened);
+  ASSERT_EQ(engine->OpenDeckTrack(wav("b.wav", 880), 1, true), audio::DeckActions::Open::Opened);
   render(0.1);
   // The centred pitch knob plays a hair above the track's own speed.
   const double f = main->decks().engine().PitchFactor(0);
@@ -73,7 +79,7 @@ TEST_F(DeckEngineTest, BothDecksPlayAtOnceAndANewTrackCutsTheOldOne) {
   EXPECT_NEAR(fixtures::magnitudeAt(both, 44100, 880 * f), 0.5, 0.02);
 
   // A new file into a playing deck stops the old one at once; without autoplay it is silent.
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("c.wav", 660), 1, false));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("c.wav", 660), 1, false), audio::DeckActions::Open::Opened);
   EXPECT_FALSE(deck(1).Playing);
   auto after = render(0.5);
   EXPECT_LT(fixtures::magnitudeAt(after, 44100, 880), 0.001);
@@ -91,7 +97,7 @@ TEST_F(DeckEngineTest, BothDecksPlayAtOnceAndANewTrackCutsTheOldOne) {
 TEST_F(DeckEngineTest, PauseTogglesOnlyAStartedDeck) {
   engine->TogglePause(0);  // never played: nothing happens
   EXPECT_EQ(deck(0).Channel, 0u);
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("a.wav", 440), 0, true));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("a.wav", 440), 0, true), audio::DeckActions::Open::Opened);
   render(0.5);
   engine->TogglePause(0);
   std::uint32_t at = 0, later = 0;
@@ -105,7 +111,7 @@ TEST_F(DeckEngineTest, PauseTogglesOnlyAStartedDeck) {
 }
 
 TEST_F(DeckEngineTest, VolumeIsTheKnobLevelTimesTheMaster) {
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("a.wav", 440), 0, true));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("a.wav", 440), 0, true), audio::DeckActions::Open::Opened);
   EXPECT_EQ(channelVolume(0), 1.0f);
   program->engine().MasterLevel = 0.5f;
   engine->ApplyDeckVolume(0);
@@ -118,9 +124,12 @@ TEST_F(DeckEngineTest, VolumeIsTheKnobLevelTimesTheMaster) {
 }
 
 TEST_F(DeckEngineTest, ADamagedFileNeverLeavesTheOldTrackBehind) {
-  ASSERT_TRUE(engine->OpenDeckTrack(wav("good.wav", 440), 0, false));
+  ASSERT_EQ(engine->OpenDeckTrack(wav("good.wav", 440), 0, false),
+            audio::DeckActions::Open::Opened);
   fixtures::writeRandom(dir.file("bad.wma"), 5000);
-  ASSERT_TRUE(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("bad.wma")), 0, false));
+  // The deck takes the file and says that its stream did not open.
+  ASSERT_EQ(engine->OpenDeckTrack(QByteArray::fromStdString(dir.file("bad.wma")), 0, false),
+            audio::DeckActions::Open::Failed);
   EXPECT_EQ(main->deck(0).ETQ_TITULO->Caption(), "bad.wma");
   EXPECT_EQ(deck(0).LengthMs, 0);
   engine->PlayDeck(0);

@@ -41,8 +41,10 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
     program.startup().tomain_Timer();
     app::MainX& main = *program.mainX();
     audio::DeckEngine& decks = main.decks().engine();
-    ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("a.mp3")), 0, true));
-    ASSERT_TRUE(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("b.wma")), 1, true));
+    ASSERT_EQ(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("a.mp3")), 0, true),
+              audio::DeckActions::Open::Opened);
+    ASSERT_EQ(decks.OpenDeckTrack(QByteArray::fromStdString(dir.file("b.wma")), 1, true),
+              audio::DeckActions::Open::Opened);
     QTest::qWait(1500);
     std::uint32_t ms = 0;
     program.engine().System.channelPositionMs(program.decks()[0].Channel, ms);

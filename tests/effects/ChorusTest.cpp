@@ -16,7 +16,8 @@ class Chorus : public fixtures::PlayerFixture {
     return active;
   }
   std::vector<float> playFromStart(const std::string& file, double seconds) {
-    main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(file), 0, true);
+    EXPECT_EQ(main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(file), 0, true),
+              audio::DeckActions::Open::Opened);
     return render(seconds);
   }
 };

@@ -22,7 +22,8 @@ class EqualiserSound : public fixtures::PlayerFixture {
   void playTone(double hz, double seconds = 6.0) {
     const std::string path = dir.file("tone" + std::to_string(int(hz)) + ".wav");
     fixtures::writeWav(path, {{hz, seconds}}, kRate, 2, 0.2);
-    ASSERT_TRUE(main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(path), 0, true));
+    ASSERT_EQ(main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(path), 0, true),
+              audio::DeckActions::Open::Opened);
     render(0.2);
   }
   // The tone's level after the band has settled, over whole periods of it (the centred
@@ -59,14 +60,14 @@ TEST_F(EqualiserSound, EqOffPlaysTheMusicUntouched) {
   for (int b : {5, 9, 14}) eq().EQDOWN_Click(b);
   eq().EQACT->setValue(0);
   render(0.1);  // whatever fades out, fades out now
-  main->decks().engine().OpenDeckTrack(path, 0, true);
+  EXPECT_EQ(main->decks().engine().OpenDeckTrack(path, 0, true), audio::DeckActions::Open::Opened);
   const std::vector<float> off = render(1.4);
 
   // The same track with no equaliser in the chain at all.
   for (int b = 0; b < effects::EqualizerPanel::kBands; ++b)
     program->engine().System.removeDsp(program->engine().EqUnits[std::size_t(b)]);
   render(0.1);
-  main->decks().engine().OpenDeckTrack(path, 0, true);
+  EXPECT_EQ(main->decks().engine().OpenDeckTrack(path, 0, true), audio::DeckActions::Open::Opened);
   const std::vector<float> bare = render(1.4);
   ASSERT_EQ(off.size(), bare.size());
   double worst = 0;

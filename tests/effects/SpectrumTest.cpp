@@ -39,8 +39,9 @@ class Spectrum : public fixtures::PlayerFixture {
   }
   void playQuietTone(int d) {
     fixtures::writeWav(dir.file("quiet.wav"), {{1500, 4.0}}, 44100, 2, 0.05);
-    ASSERT_TRUE(main->decks().engine().OpenDeckTrack(
-        QByteArray::fromStdString(dir.file("quiet.wav")), d, true));
+    ASSERT_EQ(main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("quiet.wav")),
+                                                   d, true),
+              audio::DeckActions::Open::Opened);
     render(0.3);
   }
   int channels = 2;

@@ -10,8 +10,8 @@
 #include "audio/DeckActions.h"
 #include "library/LibraryPanel.h"
 #include "library/PlaylistSink.h"
-#include "platform/ui/TextBox.h"
 #include "media/AudioFixtures.h"
+#include "platform/ui/TextBox.h"
 
 // Paths in failure messages as text, not as lists of bytes.
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
@@ -116,7 +116,7 @@ class LibraryPanelFixture : public ::testing::Test {
   };
   // Rows sent to the decks or the playlist go nowhere: these tests look at the lists.
   struct NoDecks : audio::DeckActions {
-    bool OpenDeckTrack(const QByteArray&, int, bool) override { return false; }
+    Open OpenDeckTrack(const QByteArray&, int, bool) override { return Open::Refused; }
     void PlayDeck(int) override {}
     void StopDeck(int) override {}
     int SelectedDeck() const override { return 0; }

@@ -66,10 +66,10 @@ TEST_F(PreListening, ThePreviewPlaysAtItsSlidersLevelBesideBothDecks) {
   ASSERT_EQ(s->FilesAMPLE->ListCount(), 3);
 
   audio::DeckEngine& decks = main->decks().engine();
-  ASSERT_TRUE(
-      decks.OpenDeckTrack(tone(QByteArray::fromStdString(dir.file("A.wav")), 440), 0, true));
-  ASSERT_TRUE(
-      decks.OpenDeckTrack(tone(QByteArray::fromStdString(dir.file("B.wav")), 550), 1, true));
+  ASSERT_EQ(decks.OpenDeckTrack(tone(QByteArray::fromStdString(dir.file("A.wav")), 440), 0, true),
+            audio::DeckActions::Open::Opened);
+  ASSERT_EQ(decks.OpenDeckTrack(tone(QByteArray::fromStdString(dir.file("B.wav")), 550), 1, true),
+            audio::DeckActions::Open::Opened);
 
   // The decks' centred pitch knobs play a hair above the files' own speed; the preview plays
   // at its file's own speed.

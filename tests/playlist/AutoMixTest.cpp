@@ -259,7 +259,8 @@ TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {
   add("a.wav", kToneA, 20);
   addPath("gone.wav");
   add("c.wav", kToneC, 20);
-  addPath("gone too.wav");
+  fixtures::writeRandom(dir.file("damaged.wav"), 5000);  // there, but it does not decode
+  addPath("damaged.wav");
   add("e.wav", kToneD, 20);
   mix->AutoLST_Timer();
   fadeToEnd();

@@ -113,7 +113,7 @@ TEST_F(ForeignDropTest, ExportWritesAnExtendedM3u8ThatComesBackTheSame) {
   fixtures::writeWav(tone.toStdString(), {{440, 2.6}});  // rounds to 3 s
   QByteArray t = tone;
   list->SendTOlst(t, playlist::Playlist::kAppend);
-  ASSERT_TRUE(main->decks().engine().OpenDeckTrack(tone, 1, false));
+  ASSERT_EQ(main->decks().engine().OpenDeckTrack(tone, 1, false), audio::DeckActions::Open::Opened);
 
   // Through the list's pop-up menu: the entry follows "Clean List !".
   const QList<QAction*> actions = list->menu()->actions();

@@ -353,6 +353,13 @@ TEST_F(NextPrevious, DoubleClickPlaysOnTheSelectedDeckAndMissingFilesChangeNothi
   main->playlist().view().cmdnext->click();
   EXPECT_EQ(list->current(), 4);
   EXPECT_EQ(heard(), (std::vector<bool>{false, false, false}));
+  // A file that is there but does not decode: the deck takes it, and it becomes current.
+  fixtures::writeRandom(dir.file("damaged.mp3"), 5000);
+  QByteArray damaged = QByteArray::fromStdString(dir.file("damaged.mp3"));
+  list->SendTOlst(damaged, -1);
+  main->playlist().view().LSTMP3->setSelectedIndex(4);
+  main->playlist().view().LSTMP3->onDblClick();
+  EXPECT_EQ(list->current(), 5);
 }
 
 TEST_F(PlaylistTest, RealMouseInAScrolledListNamesTheRowUnderThePointer) {

@@ -104,10 +104,12 @@ TEST_F(Skins, TransportButtonsStayPressedUntilThePointerPassesFree) {
 TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   app::MainX& main = start();
   fixtures::writeWav(dir.file("Night Drive.mp3"), {{440, 0.5}});
-  main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 0,
-                                      false);
-  main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("Night Drive.mp3")), 1,
-                                      false);
+  EXPECT_EQ(main.decks().engine().OpenDeckTrack(
+                QByteArray::fromStdString(dir.file("Night Drive.mp3")), 0, false),
+            audio::DeckActions::Open::Opened);
+  EXPECT_EQ(main.decks().engine().OpenDeckTrack(
+                QByteArray::fromStdString(dir.file("Night Drive.mp3")), 1, false),
+            audio::DeckActions::Open::Opened);
   main.deck(0).ETQ_TITULO->setCaption("Song.mp3");
   EXPECT_TRUE(main.deck(1).chksel->Value());
   const QImage up1(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
