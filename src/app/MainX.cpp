@@ -24,11 +24,12 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_form->Move(0, 0, skin::px(960), skin::px(680));
   m_form->setBackColor(ui::darkPalette().window);
   m_skinLoader = std::make_unique<skin::SkinLoader>(settings, paths, m_order);
-  m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader, *m_form);
+  m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader);
   m_selection = std::make_unique<SkinnedSelection>(*m_skinned);
   m_shell = std::make_unique<ShellPanel>(*m_form, m_build, m_windowDrag, m_panelMarker);
   m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
                                                 m_windowDrag, *m_skinLoader);
+  m_skinned->showTitle = [this](int deck) { m_decks->engine().ShowTitleInCaption(deck); };
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths);
   m_equaliser =
       std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);

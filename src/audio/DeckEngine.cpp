@@ -58,6 +58,12 @@ int DeckEngine::SelectedDeck() const {
   return m_panels[0]->chksel->Value() ? DeckA : DeckB;
 }
 
+void DeckEngine::ShowTitleInCaption(int deck) {
+  if (!isDeck(deck)) return;
+  const QString title = panel(deck).ETQ_TITULO->Caption();
+  if (!title.isEmpty()) m_mainForm.setCaption(QStringLiteral("Torna Vel - ") + title);
+}
+
 void DeckEngine::showKnobs(int deck) {
   const DeckKnobs& k = m_knobs[std::size_t(deck)];
   for (const Knob* knob : {&k.volume, &k.pitch, &k.position}) knob->show();
@@ -159,7 +165,7 @@ DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bo
     p.ETQ_TIME->setCaption(QStringLiteral("00:00"));
     p.ETQ_TITULO->setCaption(TitleOf(d.Path));
     if (autoplay) PlayDeck(deck);
-    m_mainForm.setCaption(QStringLiteral("Torna Vel - ") + p.ETQ_TITULO->Caption());
+    ShowTitleInCaption(deck);
   } else if (autoplay) {
     PlayDeck(deck);
   }

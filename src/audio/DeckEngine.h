@@ -67,6 +67,9 @@ class DeckEngine : public DeckActions {
   // One figure to one decimal, never "-0.0"; the pitch label writes it.
   static QString FormatFigure(double value);
   void ShowP(int deck);
+  // The window's caption, "Torna Vel - " and the deck's title, the one place it is built:
+  // at an open and when a deck is chosen. A deck with no title leaves the caption as it is.
+  void ShowTitleInCaption(int deck);
 
   static QString TitleOf(const QByteArray& path);
 

@@ -8,8 +8,7 @@
 
 namespace skin {
 
-SkinnedButtons::SkinnedButtons(SkinLoader& loader, ui::Form& mainForm)
-    : m_loader(loader), m_form(mainForm) {}
+SkinnedButtons::SkinnedButtons(SkinLoader& loader) : m_loader(loader) {}
 
 void SkinnedButtons::show(const char* button, int index, const char* file) {
   auto* b = dynamic_cast<ui::PictureBox*>(m_loader.find(button, index));
@@ -45,9 +44,7 @@ void SkinnedButtons::ChkPicPlato_Click(int Index) {
 }
 
 void SkinnedButtons::chksel_Click(int Index) {
-  auto* title = dynamic_cast<ui::Label*>(m_loader.find("ETQ_TITULO", Index));
-  const QString t = title ? title->Caption() : QString();
-  if (t.size() > 4) m_form.setCaption(QStringLiteral("Torna Vel - ") + t.left(t.size() - 4));
+  if (showTitle) showTitle(Index);
 }
 
 void SkinnedButtons::chksel_Validate(int Index, bool& /*Cancel*/) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "SkinLoader.h"
 #include "platform/ui/Form.h"
 
@@ -9,7 +11,7 @@ namespace skin {
 // choosing a deck. The controls are found by name in the window's control order.
 class SkinnedButtons {
  public:
-  SkinnedButtons(SkinLoader& loader, ui::Form& mainForm);
+  explicit SkinnedButtons(SkinLoader& loader);
 
   void BTPlay_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void BTPause_MouseDown(int Index, int Button, int Shift, float X, float Y);
@@ -23,12 +25,13 @@ class SkinnedButtons {
   // Wires the deck controls' look handlers (press and hover of the transport buttons, the
   // toggles, and the options' caption update).
   void wire();
+  // Puts the chosen deck's title in the window's caption: the decks own the caption's text.
+  std::function<void(int deck)> showTitle;
 
  private:
   void show(const char* button, int index, const char* file);
 
   SkinLoader& m_loader;
-  ui::Form& m_form;
 };
 
 }  // namespace skin

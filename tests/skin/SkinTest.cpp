@@ -119,7 +119,7 @@ TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   main.deck(0).ChkPicPlato->click();
   EXPECT_TRUE(main.deck(0).chksel->Value());
   EXPECT_FALSE(main.deck(1).chksel->Value());
-  EXPECT_EQ(main.form().Caption(), "Torna Vel - Song");
+  EXPECT_EQ(main.form().Caption(), "Torna Vel - Song.mp3");  // the title as the deck shows it
   const QImage up0(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL0UP.bmp"));
   const QImage plain1(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1.bmp"));
   EXPECT_EQ(image(main.deck(0).ChkPicPlato),
@@ -127,10 +127,14 @@ TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   EXPECT_EQ(image(main.deck(1).ChkPicPlato),
             plain1.convertToFormat(image(main.deck(1).ChkPicPlato).format()));
 
-  // A title of four characters or fewer leaves the caption alone.
+  // A short title is a title too; a deck with none leaves the caption alone.
   main.deck(1).ETQ_TITULO->setCaption("Abcd");
   main.skinnedButtons().ChkPicPlato_Click(1);
-  EXPECT_EQ(main.form().Caption(), "Torna Vel - Song");
+  EXPECT_EQ(main.form().Caption(), "Torna Vel - Abcd");
+  main.deck(0).ETQ_TITULO->setCaption("");
+  main.skinnedButtons().ChkPicPlato_Click(0);
+  EXPECT_EQ(main.form().Caption(), "Torna Vel - Abcd");
+  main.skinnedButtons().ChkPicPlato_Click(1);
   // The loader sets the toggles from the option that is on.
   main.LoadSkin();
   const QImage up1again(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
