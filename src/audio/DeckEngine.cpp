@@ -176,7 +176,9 @@ DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bo
 
 void DeckEngine::PlayDeck(int deck) {
   DeckState& d = m_decks[std::size_t(deck)];
-  m_engine.System.playSound(d.Sound, false, d.Channel);
+  // A deck whose file did not open has nothing to play; it counts as started all the same,
+  // as its buttons show, and every call on its channel does nothing.
+  if (m_engine.System.playSound(d.Sound, false, d.Channel) != sound::Result::Ok) d.Channel = 0;
   SetFreq(deck);
   ApplyDeckVolume(deck);
   d.Playing = true;

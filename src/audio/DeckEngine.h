@@ -32,8 +32,8 @@ class DeckEngine : public DeckActions {
   void InitDeckVolumes();
   void SetFreq(int deck);
   // Every stream is mixed in software: there is no mode to choose.
-  sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
-                                  sound::Handle& sound);
+  [[nodiscard]] sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
+                                                sound::Handle& sound);
   void setStreamBufferSeconds(int seconds);
 
   int SelectedDeck() const override;

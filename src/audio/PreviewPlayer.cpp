@@ -15,14 +15,16 @@ void PreviewPlayer::PlayPreview(const QByteArray& path, float volume) {
   m_slot.Channel = 0;
   m_slot.Playing = false;
   m_slot.Path = path;
-  m_deckEngine.CreateTrackStream(sys, m_slot.Path, m_slot.Sound);
+  const bool opened =
+      m_deckEngine.CreateTrackStream(sys, m_slot.Path, m_slot.Sound) == sound::Result::Ok;
   float defaultVolume = 0;
   int priority = 0;
   sys.soundDefaults(m_slot.Sound, m_slot.BaseFrequency, defaultVolume, m_slot.Pan, priority);
   m_slot.Frequency = m_slot.BaseFrequency;
   m_slot.Volume = std::clamp(volume, 0.0f, 1.0f);
   sys.setSoundDefaults(m_slot.Sound, m_slot.Frequency, m_slot.Volume, m_slot.Pan, 0);
-  m_slot.Playing = sys.playSound(m_slot.Sound, false, m_slot.Channel) == sound::Result::Ok;
+  m_slot.Playing =
+      opened && sys.playSound(m_slot.Sound, false, m_slot.Channel) == sound::Result::Ok;
   m_deckEngine.ApplyDeckVolume(PreviewSlot);
 }
 

@@ -127,7 +127,7 @@ TEST_F(SoundSystemEffects, AFullScaleTrackThroughEveryEffectStaysWithinFullScale
   start(sys, "full.wav");
   equaliser(2.0f);
   Handle chorus = 0;
-  sys.createDsp(DspType::Chorus, chorus);
+  ASSERT_EQ(sys.createDsp(DspType::Chorus, chorus), Result::Ok);
   sys.addDsp(chorus);
   float peak = 0;
   for (int i = 0; i < 100; ++i)

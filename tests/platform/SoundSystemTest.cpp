@@ -246,8 +246,8 @@ TEST_F(SoundSystemTest, ChorusChangesTheOutputOnlyWhileInTheChain) {
   SoundSystem ref;
   ASSERT_EQ(ref.init(3, Output::Manual), Result::Ok);
   Handle rs = 0, rc = 0;
-  ref.createStream(dir->file("a440.wav"), rs);
-  ref.playSound(rs, false, rc);
+  ASSERT_EQ(ref.createStream(dir->file("a440.wav"), rs), Result::Ok);
+  ASSERT_EQ(ref.playSound(rs, false, rc), Result::Ok);
   play(open("a440.wav"));
   auto block = [](SoundSystem& s) {
     std::vector<float> out(4096 * 2);
@@ -256,7 +256,7 @@ TEST_F(SoundSystemTest, ChorusChangesTheOutputOnlyWhileInTheChain) {
   };
   EXPECT_EQ(block(sys), block(ref));
   Handle chorus = 0;
-  sys.createDsp(DspType::Chorus, chorus);
+  ASSERT_EQ(sys.createDsp(DspType::Chorus, chorus), Result::Ok);
   sys.addDsp(chorus);
   EXPECT_NE(block(sys), block(ref));
   sys.removeDsp(chorus);

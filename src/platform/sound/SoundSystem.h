@@ -24,16 +24,17 @@ class SoundSystem {
   SoundSystem(const SoundSystem&) = delete;
   SoundSystem& operator=(const SoundSystem&) = delete;
 
-  Result init(int maxChannels, Output output = Output::Device);  // Device falls back to Silent
+  [[nodiscard]] Result init(int maxChannels,
+                            Output output = Output::Device);  // Device falls back to Silent
   Result close();
   Output output() const;  // what init actually opened
   bool initialized() const;
-  Result createStream(const std::string& path, Handle& sound);
+  [[nodiscard]] Result createStream(const std::string& path, Handle& sound);
   Result releaseSound(Handle sound);
   Result soundDefaults(Handle sound, float& frequency, float& volume, float& pan, int& priority);
   Result setSoundDefaults(Handle sound, float frequency, float volume, float pan, int priority);
   Result soundLengthMs(Handle sound, std::uint32_t& ms);
-  Result playSound(Handle sound, bool paused, Handle& channel);  // any free channel
+  [[nodiscard]] Result playSound(Handle sound, bool paused, Handle& channel);  // any free channel
   Result stopChannel(Handle channel);
   Result channelPaused(Handle channel, bool& paused);
   Result setChannelPaused(Handle channel, bool paused);
@@ -46,7 +47,7 @@ class SoundSystem {
   Result channelPlaying(Handle channel, bool& playing);
   Result channelSpectrum(Handle channel, float* values, int count, int channelOffset,
                          Window window);
-  Result createDsp(DspType type, Handle& dsp);
+  [[nodiscard]] Result createDsp(DspType type, Handle& dsp);
   // Joining and leaving the global chain fade the unit in or out over a few milliseconds,
   // so neither clicks; dspActive() reports the membership asked for, at once.
   Result addDsp(Handle dsp);  // joins the global chain
