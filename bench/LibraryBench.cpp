@@ -69,7 +69,7 @@ struct NoPictures : ui::PictureSource {
 };
 // The decks and the playlist are not part of these measurements.
 struct NoDecks : audio::DeckActions {
-  bool OpenDeckTrack(const QByteArray&, int, bool) override { return false; }
+  Open OpenDeckTrack(const QByteArray&, int, bool) override { return Open::Refused; }
   void PlayDeck(int) override {}
   void StopDeck(int) override {}
   int SelectedDeck() const override { return 0; }

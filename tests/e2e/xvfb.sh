@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# Runs a command on an X server of its own: Xvfb, one 1024x768 screen, on a display number
-# the server picks itself when it is ready (-displayfd). Tests started side by side, here or
-# by other users of the machine, so never share a display or fight over one (xvfb-run -a
-# guesses a free number from the lock files and can lose the race).
+# Runs a command on an X server of its own: Xvfb, one 1024x768 screen. Tests started side by
+# side, here or by other users of the machine, must never share a display or fight over one:
+# a server that is shutting down removes its display's socket after it has let go of the
+# number, so a new server that takes the number the moment it is free (as xvfb-run -a and
+# -displayfd both do) can lose its socket. Each server therefore takes a random number
+# between 100 and 899, another one when that is taken, and reports when it is ready.
 # usage: xvfb.sh COMMAND [ARGUMENTS...]
 set -euo pipefail
 dir=$(mktemp -d)
 server=
 trap '[ -z "$server" ] || kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "$dir"' EXIT
 mkfifo "$dir/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >"$dir/log" 2>&1 &
-server=$!
-if ! read -r -t 60 number <"$dir/display"; then
-  echo "Xvfb did not start:" >&2
-  cat "$dir/log" >&2
-  exit 1
-fi
-export DISPLAY=":$number"
-unset XAUTHORITY
-"$@"
+for _ in $(seq 1 20); do
+  number=$((100 + RANDOM % 800))
+  Xvfb ":$number" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
+    >"$dir/log" 2>&1 &
+  server=$!
+  # The server writes its number once it listens; one that cannot have the number ends, and
+  # the reader sees the end of the pipe instead.
+  if read -r -t 60 ready <"$dir/display" && [ "$ready" = "$number" ]; then
+    export DISPLAY=":$number"
+    unset XAUTHORITY
+    "$@"
+    exit
+  fi
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  server=
+done
+echo "Xvfb did not start:" >&2
+cat "$dir/log" >&2
+exit 1
