@@ -1,5 +1,6 @@
 #include "DeckPanel.h"
 
+#include "platform/ui/Accessible.h"
 #include "skin/Metrics.h"
 
 namespace audio {
@@ -86,6 +87,36 @@ DeckPanel::DeckPanel(int index, QWidget* window, float left, float top, ui::Buil
 
   chksel = named(new ui::OptionButton(window, index == 0 ? "A" : "B"), "chksel");
   chksel->Move(left + px(6), top + px(2), px(36), px(20));
+  describe();
+}
+
+void DeckPanel::describe() {
+  using R = ui::AccessibleRole;
+  const QString deck = QStringLiteral("Deck ") + QChar(m_index == 0 ? 'A' : 'B') + ' ';
+  const char* buttons[] = {"play", "pause", "stop", "load a track"};
+  ui::PictureBox* controls[] = {BTPlay, BTPause, BTStop, BTLoad};
+  for (int b = 0; b < 4; ++b) ui::describe(*controls[b], R::Button, deck + buttons[b]);
+  ui::describe(*BTVOLUP, R::Button, deck + "volume up");
+  ui::describe(*BTVOLD, R::Button, deck + "volume down");
+  ui::describe(*BTPICTHUP, R::Button, deck + "pitch up");
+  ui::describe(*BTPICTHDW, R::Button, deck + "pitch down");
+  ui::describe(*cmdPicthRe, R::Button, deck + "pitch to the centre");
+  ui::describe(*ChkPicPlato, R::Toggle, deck + "select");
+  // The knobs' values as their places show them: level and position from 0 to 100, pitch
+  // from 0 at the bottom to 100 at the top.
+  const auto part = [](float place, float travel) {
+    return travel > 0 ? 100.0 * double(place) / double(travel) : 0.0;
+  };
+  ui::describe(*XVolBT, R::Slider, deck + "volume",
+               [this, part] { return 100.0 - part(XVolBT->Top(), volumeTravel()); });
+  ui::describe(*XPicthBt, R::Slider, deck + "pitch", [this, part] {
+    return 100.0 - part(XPicthBt->Top(), XPitch->Height() - XPicthBt->Height());
+  });
+  ui::describe(*PosBT, R::Slider, deck + "position",
+               [this, part] { return part(PosBT->Left(), positionTravel()); });
+  ui::describe(*ETQ_TITULO, R::Text, deck + "title");
+  ui::describe(*ETQ_TIME, R::Text, deck + "time played");
+  ui::describe(*ETQ_DUR, R::Text, deck + "length");
 }
 
 }  // namespace audio

@@ -42,6 +42,8 @@ class DeckPanel {
   ui::PictureBox* pl1;  // peak bar
 
  private:
+  // What each control is and does, for screen readers and scripts.
+  void describe();
   int m_index;
 };
 

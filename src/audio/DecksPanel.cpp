@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "platform/os/NativePath.h"
+#include "platform/ui/Accessible.h"
 #include "skin/Metrics.h"
 
 namespace audio {
@@ -54,6 +55,11 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   MASTSL = build.named(Builder::box(MasterVOL->container(), kMasterWidth - kMasterKnobWidth, 0,
                                     kMasterKnobWidth, kMasterHeight, c.knob),
                        "MASTSL");
+  ui::describe(*MASTSL, ui::AccessibleRole::Slider, QStringLiteral("Master volume"), [this] {
+    const float travel = MasterVOL->Width() - MASTSL->Width();
+    return travel > 0 ? 100.0 * double(MASTSL->Left()) / double(travel) : 100.0;
+  });
+  ui::describe(*lblTime, ui::AccessibleRole::Text, QStringLiteral("Clock"));
   MTimer = new ui::Timer(root, 100, true);
   ChangeVol = new ui::Timer(root, 99, false);
   Timer1 = new ui::Timer(root, 99, false);

@@ -1,3 +1,8 @@
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <QSet>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -117,6 +122,54 @@ TEST_F(Startup, BinaryLibraryPlaylistAndLanguageFilesDoNotStopTheStart) {
             QString::number(main.library().libraryModel().count()));
   main.BTend_Click();
   EXPECT_EQ(ends, 1);
+}
+
+}  // namespace
+
+namespace {
+
+QAccessibleInterface* accessible(const app::MainX& main, const QString& name) {
+  for (const ui::NamedControl& c : main.controlOrder())
+    if (c.control->widget()->accessibleName() == name)
+      return QAccessible::queryAccessibleInterface(c.control->widget());
+  return nullptr;
+}
+
+// Screen readers and scripts find every control by its name with its index, and the decks'
+// controls by what they are: a press of a play button plays, a knob tells its value.
+TEST_F(Startup, EveryControlHasItsOwnAccessibleNameAndTheDecksSayWhatTheyAre) {
+  app::MainX& main = start();
+  QSet<QString> names;
+  for (const ui::NamedControl& c : main.controlOrder()) {
+    const QString name = c.index < 0 ? c.name : c.name + "(" + QString::number(c.index) + ")";
+    EXPECT_EQ(c.control->widget()->accessibleName(), name);
+    EXPECT_FALSE(names.contains(name)) << name.toStdString();
+    names.insert(name);
+  }
+  EXPECT_GT(names.size(), 100);
+
+  fixtures::writeWav(dir.file("a.wav"), {{440, 2.0}});
+  ASSERT_EQ(
+      main.decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 0, false),
+      audio::DeckActions::Open::Opened);
+  QAccessibleInterface* play = accessible(main, "BTPlay(0)");
+  ASSERT_NE(play, nullptr);
+  EXPECT_EQ(play->role(), QAccessible::Button);
+  EXPECT_EQ(play->text(QAccessible::Description), "Deck A play");
+  ASSERT_NE(play->actionInterface(), nullptr);
+  EXPECT_FALSE(deck(0).Playing);
+  play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(deck(0).Playing);
+  EXPECT_GT(fixtures::magnitudeAt(render(0.3), 44100, 440), 0.3);
+
+  QAccessibleInterface* volume = accessible(main, "XVolBT(1)");
+  ASSERT_NE(volume, nullptr);
+  EXPECT_EQ(volume->role(), QAccessible::Slider);
+  ASSERT_NE(volume->valueInterface(), nullptr);
+  EXPECT_EQ(volume->valueInterface()->currentValue().toDouble(), 100.0);
+  main.decks().engine().SetVolumeKnob(1, main.deck(1).volumeTravel() / 4);
+  EXPECT_EQ(volume->valueInterface()->currentValue().toDouble(), 75.0);
+  EXPECT_EQ(accessible(main, "MASTSL")->valueInterface()->currentValue().toDouble(), 100.0);
 }
 
 }  // namespace

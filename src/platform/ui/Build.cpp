@@ -2,6 +2,12 @@
 
 namespace ui {
 
+void Builder::nameForAccessibility(Control& control, const QString& name, int index) {
+  const QString full = index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index);
+  control.widget()->setAccessibleName(full);
+  control.widget()->setObjectName(full);
+}
+
 PictureBox* Builder::box(QWidget* parent, float l, float t, float w, float h, const QColor& back,
                          const QString& caption) {
   auto* p = new PictureBox(parent);

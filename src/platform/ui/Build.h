@@ -20,8 +20,11 @@ class Builder {
   template <typename T>
   T* named(T* control, const QString& name, int index = -1) {
     m_order.push_back({name, index, control});
+    nameForAccessibility(*control, name, index);
     return control;
   }
+  // "Name" or "Name(index)": what screen readers and scripts find the control by.
+  static void nameForAccessibility(Control& control, const QString& name, int index);
   template <typename T>
   static T* place(T* control, float l, float t, float w, float h) {
     control->Move(l, t, w, h);
