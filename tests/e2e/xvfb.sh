@@ -21,6 +21,8 @@ for _ in $(seq 1 20); do
   if read -r -t 60 ready <"$dir/display" && [ "$ready" = "$number" ]; then
     export DISPLAY=":$number"
     unset XAUTHORITY
+    # A client must get through before the command runs.
+    for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
     "$@"
     exit
   fi
