@@ -2,7 +2,7 @@
 # Installs the build into a fresh prefix, checks what went where, and starts the installed
 # player the way its menu entry does, under Xvfb with SDL's file-writing sound driver: it
 # must find its skins in <prefix>/share/tornavel, draw its window and end cleanly on
-# SIGTERM. Then, with the skins taken away, it must say that it could not find them.
+# SIGTERM, playing the MP3 named on its command line. Then, with the skins taken away, it must say that it could not find them.
 # usage: install_run.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -41,7 +41,7 @@ mkdir -p "$HOME"
 start() {
   "$(dirname "$0")/xvfb.sh" bash -c '
     cd "$HOME"
-    $EXEC_LINE >"$WORK/stdout" 2>"$WORK/stderr" &
+    $EXEC_LINE ${TRACK:+"$TRACK"} >"$WORK/stdout" 2>"$WORK/stderr" &
     pid=$!
     shown=""
     for _ in $(seq 1 150); do
@@ -56,7 +56,15 @@ start() {
   '
 }
 
+# A track decoded and heard: the release build's decoding, not only its window.
+export TRACK="$work/Tone - 440.mp3"
+"$build/bin/tv_tone" "$TRACK" 440 30 0.5
 start || fail "the installed player did not start and end cleanly"
+"$build/bin/tv_analyse" "$work/out.raw" --tones 0.1 440 >"$work/tones"
+awk '{ for (i = 2; i <= NF; i++) { split($i, kv, "="); f[kv[1]] = kv[2] + 0 } }
+  END { exit !(f["onset"] >= 0 && f["peak"] > 0.4) }' "$work/tones" ||
+  fail "the track on the command line was not heard: $(cat "$work/tones")"
+unset TRACK
 grep -q 'skin ".*" not found' "$work/stderr" && fail "the installed player did not find its skins"
 [ ! -f "$work/colours" ] || [ "$(cat "$work/colours")" -ge 20 ] || fail "the window looks empty"
 
