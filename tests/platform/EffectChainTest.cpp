@@ -6,8 +6,8 @@
 #include <cmath>
 #include <thread>
 
-#include "platform/sound/SoundSystem.h"
 #include "media/AudioFixtures.h"
+#include "platform/sound/SoundSystem.h"
 
 using namespace sound;
 

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
+#include "media/AudioFixtures.h"
 #include "platform/sound/Chorus.h"
 #include "platform/sound/ParametricEq.h"
-#include "media/AudioFixtures.h"
 
 using sound::Chorus;
 using sound::ParametricEq;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "platform/sound/SoundSystem.h"
 #include "media/AudioFixtures.h"
+#include "platform/sound/SoundSystem.h"
 #include "support/MediaMutator.h"
 
 using namespace sound;

@@ -137,8 +137,8 @@ std::vector<std::pair<double, double>> blockLevels(const std::vector<float>& all
 // Blocks where another tone starts or stops (its level changes by a tenth of its loudest
 // within the block): a sudden start does not fit a linear glide, so the followed tone's
 // fall there is not measured to a fraction of a step.
-std::vector<bool> disturbedBlocks(const std::vector<float>& all, double from, double to,
-                                  double hz, const std::vector<double>& others) {
+std::vector<bool> disturbedBlocks(const std::vector<float>& all, double from, double to, double hz,
+                                  const std::vector<double>& others) {
   std::vector<bool> out;
   for (std::size_t k = 0; k < others.size(); ++k) {
     std::vector<double> rest{hz};
