@@ -92,6 +92,9 @@ void MainX::wire() {
   m_form->onUnload = [this] { Form_Unload(); };
   wireDrops();
   wireBrowser();
+  // Tab reaches every control that does something, in the window's control order.
+  for (const ui::NamedControl& c : m_order)
+    if (c.control && !c.control->widget()->isWindow()) c.control->takeKeyboard();
 }
 
 // The browser's files reach the playlist and the decks through the library lists' send

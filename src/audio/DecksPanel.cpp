@@ -86,6 +86,7 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   MASTSL->onMouseMove = [&vol](int b, int s, float x, float y) {
     vol.MASTSL_MouseMove(b, s, x, y);
   };
+  MASTSL->onStep = [&vol](int s) { vol.MASTSL_Step(s); };
   ChangeVol->onTimer = [&vol] { vol.ChangeVol_Timer(); };
   m_engine->placeMasterKnob = [&vol](float level) { vol.SetMasterLevel(level); };
   MTimer->onTimer = [this] { MTimer_Timer(); };
@@ -117,6 +118,9 @@ void DecksPanel::wireDeck(int i) {
   d.cmdPicthRe->onClick = [&pit, i] { pit.cmdPicthRe_Click(i); };
   d.BTPICTHUP->onClick = [&pit, i] { pit.BTPICTHUP_Click(i); };
   d.BTPICTHDW->onClick = [&pit, i] { pit.BTPICTHDW_Click(i); };
+  d.PosBT->onStep = [&tr, i](int s) { tr.PosBT_Step(i, s); };
+  d.XVolBT->onStep = [&vol, i](int s) { vol.XVolBT_Step(i, s); };
+  d.XPicthBt->onStep = [&pit, i](int s) { pit.XPicthBt_Step(i, s); };
 }
 
 void DecksPanel::BTLoad_Click(int Index) {

@@ -62,4 +62,9 @@ void PitchControl::BTPICTHDW_Click(int Index) {
   movePitch(Index, kPitchStep);
 }
 
+void PitchControl::XPicthBt_Step(int Index, int Steps) {
+  m_grab.y = 0;
+  movePitch(Index, -kPitchStep * float(Steps));
+}
+
 }  // namespace audio

@@ -22,6 +22,9 @@ class PitchControl {
   void cmdPicthRe_Click(int Index);
   void BTPICTHUP_Click(int Index);
   void BTPICTHDW_Click(int Index);
+  // The pitch knob's keys: each step up is a click of the up button, each step down one of
+  // the down button.
+  void XPicthBt_Step(int Index, int Steps);
 
  private:
   void centre(int deck);

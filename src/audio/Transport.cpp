@@ -50,6 +50,17 @@ void Transport::PosBT_MouseUp(int Index, int, int, float, float) {
   d.PositionHeld = false;
 }
 
+void Transport::PosBT_Step(int Index, int Steps) {
+  DeckState& d = m_decks[std::size_t(Index)];
+  if (d.LengthMs <= 0 || d.PositionHeld) return;
+  const std::int64_t to = std::int64_t(d.PositionMs) + std::int64_t(Steps) * kSeekStep;
+  d.PositionMs = std::int32_t(std::clamp<std::int64_t>(to, 0, d.LengthMs));
+  m_engine.System.setChannelPositionMs(d.Channel, std::uint32_t(d.PositionMs));
+  const double span = travel(Index);
+  m_deckEngine.positionKnob(Index).placeAt(
+      float(std::clamp(double(d.PositionMs) / double(d.LengthMs) * span, 0.0, span)));
+}
+
 QString Transport::FormatTime(std::int64_t ms) {
   const std::int64_t seconds = std::max<std::int64_t>(ms, 0) / 1000;
   return QStringLiteral("%1:%2")

@@ -21,6 +21,9 @@ class Transport {
   void PosBT_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void PosBT_MouseMove(int Index, int Button, int Shift, float X, float Y);
   void PosBT_MouseUp(int Index, int Button, int Shift, float X, float Y);
+  // The position knob's keys: each step seeks `kSeekStep` ms, inside the track.
+  void PosBT_Step(int Index, int Steps);
+  static constexpr std::int32_t kSeekStep = 5000;
   // The tick's deck steps: positions, knobs, titles, the clock and the times.
   void MTimer_Timer();
   void MovTitles();

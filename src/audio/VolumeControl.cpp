@@ -75,6 +75,15 @@ void VolumeControl::ChangeVol_Timer() {
   m_deckEngine.SetVolumeKnob(deck, m_deckEngine.volumeKnob(deck).place() + by - m_grab.y);
 }
 
+void VolumeControl::XVolBT_Step(int Index, int Steps) {
+  m_deckEngine.SetVolumeKnob(Index,
+                             m_deckEngine.volumeKnob(Index).place() - float(Steps) * kVolumeStep);
+}
+
+void VolumeControl::MASTSL_Step(int Steps) {
+  SetMasterLevel(m_engine.MasterLevel + 0.1f * float(Steps));
+}
+
 void VolumeControl::MASTSL_MouseDown(int, int, float X, float) {
   m_mastGrabX = X;
 }

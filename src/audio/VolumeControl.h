@@ -27,6 +27,10 @@ class VolumeControl {
   void BTVOLD_MouseDown(int Index, int Button, int Shift, float X, float Y);
   void BTVOL_MouseUp(int Index, int Button, int Shift, float X, float Y);
   void ChangeVol_Timer();
+  // The knobs' keys: a deck's level moves a step button's tick per step (up is louder),
+  // the master a tenth.
+  void XVolBT_Step(int Index, int Steps);
+  void MASTSL_Step(int Steps);
   void MASTSL_MouseDown(int Button, int Shift, float X, float Y);
   void MASTSL_MouseMove(int Button, int Shift, float X, float Y);
   // Puts the master knob where a drag would leave it for `level` (0..1) and applies that

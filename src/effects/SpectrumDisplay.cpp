@@ -14,6 +14,8 @@ using skin::px;
 namespace {
 constexpr int kRequested = 64;  // values asked of the sound system per pass
 constexpr int kBars = 32;       // the lower half of them, drawn
+// The size, in twips, for which the bars' lift and a stereo bar's width are given.
+constexpr double kLaidOutWidth = 1440.0, kLaidOutHeight = 330.0;
 // The light sits right of the deck's title strip: from the spectrum's corner, this far.
 constexpr float kLightRight = px(356), kLightUp = px(56), kLightSize = px(10);
 }  // namespace
@@ -82,6 +84,9 @@ void SpectrumDisplay::FX(int Index) {
 
   const sound::Handle channel = m_decks[std::size_t(Index)].Channel;
   const double inner = pic.ScaleHeight(), height = pic.Height(), width = pic.Width();
+  // The bars' lift from the top and a second pass's width are set for the picture's
+  // laid-out size; a skin's larger or smaller picture scales them with it.
+  const double lift = 35.0 * height / kLaidOutHeight, wide = 40.0 * width / kLaidOutWidth;
   // A deck with nothing playing leaves the values at 0: every bar then ends at the bottom
   // edge and nothing shows.
   std::array<float, 129> spectrum{};
@@ -122,9 +127,9 @@ void SpectrumDisplay::FX(int Index) {
       const QColor colour(std::min(25 * (pass + 1), 255), int(std::nearbyint(y / inner * 255.0)),
                           255);
       if (pass == 0)
-        pic.Line(float(x1), float(inner), float(x1), float(y + 35.0), colour);
+        pic.Line(float(x1), float(inner), float(x1), float(y + lift), colour);
       else
-        pic.FillRect(float(x1), float(y + 35.0), float(40 * pass), float(inner - (y + 35.0)),
+        pic.FillRect(float(x1), float(y + lift), float(wide * pass), float(inner - (y + lift)),
                      colour);
     }
   }

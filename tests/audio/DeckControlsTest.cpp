@@ -307,3 +307,65 @@ TEST_F(DeckControls, RealMouseDragsMoveTheKnobsAndTheChannelFollows) {
 }
 
 }  // namespace
+
+// The keys a user without a mouse has: Tab to every control, Space or Enter to press a
+// button, arrows and page keys on the knobs.
+TEST_F(DeckControls, TheKeyboardReachesEveryControlAndWorksTheDecks) {
+  QWidget* window = main->form().widget();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QSet<QString> reached;
+  for (int tab = 0; tab < 300; ++tab) {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window,
+                    Qt::Key_Tab);
+    if (QApplication::focusWidget()) reached.insert(QApplication::focusWidget()->accessibleName());
+  }
+  // Every control that does something and is on view (not behind the page in front); of
+  // a set of options, the one that is on (the arrows move among them).
+  int onView = 0;
+  for (const ui::NamedControl& n : main->controlOrder()) {
+    const QString name = n.index < 0 ? n.name : n.name + "(" + QString::number(n.index) + ")";
+    QWidget* w = n.control->widget();
+    const QWidget* at = window->childAt(w->mapTo(window, w->rect().center()));
+    const auto* option = dynamic_cast<ui::OptionButton*>(n.control);
+    if (!n.control->takesKeyboard() || !w->isVisible() || !w->isEnabled() || !at ||
+        (at != w && !w->isAncestorOf(at)) || (option && !option->Value()))
+      continue;
+    ++onView;
+    EXPECT_TRUE(reached.contains(name)) << name.toStdString();
+  }
+  EXPECT_GT(onView, 50);
+  EXPECT_FALSE(reached.contains("chkvfx")) << "a control behind the page in front";
+  for (const char* name : {"BTPlay(0)", "BTStop(1)", "XVolBT(0)", "XPicthBt(1)", "PosBT(0)",
+                           "MASTSL", "ChkPicPlato(1)", "chksel(0)", "LSTMP3", "AutoL"})
+    EXPECT_TRUE(reached.contains(name)) << name;
+
+  ASSERT_NO_FATAL_FAILURE(play(0));
+  c(0).BTStop->widget()->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(c(0).BTStop->widget(), Qt::Key_Space);
+  EXPECT_FALSE(deck(0).Playing);
+  QTest::keyClick(c(0).BTPlay->widget(), Qt::Key_Return);
+  EXPECT_TRUE(deck(0).Playing);
+
+  QTest::keyClick(c(0).XVolBT->widget(), Qt::Key_Down);
+  QTest::keyClick(c(0).XVolBT->widget(), Qt::Key_Down);
+  EXPECT_EQ(c(0).XVolBT->Top(), 100.0f);
+  QTest::keyClick(c(0).XVolBT->widget(), Qt::Key_PageUp);  // louder, up to the top
+  EXPECT_EQ(c(0).XVolBT->Top(), 0.0f);
+  EXPECT_FLOAT_EQ(channelVolume(0), 1.0f);
+
+  QTest::keyClick(c(0).XPicthBt->widget(), Qt::Key_Up);
+  EXPECT_EQ(c(0).XPicthBt->Top(), 497.5f);
+  EXPECT_GT(channelFrequency(0), 44100.0f);
+
+  QTest::keyClick(main->decks().MASTSL->widget(), Qt::Key_Left);
+  QTest::keyClick(main->decks().MASTSL->widget(), Qt::Key_Left);
+  EXPECT_FLOAT_EQ(program->engine().MasterLevel, 0.8f);
+  EXPECT_NEAR(channelVolume(0), 0.8f, 1e-6);
+
+  QTest::keyClick(c(0).PosBT->widget(), Qt::Key_Right);  // 5 s into a 4 s track: its end
+  EXPECT_EQ(deck(0).PositionMs, deck(0).LengthMs);
+  QTest::keyClick(c(0).PosBT->widget(), Qt::Key_Left);
+  EXPECT_EQ(deck(0).PositionMs, 0);
+  EXPECT_EQ(c(0).PosBT->Left(), 0.0f);
+}

@@ -79,6 +79,29 @@ TEST_F(Spectrum, AMonoOutputDrawsUprightStrokesOnly) {
   EXPECT_GT(drawnColumns(barTops(pic(0))), mono + 20);
 }
 
+TEST_F(Spectrum, TheBarsFillAnyPictureAsTheyFillTheLaidOutOne) {
+  show(std::vector<float>(32, 0.01f));
+  // The share of the columns drawn, and how far down the first bar's top is.
+  const auto frameAt = [this](float width, float height) {
+    pic(0).setWidth(width);
+    pic(0).setHeight(height);
+    fx().FX(0);
+    const std::vector<int> tops = barTops(pic(0));
+    return std::pair{double(drawnColumns(tops)) / double(tops.size()),
+                     double(tops[0]) / double(pic(0).widget()->height())};
+  };
+  // Each value is halved to 0.005 and becomes the peak: the bars stand sqrt(0.04) / 1.005 of
+  // the height, less the lift of 35 twips in 330. A stereo bar is 40 of the 46 twips
+  // between bars (at the laid-out size a pixel's rounding fills the gap).
+  const double top = 1.0 - std::sqrt(0.04) / 1.005 + 35.0 / 330.0, share = 40.0 / (1440.0 / 31.0);
+  EXPECT_GT(frameAt(1440, 330).first, share);
+  for (const auto& [w, h] : {std::pair{5760.0f, 1320.0f}, std::pair{2880.0f, 990.0f}}) {
+    const auto [drawn, first] = frameAt(w, h);
+    EXPECT_NEAR(drawn, share, 0.08) << w << "x" << h;
+    EXPECT_NEAR(first, top, 0.03) << w << "x" << h;
+  }
+}
+
 TEST_F(Spectrum, TheLoudestFirstBandIsHalvedAndSetsThePeakBar) {
   channels = 1;
   std::vector<float> values(32, 0.02f);
@@ -87,8 +110,8 @@ TEST_F(Spectrum, TheLoudestFirstBandIsHalvedAndSetsThePeakBar) {
   fx().FX(0);
   EXPECT_EQ(main->deck(0).pl1->Width(), 50.0f);  // half of 0.1, times 1000
   const std::vector<int> tops = barTops(pic(0));
-  // Drawn from 0.05: its top 36 pixels down (from 0.1 it would be 13), still the tallest.
-  EXPECT_NEAR(tops[0], 38, 2);
+  // Drawn from 0.05: its top 45 pixels down (from 0.1 it would be 22), still the tallest.
+  EXPECT_NEAR(tops[0], 45, 2);
   for (std::size_t x = 1; x < tops.size(); ++x) {
     if (tops[x] >= 0) {
       EXPECT_GT(tops[x], tops[0] + 10) << x;

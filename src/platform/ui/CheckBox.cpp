@@ -5,7 +5,7 @@ namespace ui {
 CheckBox::CheckBox(QWidget* parent, const QString& caption)
     : Control(new QCheckBox(caption, parent)), m_box(static_cast<QCheckBox*>(widget())) {
   m_stockWidget = true;
-  m_box->setFocusPolicy(Qt::NoFocus);
+  m_box->setFocusPolicy(Qt::TabFocus);
   QObject::connect(m_box, &QCheckBox::clicked, this, [this] { click(); });
 }
 

@@ -1,6 +1,7 @@
 #include "Control.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <cmath>
 
@@ -201,9 +202,69 @@ bool Control::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return watched == m_widget && keyEvent(event);
     default:
       return false;
   }
+}
+
+bool Control::takesKeyboard() const {
+  return m_stockWidget || onStep || onClick || onMouseDown;
+}
+
+void Control::takeKeyboard() {
+  // A stock widget keeps the policy it has (a list or a text box also takes a click's focus).
+  if (m_widget && takesKeyboard() && m_widget->focusPolicy() == Qt::NoFocus)
+    m_widget->setFocusPolicy(Qt::TabFocus);
+}
+
+bool Control::keyEvent(QEvent* event) {
+  // The stock widgets press and step with their own keys.
+  if (m_stockWidget) return false;
+  auto* k = static_cast<QKeyEvent*>(event);
+  const bool down = event->type() == QEvent::KeyPress;
+  int steps = 0;
+  switch (k->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      if (!onClick && !onMouseDown) return false;
+      // A held key repeats as press-release pairs; only the first press and the last
+      // release count, as a held mouse button would.
+      if (k->isAutoRepeat()) return true;
+      const float x = m_width / 2, y = m_height / 2;
+      if (down && !m_keyHeld) {
+        m_keyHeld = true;
+        mouseDown(LeftButton, 0, x, y);
+      } else if (!down && m_keyHeld) {
+        m_keyHeld = false;
+        mouseUp(LeftButton, 0, x, y);
+        click();
+      }
+      return true;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+      steps = 1;
+      break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+      steps = -1;
+      break;
+    case Qt::Key_PageUp:
+      steps = 10;
+      break;
+    case Qt::Key_PageDown:
+      steps = -10;
+      break;
+    default:
+      return false;
+  }
+  if (!onStep) return false;
+  if (down) onStep(steps);
+  return true;
 }
 
 }  // namespace ui

@@ -71,6 +71,16 @@ class Control : public QObject {
   static Control* dragSource();
   DragHandler onDragOver;
   DragHandler onDragDrop;
+  // A knob's keys: the arrows and the page keys move it by `steps` (+1 for Up and Right,
+  // -1 for Down and Left, +-10 for Page Up and Page Down).
+  std::function<void(int steps)> onStep;
+
+  // Whether Tab stops at the control: the stock widgets and the controls that answer a
+  // press or a step do (see takeKeyboard).
+  bool takesKeyboard() const;
+  // Makes Tab stop at the control when it takes the keyboard; Space or Enter then press it
+  // as the left button does (down while the key is held, up and a click when it is let go).
+  void takeKeyboard();
 
   // Raises the events as the toolkit would, for code and tests that act like the user.
   void click() const;
@@ -94,6 +104,8 @@ class Control : public QObject {
   // The control under a point of the screen that takes drops, and the point inside it.
   static Control* dropTargetAt(const QPoint& global, QPointF& local);
   void dragMoved(const QPoint& global, bool dropped);
+  bool keyEvent(QEvent* event);
+  bool m_keyHeld = false;
 
   QPointer<QWidget> m_widget;
   float m_left = 0, m_top = 0, m_width = 0, m_height = 0;

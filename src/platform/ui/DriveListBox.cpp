@@ -34,7 +34,7 @@ bool holds(const QByteArray& root, const QByteArray& path) {
 DriveListBox::DriveListBox(QWidget* parent)
     : Control(new DriveCombo(parent, *this)), m_box(static_cast<QComboBox*>(widget())) {
   m_stockWidget = true;
-  m_box->setFocusPolicy(Qt::NoFocus);
+  m_box->setFocusPolicy(Qt::TabFocus);
   source = &DriveListBox::mountedVolumes;
   QObject::connect(m_box, &QComboBox::activated, this, [this] {
     if (onChange) onChange();

@@ -14,6 +14,30 @@ class FormWidget : public QWidget {
     if (form) form->unloading();
     e->accept();
   }
+  // Tab and Shift+Tab go to the next control on view that takes the keyboard: the controls
+  // of a page behind the one in front are passed over.
+  bool focusNextPrevChild(bool next) override {
+    QWidget* const from = focusWidget() ? focusWidget() : this;
+    QWidget* w = from;
+    for (int left = 10000; left > 0; --left) {
+      w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+      if (w == from) break;
+      if (onView(w)) {
+        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  bool onView(QWidget* w) const {
+    if (w == this || !(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled() ||
+        w->window() != this)
+      return false;
+    const QWidget* at = childAt(w->mapTo(this, w->rect().center()));
+    return at && (at == w || w->isAncestorOf(at));
+  }
 };
 
 Form::Form(const QString& caption) : Control(new FormWidget) {

@@ -27,6 +27,7 @@ ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
   m_view->setSelectionMode(QAbstractItemView::SingleSelection);
   m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_view->setTabKeyNavigation(false);  // Tab leaves the list for the next control
   m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   m_view->horizontalHeader()->setStretchLastSection(false);
   m_view->horizontalHeader()->setSectionsMovable(false);

@@ -57,6 +57,10 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     p.setPen(captionColor);
     p.drawText(rect(), Qt::AlignCenter, caption);
   }
+  if (hasFocus()) {
+    p.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
 }
 
 }  // namespace ui

@@ -27,6 +27,9 @@ class PictureWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  // A control reached by Tab shows a dotted frame while it has the keyboard.
+  void focusInEvent(QFocusEvent*) override { update(); }
+  void focusOutEvent(QFocusEvent*) override { update(); }
 
  private:
   void ensureCanvas();

@@ -5,7 +5,7 @@ namespace ui {
 ScrollBar::ScrollBar(QWidget* parent, Qt::Orientation orientation)
     : Control(new QScrollBar(orientation, parent)), m_bar(static_cast<QScrollBar*>(widget())) {
   m_stockWidget = true;
-  m_bar->setFocusPolicy(Qt::NoFocus);
+  m_bar->setFocusPolicy(Qt::TabFocus);
 }
 
 }  // namespace ui
