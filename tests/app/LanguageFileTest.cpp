@@ -1,8 +1,16 @@
 #include "app/LanguageFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QWidget>
+#include <atomic>
+#include <thread>
 
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/Label.h"
@@ -80,6 +88,38 @@ TEST(LanguageFile, FirstMatchingRowWinsAndIndexPicksOneElement) {
   EXPECT_EQ(LanguageFile::Load("/nonexistent/Leng.ini", order), 0);
   EXPECT_EQ(LanguageFile::Apply(LanguageFile::ReadTable("OBJE=cmd,CAPT=zzz"), order), 0);
   EXPECT_EQ(save.Caption(), "Save");
+}
+
+// A language file that is a pipe (whose writer would rename the button) or a device that
+// never ends is skipped at once. After 3 s a watchdog writes to the pipe, which lets a
+// reader blocked on it go on: such a fault fails the test instead of hanging it.
+TEST(LanguageFile, APipeOrADeviceIsSkippedAtOnce) {
+  QWidget host;
+  ui::CommandButton save(&host, "Guardar");
+  const ui::ControlOrder order = {{"cmd", -1, &save}};
+  const QByteArray fifo = QFile::encodeName(QDir::tempPath()) + "/tv-leng-" +
+                          QByteArray::number(QCoreApplication::applicationPid());
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  std::atomic<bool> done{false};
+  std::thread watchdog([&] {
+    for (int t = 0; t < 3000 && !done; t += 10)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);  // only while one reads
+    if (fd < 0) return;
+    const char text[] = "FORM=MainX,OBJE=cmd,CAPT=Piped\r\n";
+    [[maybe_unused]] const ssize_t n = ::write(fd, text, sizeof text - 1);
+    ::close(fd);
+  });
+  for (const QByteArray& path : {fifo, QByteArray("/dev/zero")}) {
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(LanguageFile::Load(QFile::decodeName(path), order), 0) << path.constData();
+    EXPECT_LT(clock.elapsed(), 2000) << path.constData();
+  }
+  done = true;
+  watchdog.join();
+  ::unlink(fifo.constData());
+  EXPECT_EQ(save.Caption(), "Guardar");
 }
 
 }  // namespace

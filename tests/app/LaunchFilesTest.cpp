@@ -21,7 +21,7 @@ TEST(LaunchFiles, NamesBecomeAbsolutePathsAndWhatCannotPlayIsSkippedWithOneLineE
         std::fopen((root + "/" + n).constData(), "w"));  // names that are not text need the bytes
   QFile m3u(QFile::decodeName(root + "/here/list/set.m3u"));
   ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
-  m3u.write("#EXTM3U\r\nin list.mp3\r\nmissing.mp3\r\n../two.wav\r\n");
+  m3u.write("#EXTM3U\r\nin list.mp3\r\nmissing.mp3\r\n../notes.txt\r\n../two.wav\r\n");
   m3u.close();
   QFile server(QFile::decodeName(root + "/here/list/server.m3u"));
   ASSERT_TRUE(server.open(QIODevice::WriteOnly));

@@ -1,14 +1,9 @@
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTest>
-#include <QThread>
-#include <atomic>
-#include <thread>
 
 #include "app/LanguageFile.h"
 
@@ -21,7 +16,7 @@ class Shell : public fixtures::PlayerFixture {
   QString file(const std::string& name) { return QString::fromStdString(dir.file(name)); }
 };
 
-TEST_F(Shell, SettingsMatchWhateverTheCaseAndSurviveARestart) {
+TEST_F(Shell, SettingsMatchWhateverTheCaseSurviveARestartAndFollowALink) {
   platform::SettingsStore& s = program->settings();
   EXPECT_EQ(s.GetSetting("TORNAVEL", "CONFIGEQ", "3", "48"), "48");
   s.SaveSetting("Torna Vel", "config", "dbadir", "/music/db.txt");
@@ -31,81 +26,20 @@ TEST_F(Shell, SettingsMatchWhateverTheCaseAndSurviveARestart) {
   platform::SettingsStore again(s.path());
   EXPECT_EQ(again.GetSetting("TORNA VEL", "CONFIG", "DBADIR", "default"), "");
   EXPECT_TRUE(s.ok());
-}
 
-// Opens each pipe for writing after `ms`, which lets a reader blocked on it go on, so
-// that a start that waits on a pipe fails its test instead of hanging it.
-class PipeWatchdog {
- public:
-  PipeWatchdog(std::vector<std::string> pipes, int ms)
-      : m_thread([this, pipes = std::move(pipes), ms] {
-          for (int t = 0; t < ms && !m_done; t += 10) QThread::msleep(10);
-          for (const std::string& p : pipes) {
-            const int fd = ::open(p.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) ::close(fd);
-          }
-        }) {}
-  ~PipeWatchdog() {
-    m_done = true;
-    m_thread.join();
-  }
-
- private:
-  std::atomic<bool> m_done{false};
-  std::thread m_thread;
-};
-
-TEST_F(Shell, SettingsFollowALinkToTheirFile) {
   // Settings kept elsewhere behind a link: the link stays, its target holds the values.
   QDir().mkpath(file("elsewhere"));
   ASSERT_EQ(::symlink(dir.file("elsewhere/tornavel.ini").c_str(), dir.file("linked.ini").c_str()),
             0);
   {
-    platform::SettingsStore s(file("linked.ini"));
-    s.SaveSetting("TORNA VEL", "CONFIG", "DBADIR", "/music/db.txt");
-    EXPECT_TRUE(s.ok());
+    platform::SettingsStore linked(file("linked.ini"));
+    linked.SaveSetting("TORNA VEL", "CONFIG", "DBADIR", "/music/db.txt");
+    EXPECT_TRUE(linked.ok());
   }
   EXPECT_TRUE(QFileInfo(file("linked.ini")).isSymLink());
   EXPECT_EQ(platform::SettingsStore(file("elsewhere/tornavel.ini"))
                 .GetSetting("TORNA VEL", "CONFIG", "DBADIR", ""),
             "/music/db.txt");
-}
-
-TEST_F(Shell, APipeOrADeviceAsLanguageFileIsSkippedAtStart) {
-  // A language file that would rename the save button, behind a pipe; then /dev/zero,
-  // which never ends.
-  QDir().mkpath(program->paths().exeDir);
-  const std::string leng = (program->paths().exeDir + "/Leng.ini").toStdString();
-  ASSERT_EQ(::mkfifo(leng.c_str(), 0600), 0);
-  std::thread writer([leng] {
-    const int fd = ::open(leng.c_str(), O_WRONLY);  // waits for a reader, if one ever comes
-    if (fd < 0) return;
-    const QByteArray text = "FORM=MainX,OBJE=cmd,CAPT=Piped\r\n";
-    [[maybe_unused]] const ssize_t n = ::write(fd, text.constData(), size_t(text.size()));
-    ::close(fd);
-  });
-  {
-    PipeWatchdog watchdog({leng}, 3000);
-    QElapsedTimer clock;
-    clock.start();
-    app::MainX& main = start();
-    EXPECT_LT(clock.elapsed(), 2000);
-    EXPECT_EQ(main.options().cmd->Caption(), "Guardar");
-  }
-  // Let the writer go if nothing read the pipe.
-  const int fd = ::open(leng.c_str(), O_RDONLY | O_NONBLOCK);
-  writer.join();
-  if (fd >= 0) ::close(fd);
-
-  ::unlink(leng.c_str());
-  ASSERT_EQ(::symlink("/dev/zero", leng.c_str()), 0);
-  program.reset();
-  SetUp();
-  QElapsedTimer clock;
-  clock.start();
-  app::MainX& main = start();
-  EXPECT_LT(clock.elapsed(), 2000);
-  EXPECT_EQ(main.options().cmd->Caption(), "Guardar");
 }
 
 TEST_F(Shell, AFirstStartOffersALibraryScan) {

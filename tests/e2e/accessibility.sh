@@ -5,29 +5,15 @@
 # button through their actions; what SDL's file-writing driver captured falls silent and
 # comes back.
 # usage: accessibility.sh BIN_DIR
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-export XDG_RUNTIME_DIR="$work/run"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
-export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
-unset QT_QPA_PLATFORM
-mkdir -p "$HOME"
+. "$(dirname "$0")/setup.sh" "$1"
+export XDG_RUNTIME_DIR="$work/run" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$bin/tv_tone" "$work/a.wav" 440 60 0.5
 
 "$E2E/xvfb.sh" dbus-run-session -- bash -c '
   set -u
-  # As in window.sh: a start that could not reach the display is made once more.
-  for _ in 1 2; do
-    "$BIN/tornavel" "$WORK/a.wav" >"$WORK/stdout" 2>"$WORK/stderr" &
-    pid=$!
-    sleep 0.5
-    kill -0 $pid 2>/dev/null || ! grep -q "could not connect to display" "$WORK/stderr" && break
-  done
+  . "$E2E/window.sh"
+  start_player "$WORK/a.wav"
   /usr/bin/python3 "$E2E/accessibility.py" 0.8 || { tail -n 20 "$WORK/stderr"; kill $pid; exit 1; }
   sleep 2
   kill -TERM $pid

@@ -8,18 +8,7 @@
 # lowers the level by the same amount), not timed: on a busy machine the fade's timer, and
 # the sound driver's clock, run late.
 # usage: automix.sh BIN_DIR
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-# No session bus: a player running on one (the user's, or another test's) would take this
-# one's files and leave it nothing to do.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
-unset QT_QPA_PLATFORM
-mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
+. "$(dirname "$0")/setup.sh" "$1"
 
 # Long enough for a fade of 226 x 25 ms to end inside the 35 % after the mix point, even when
 # the once-a-second check comes late; the last tone plays on past the end of the run.

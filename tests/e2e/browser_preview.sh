@@ -5,21 +5,11 @@
 # half with five clicks on the slider. Both files have names that are not valid UTF-8. The
 # capture must hold the deck's tone, and the sample's at full level and then at half.
 # usage: browser_preview.sh BIN_DIR [SHOT_DIR]
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-shots=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-# No session bus: a player running on one (the user's, or another test's) would take this
-# one's files and leave it nothing to do.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
+. "$(dirname "$0")/setup.sh" "$1"
 # The driver writes a 1024-frame block each 23 ms, as a sound card would take it.
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" SDL_DISKAUDIODELAY=23
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd) SHOTS="$shots"
-unset QT_QPA_PLATFORM XDG_MUSIC_DIR
-mkdir -p "$HOME/Music" "$work/music/Rock" "$XDG_DATA_HOME/tornavel"
+export SDL_DISKAUDIODELAY=23 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SHOTS=${2:-}
+unset XDG_MUSIC_DIR
+mkdir -p "$HOME/Music" "$work/music/Rock"
 # A library file, so the player starts on the browser rather than offering a scan.
 : >"$XDG_DATA_HOME/tornavel/Database.txt"
 "$bin/tv_tone" "$work/music/Rock/$(printf 'Caf\xe9 440.mp3')" 440 40 0.25

@@ -12,20 +12,12 @@
 # What was heard must show each step; then the window is closed and the playlist and the
 # equaliser's places must be found saved.
 # usage: full_run.sh BIN_DIR [KEEP_DIR]
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-work=${2:-$(mktemp -d)}
-mkdir -p "$work"
-[ -n "${2:-}" ] || trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-# No session bus: a player running on one (the user's, or another test's) would take this
-# one's files and leave it nothing to do.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
-unset QT_QPA_PLATFORM
+work=${2:-}
+[ -z "$work" ] || mkdir -p "$work"
+. "$(dirname "$0")/setup.sh" "$1"
+[ -z "${2:-}" ] || trap - EXIT
 data="$XDG_DATA_HOME/tornavel"
-mkdir -p "$HOME" "$data" "$work/music"
+mkdir -p "$work/music"
 
 tone() {  # tone FILE HZ SECONDS
   ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc=0.4*sin(2*PI*$2*t):s=44100:d=$3" \

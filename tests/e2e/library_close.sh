@@ -4,19 +4,10 @@
 # process must end within a second, leave nothing running, and leave the library either
 # whole or resumable.
 # usage: library_close.sh BIN_DIR
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
+. "$(dirname "$0")/setup.sh" "$1"
 trap 'rm -rf "$work"; rm -f "$bin/DBFolder.tmp"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-# No session bus: a player running on one (the user's, or another test's) would take this
-# one's files and leave it nothing to do.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-export SDL_AUDIODRIVER=dummy BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
 # An instrumented build's leak report at exit is not part of the program's own exit.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-unset QT_QPA_PLATFORM
-mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
+export SDL_AUDIODRIVER=dummy ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 rm -f "$bin/DBFolder.tmp"
 db="$XDG_DATA_HOME/tornavel/Database.txt"
 

@@ -2,18 +2,7 @@
 # The real player under Xvfb with SDL's file-writing sound driver: it must show the main
 # window after the splash, draw it, and leave cleanly through its exit button.
 # usage: startup_exit.sh BIN_DIR
-set -euo pipefail
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-# No session bus: a player running on one (the user's, or another test's) would take this
-# one's files and leave it nothing to do.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
-export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "$0")" && pwd)
-unset QT_QPA_PLATFORM
-mkdir -p "$HOME"
+. "$(dirname "$0")/setup.sh" "$1"
 
 "$(dirname "$0")/xvfb.sh" bash -c '
   set -u

@@ -4,17 +4,17 @@
 # A sanitizer build reports the desktop libraries' own leaks at exit; those are not ours.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$E2E/../lsan.supp}
 
-# Starts the player (its output in $WORK/stdout and $WORK/stderr), sets `pid`, and waits for
+# Starts the player on the given arguments (its output in $WORK/stdout and $WORK/stderr), sets `pid`, and waits for
 # the 960-pixel main window; `wx` and `wy` are then its top left corner. Ends the script when
 # the window has not shown after 30 s (a loaded machine starts a sanitizer build slowly).
 start_player() {
-  "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+  "$BIN/tornavel" "$@" >"$WORK/stdout" 2>"$WORK/stderr" &
   pid=$!
   # Now and then the toolkit cannot reach a server that has just answered another client;
   # the player then ends at once, and a second start gets through.
   sleep 0.5
   if ! kill -0 $pid 2>/dev/null && grep -q "could not connect to display" "$WORK/stderr"; then
-    "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+    "$BIN/tornavel" "$@" >"$WORK/stdout" 2>"$WORK/stderr" &
     pid=$!
   fi
   local id deadline=$((SECONDS + 30))

@@ -42,11 +42,15 @@ TEST_F(Saves, ALongNameSavesThroughAShortTemporaryOfOurs) {
   // 250 bytes: legal, but with any suffix past the 255 a name may have.
   const QByteArray name = QByteArray(245, 'n') + ".xlst";
   const QByteArray target = file(name);
+  const mode_t mask = ::umask(022);
   ASSERT_EQ(platform::saveRegularFile(target, "old"), "");
+  ::umask(mask);
+  struct stat st {};
+  ASSERT_EQ(::stat(target.constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);  // a new file is as readable as the umask lets it be
   ASSERT_EQ(::chmod(target.constData(), 0640), 0);
   ASSERT_EQ(platform::saveRegularFile(target, "new list"), "");
   EXPECT_EQ(read(target), "new list");
-  struct stat st {};
   ASSERT_EQ(::stat(target.constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);  // the replaced file's permissions stay
   EXPECT_EQ(names(), QStringList({QString::fromLatin1(name)}));

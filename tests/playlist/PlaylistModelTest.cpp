@@ -3,6 +3,7 @@
 
 #include "audio/DeckState.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistText.h"
 
 namespace {
 
@@ -49,6 +50,25 @@ TEST(PlaylistModel, TheCurrentEntryFollowsItsTrack) {
   m.insert(1, {"/a.mp3", {}, {}});
   EXPECT_EQ(m.text(1, playlist::PlaylistModel::Number), "2");
   EXPECT_EQ(m.path(2), "/b.mp3");
+}
+
+TEST(PlaylistText, AnyLineEndReadsAndAnyBytesComeBack) {
+  using namespace playlist::PlaylistText;
+  const std::pair<QByteArray, QList<QByteArray>> cases[] = {
+      {"", {}},
+      {"[X -LIST]\r\n", {}},
+      {"fil/skipped.mp3\nFIL/x.mp3\nFIL\r\nFILE/odd\n", {"/x.mp3", "", "E/odd"}},
+      {"[X -LIST]\rFIL/a.mp3\rFIL/b.mp3\r\rFIL/c.mp3", {"/a.mp3", "/b.mp3", "/c.mp3"}},
+  };
+  for (const auto& [text, paths] : cases) EXPECT_EQ(read(text), paths) << text.constData();
+  const QList<QByteArray> odd = {"/m\xc3\xbasica/Caf\xc3\xa9.mp3", "/m/l \xe9t\xe9 \xff\xfe.wma",
+                                 "/m/\xe2\x80\x94 - x.mp3"};
+  EXPECT_EQ(write(odd).left(14), "[X -LIST]\r\nFIL");
+  EXPECT_EQ(read(write(odd)), odd);
+  // Only a file with more than its header and empty lines may be a list that did not read.
+  EXPECT_FALSE(holdsMoreThanAHeader("[X -LIST]\r\n\r\n"));
+  EXPECT_FALSE(holdsMoreThanAHeader(""));
+  EXPECT_TRUE(holdsMoreThanAHeader("[X -LIST]\r\nfil/a.mp3"));
 }
 
 TEST(DeckLevels, KnobsStayInTheirTracksAndGiveLinearLevels) {

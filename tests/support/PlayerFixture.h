@@ -47,6 +47,8 @@ class PlayerFixture : public ::testing::Test {
     return out;
   }
   audio::DeckState& deck(int i) { return program->decks()[std::size_t(i)]; }
+  // The pointer height, in twips inside the playlist, of the middle of a visible row.
+  static float rowY(int visibleRow) { return 15.0f + 210.0f * float(visibleRow) + 105.0f; }
 
   TempDir dir;
   std::unique_ptr<app::Program> program;
