@@ -5,6 +5,7 @@
 
 #include "Mpris.h"
 #include "OptionsPanel.h"
+#include "PanelState.h"
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
 #include "audio/DecksPanel.h"
@@ -68,6 +69,7 @@ class MainX {
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
   const ui::WindowDrag& windowDrag() const { return m_windowDrag; }
+  const PanelState& state() const { return m_state; }
 
  private:
   void wire();
@@ -87,6 +89,7 @@ class MainX {
   ui::Builder m_build{m_order};
   ui::WindowDrag m_windowDrag;
   ui::PanelMarker m_panelMarker;
+  PanelState m_state;
   std::unique_ptr<ui::Form> m_form;
   std::unique_ptr<skin::SkinLoader> m_skinLoader;
   std::unique_ptr<skin::SkinnedButtons> m_skinned;

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include "support/PlayerFixture.h"
 
@@ -140,6 +141,13 @@ TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   const QImage up1again(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
   EXPECT_EQ(image(main.deck(1).ChkPicPlato),
             up1again.convertToFormat(image(main.deck(1).ChkPicPlato).format()));
+  // A user's click on the other option selects its deck, and a new skin shows that one.
+  main.form().Show();
+  QTest::mouseClick(main.deck(0).chksel->radio(), Qt::LeftButton);
+  EXPECT_EQ(main.decks().engine().SelectedDeck(), 0);
+  main.LoadSkin();
+  EXPECT_EQ(image(main.deck(0).ChkPicPlato),
+            up0.convertToFormat(image(main.deck(0).ChkPicPlato).format()));
 }
 
 }  // namespace
