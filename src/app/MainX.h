@@ -69,7 +69,6 @@ class MainX {
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
   const ui::WindowDrag& windowDrag() const { return m_windowDrag; }
-  const PanelState& state() const { return m_state; }
 
  private:
   void wire();

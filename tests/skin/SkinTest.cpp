@@ -136,7 +136,7 @@ TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   main.skinnedButtons().ChkPicPlato_Click(0);
   EXPECT_EQ(main.form().Caption(), "Torna Vel - Abcd");
   main.skinnedButtons().ChkPicPlato_Click(1);
-  // The loader sets the toggles from the option that is on.
+  // The loader sets the toggles from the selected deck.
   main.LoadSkin();
   const QImage up1again(QStringLiteral(TV_BIN_DIR "/Sk/Default/CHKSEL1UP.bmp"));
   EXPECT_EQ(image(main.deck(1).ChkPicPlato),
