@@ -63,7 +63,7 @@ long residentKb() {
   return 0;
 }
 
-// A library panel of its own on a window (offscreen platform), with the path box it reads.
+// A library panel of its own on a window (offscreen platform), with the library file it reads.
 struct NoPictures : ui::PictureSource {
   QPixmap picture(const QString&) override { return {}; }
 };
@@ -97,9 +97,9 @@ struct Panel {
   ui::ControlOrder order;
   ui::Builder build{order};
   NoPictures pictures;
-  ui::TextBox* path = new ui::TextBox(&window);
+  library::LibraryFile file;
   library::LibraryPanel lib{
-      &window, *path,    build, pictures, QString::fromStdString(g_dir->file("DBFolder.tmp")),
+      &window, file,     build, pictures, QString::fromStdString(g_dir->file("DBFolder.tmp")),
       decks,   playlist, marker};
   library::LibraryWorker& worker = lib.worker();
   Panel() {
@@ -125,7 +125,7 @@ void BM_Reference_GrepCount(benchmark::State& state) {
 void BM_LoadBaseDa(benchmark::State& state) {
   databaseFile();
   Panel panel;
-  panel.path->setText(QString::fromStdString(databaseFile()));
+  panel.file.path = QString::fromStdString(databaseFile());
   double spent = 0;
   for (auto _ : state)
     spent += timed([&] {
@@ -147,7 +147,7 @@ void BM_Reference_GrepSearch(benchmark::State& state) {
 
 void BM_Search(benchmark::State& state) {
   Panel panel;
-  panel.path->setText(QString::fromStdString(databaseFile()));
+  panel.file.path = QString::fromStdString(databaseFile());
   panel.lib.lists().LoadBaseDa();
   panel.worker.drain(600000);
   double spent = 0;
@@ -171,7 +171,7 @@ void BM_ScanFolder(benchmark::State& state) {
   tree();
   Panel panel;
   const QString db = QString::fromStdString(g_dir->file("scan.txt"));
-  panel.path->setText(db);
+  panel.file.path = db;
   library::FolderScanner& scanner = panel.lib.scanner();
   double spent = 0;
   for (auto _ : state) {

@@ -28,21 +28,22 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_selection = std::make_unique<SkinnedSelection>(*m_skinned);
   m_shell = std::make_unique<ShellPanel>(*m_form, m_build, m_windowDrag, m_panelMarker);
   m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
-                                                m_windowDrag, *m_skinLoader);
+                                                m_state.deck, m_windowDrag, *m_skinLoader);
+  m_skinLoader->selectedDeck = [this] { return m_state.deck.selected; };
   m_skinned->showTitle = [this](int deck) { m_decks->engine().ShowTitleInCaption(deck); };
-  m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths);
+  m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths, m_state);
   m_equaliser =
       std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);
   m_chorus = std::make_unique<effects::ChorusSwitch>(m_shell->page(5), m_build, engine);
   m_spectrum = std::make_unique<effects::SpectrumDisplay>(
       *m_form, m_build, engine, decks, std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
-      *m_options->chkvfx);
+      m_state.spectrum);
   m_browser = std::make_unique<library::BrowserPanel>(m_shell->page(0), m_shell->page(3), m_build,
                                                       m_decks->engine(), m_decks->preview());
-  m_playlist =
-      std::make_unique<playlist::PlaylistPanel>(m_form->container(), m_build, m_decks->engine());
+  m_playlist = std::make_unique<playlist::PlaylistPanel>(m_form->container(), m_build,
+                                                         m_decks->engine(), m_state.autoMix);
   m_library = std::make_unique<library::LibraryPanel>(
-      m_shell->page(1), *m_options->txtBase[0], m_build, *m_skinLoader,
+      m_shell->page(1), m_state.library, m_build, *m_skinLoader,
       paths.writable(QStringLiteral("DBFolder.tmp")), m_decks->engine(), m_playlist->list(),
       m_panelMarker);
   m_mpris = std::make_unique<Mpris>(m_decks->engine(), m_playlist->play(),
@@ -77,12 +78,10 @@ void MainX::wire() {
     showMessage(text, icon == library::FolderScanner::Icon::Warning);
   };
   playlist::AutoMix& mix = m_playlist->autoMix();
-  mix.sliders = {[o = m_options.get()] { return o->slDur->Value(); },
-                 [o = m_options.get()] { return o->slVel->Value(); }};
-  m_options->slDur->onChange = [&mix] { mix.slDur_Change(); };
-  m_options->slVel->onChange = [&mix] { mix.slVel_Change(); };
-  m_options->Slider1->onChange = [this] {
-    m_decks->engine().setStreamBufferSeconds(m_options->Slider1->Value());
+  m_options->slDur_Change = [&mix] { mix.slDur_Change(); };
+  m_options->slVel_Change = [&mix] { mix.slVel_Change(); };
+  m_options->Slider1_Change = [this] {
+    m_decks->engine().setStreamBufferSeconds(m_state.streamBufferSeconds);
   };
   m_options->Frame1->onClick = [this] { Frame1_Click(); };
   m_playlist->view().Label1->onClick = [this] { Label1_Click(); };
@@ -176,13 +175,13 @@ void MainX::Form_Load() {
   m_playlist->autoMix().loadSettings();
   m_options->loadPaths();
   removeLeftovers();
-  m_playlist->file().LoadLST(m_options->txtBase[1]->Text());
+  m_playlist->file().LoadLST(m_state.playlistFile);
   // The equaliser joins the chain, is set flat (which also tells every unit its centre),
   // then takes the places the user left it in.
   m_equaliser->addToChain();
   m_equaliser->cmdreseq_Click(0);
   m_equaliser->LOADEQ();
-  if (!QFileInfo(m_options->txtBase[0]->Text()).isFile()) {
+  if (!QFileInfo(m_state.library.path).isFile()) {
     library::LibraryView& lib = m_library->view();
     lib.frmbusq->setVisible(true);
     lib.frmbusq->ZOrder(0);
@@ -194,8 +193,8 @@ void MainX::Form_Load() {
 void MainX::removeLeftovers() {
   // A run killed while it saved left its temporary files beside the files it saves.
   platform::removeStaleTempsBeside(platform::nativePath(m_settings.path()), true);
-  for (const QString& file : {m_options->txtBase[0]->Text(), m_options->txtBase[1]->Text(),
-                              m_library->scanner().recoveryFile()})
+  for (const QString& file :
+       {m_state.library.path, m_state.playlistFile, m_library->scanner().recoveryFile()})
     if (!file.isEmpty()) platform::removeStaleTempsBeside(platform::nativePath(file));
   // A settings file that is not used is said once, in the window as on stderr.
   if (!m_settings.refusal().isEmpty()) showMessage(m_settings.refusal(), true);
@@ -223,7 +222,7 @@ void MainX::Form_Unload() {
   m_browser->shutdown(1000);
   // A playlist that cannot be written leaves the old file as it was; the program ends all
   // the same.
-  m_playlist->file().saveLST(m_options->txtBase[1]->Text());
+  m_playlist->file().saveLST(m_state.playlistFile);
   for (int i : {audio::DeckA, audio::DeckB, audio::PreviewSlot}) {
     audio::DeckState& d = m_deckTable[std::size_t(i)];
     if (d.Sound) m_engine.System.releaseSound(d.Sound);

@@ -5,6 +5,7 @@
 
 #include "Mpris.h"
 #include "OptionsPanel.h"
+#include "PanelState.h"
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
 #include "audio/DecksPanel.h"
@@ -87,6 +88,7 @@ class MainX {
   ui::Builder m_build{m_order};
   ui::WindowDrag m_windowDrag;
   ui::PanelMarker m_panelMarker;
+  PanelState m_state;
   std::unique_ptr<ui::Form> m_form;
   std::unique_ptr<skin::SkinLoader> m_skinLoader;
   std::unique_ptr<skin::SkinnedButtons> m_skinned;

@@ -13,8 +13,8 @@ const QString kPathsSection = QStringLiteral("CONFIG");
 }  // namespace
 
 OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsStore& settings,
-                           const platform::AppPaths& paths)
-    : m_settings(settings), m_paths(paths) {
+                           const platform::AppPaths& paths, PanelState& state)
+    : m_settings(settings), m_paths(paths), m_state(state) {
   cmdrest = build.named(
       Builder::place(new ui::CommandButton(p, "Restore default"), px(12), px(290), px(140), px(26)),
       "cmdrest");
@@ -23,7 +23,8 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
       Builder::place(new ui::CheckBox(Frame2->container(), "Ver Visualizacion de barras"), px(10),
                      px(22), px(230), px(24)),
       "chkvfx");
-  chkvfx->setValue(1);
+  chkvfx->setValue(state.spectrum.on ? 1 : 0);
+  chkvfx->onClick = [this] { m_state.spectrum.on = chkvfx->Value() == 1; };
   Frame1 = build.named(
       Builder::place(new ui::Frame(p, "Auto Mix"), px(12), px(72), px(250), px(124)), "Frame1");
   QWidget* f1 = Frame1->container();
@@ -31,18 +32,31 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
                        "lblDur");
   slDur = build.named(Builder::place(new ui::Slider(f1), px(10), px(42), px(230), px(22)), "slDur");
   slDur->setRange(65, 99);
-  slDur->setValue(95);
+  slDur->setValue(state.autoMix.mixPoint);
   lblVel =
       build.named(Builder::label(f1, px(10), px(70), px(230), px(18), "Fade speed", 12), "lblVel");
   slVel = build.named(Builder::place(new ui::Slider(f1), px(10), px(90), px(230), px(22)), "slVel");
   slVel->setRange(50, 100);
-  slVel->setValue(50);
+  slVel->setValue(state.autoMix.fadeSpeed);
   Label4 = build.named(
       Builder::label(p, px(12), px(210), px(250), px(20), "Buffer de la musica", 12), "Label4");
   Slider1 =
       build.named(Builder::place(new ui::Slider(p), px(12), px(232), px(250), px(22)), "Slider1");
   Slider1->setRange(1, 30);
-  Slider1->setValue(3);
+  Slider1->setValue(state.streamBufferSeconds);
+  // A slider's setting takes its value before anything that follows it runs.
+  slDur->onChange = [this] {
+    m_state.autoMix.mixPoint = slDur->Value();
+    if (slDur_Change) slDur_Change();
+  };
+  slVel->onChange = [this] {
+    m_state.autoMix.fadeSpeed = slVel->Value();
+    if (slVel_Change) slVel_Change();
+  };
+  Slider1->onChange = [this] {
+    m_state.streamBufferSeconds = Slider1->Value();
+    if (Slider1_Change) Slider1_Change();
+  };
 
   frma = build.named(Builder::place(new ui::Frame(p, "Paths"), px(276), px(8), px(264), px(188)),
                      "frma");
@@ -59,20 +73,29 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   cmd = build.named(
       Builder::place(new ui::CommandButton(fa, "Guardar"), px(154), px(150), px(100), px(26)),
       "cmd");
+  txtBase[0]->onChange = [this] { m_state.library.path = txtBase[0]->Text(); };
+  txtBase[1]->onChange = [this] { m_state.playlistFile = txtBase[1]->Text(); };
+  showPaths();
   cmd->onClick = [this] { cmd_Click(); };
   cmdrest->onClick = [this] { cmdrest_Click(); };
 }
 
 void OptionsPanel::loadPaths() {
-  txtBase[0]->setText(m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"),
-                                            m_paths.defaultLibraryFile()));
-  txtBase[1]->setText(m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"),
-                                            m_paths.defaultPlaylistFile()));
+  m_state.library.path = m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"),
+                                               m_paths.defaultLibraryFile());
+  m_state.playlistFile = m_settings.GetSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"),
+                                               m_paths.defaultPlaylistFile());
+  showPaths();
+}
+
+void OptionsPanel::showPaths() {
+  txtBase[0]->setText(m_state.library.path);
+  txtBase[1]->setText(m_state.playlistFile);
 }
 
 bool OptionsPanel::cmd_Click() {
-  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"), txtBase[0]->Text());
-  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"), txtBase[1]->Text());
+  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("DBADIR"), m_state.library.path);
+  m_settings.SaveSetting(kPathsApp, kPathsSection, QStringLiteral("LSTDIR"), m_state.playlistFile);
   if (m_settings.ok()) return true;
   if (message)
     message(QStringLiteral("The settings could not be saved: ") + m_settings.path(), true);
@@ -80,10 +103,12 @@ bool OptionsPanel::cmd_Click() {
 }
 
 void OptionsPanel::cmdrest_Click() {
-  slDur->setValue(95);
-  slVel->setValue(50);
-  txtBase[0]->setText(m_paths.defaultLibraryFile());
-  txtBase[1]->setText(m_paths.defaultPlaylistFile());
+  const playlist::AutoMixSettings laidOut;
+  slDur->setValue(laidOut.mixPoint);
+  slVel->setValue(laidOut.fadeSpeed);
+  m_state.library.path = m_paths.defaultLibraryFile();
+  m_state.playlistFile = m_paths.defaultPlaylistFile();
+  showPaths();
 }
 
 }  // namespace app

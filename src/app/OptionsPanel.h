@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "PanelState.h"
 #include "platform/os/AppPaths.h"
 #include "platform/os/SettingsStore.h"
 #include "platform/ui/Build.h"
@@ -15,13 +16,14 @@ namespace app {
 
 // The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, and the
 // paths of the library and playlist files with their save and restore-defaults buttons.
-// Other subsystems read the controls they follow; this panel handles the paths.
+// The controls show their parts of `state` and write them when they change; other
+// subsystems read the state.
 class OptionsPanel {
  public:
   OptionsPanel(QWidget* page, ui::Builder& build, platform::SettingsStore& settings,
-               const platform::AppPaths& paths);
+               const platform::AppPaths& paths, PanelState& state);
 
-  // Reads the two paths from the settings into their boxes.
+  // Reads the two paths from the settings, and shows them.
   void loadPaths();
   // Stores the two paths; false (after saying so) when the settings cannot be written.
   bool cmd_Click();
@@ -29,6 +31,8 @@ class OptionsPanel {
 
   // Shows a message that does not wait for its answer.
   std::function<void(const QString& text, bool warning)> message;
+  // What follows a slider's change, once its setting holds the new value.
+  std::function<void()> slDur_Change, slVel_Change, Slider1_Change;
 
   ui::CommandButton* cmdrest;  // "Restore default"
   ui::Frame* Frame2;
@@ -45,8 +49,11 @@ class OptionsPanel {
   ui::CommandButton* cmd;                 // "Guardar"
 
  private:
+  void showPaths();
+
   platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;
+  PanelState& m_state;
 };
 
 }  // namespace app

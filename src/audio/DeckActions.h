@@ -21,7 +21,7 @@ class DeckActions {
   [[nodiscard]] virtual Open OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) = 0;
   virtual void PlayDeck(int deck) = 0;
   virtual void StopDeck(int deck) = 0;
-  // The deck whose option is on: 0 for "A", 1 for "B".
+  // The selected deck, whose option is on: 0 for "A", 1 for "B".
   virtual int SelectedDeck() const = 0;
   // Makes `deck` the selected deck: its option on, its toggle pressed.
   virtual void SelectDeck(int deck) = 0;

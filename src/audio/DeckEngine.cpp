@@ -15,12 +15,13 @@ bool isDeck(int deck) {
 }  // namespace
 
 DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
-                       ui::Form& mainForm, DeckSelection& selection)
+                       ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice)
     : m_engine(engine),
       m_decks(decks),
       m_panels(panels),
       m_mainForm(mainForm),
-      m_selection(selection) {
+      m_selection(selection),
+      m_choice(choice) {
   using Axis = Knob::Axis;
   for (int d : {DeckA, DeckB}) {
     const DeckPanel& p = *panels[std::size_t(d)];
@@ -55,7 +56,13 @@ double DeckEngine::PitchFactor(int deck) const {
 }
 
 int DeckEngine::SelectedDeck() const {
-  return m_panels[0]->chksel->Value() ? DeckA : DeckB;
+  return m_choice.selected;
+}
+
+void DeckEngine::SelectDeck(int deck) {
+  if (!isDeck(deck)) return;
+  m_choice.selected = deck;
+  m_selection.ChkPicPlato_Click(deck);
 }
 
 void DeckEngine::ShowTitleInCaption(int deck) {

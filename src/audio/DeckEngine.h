@@ -22,7 +22,7 @@ namespace audio {
 class DeckEngine : public DeckActions {
  public:
   DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
-             ui::Form& mainForm, DeckSelection& selection);
+             ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice);
 
   [[nodiscard]] Open OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) override;
   void PlayDeck(int deck) override;
@@ -37,7 +37,7 @@ class DeckEngine : public DeckActions {
   void setStreamBufferSeconds(int seconds);
 
   int SelectedDeck() const override;
-  void SelectDeck(int deck) override { m_selection.ChkPicPlato_Click(deck); }
+  void SelectDeck(int deck) override;
   bool HasTrack(int deck) const override { return m_decks[std::size_t(deck)].Sound != 0; }
   float VolumeKnobTop(int deck) const override { return m_decks[std::size_t(deck)].VolumeTop; }
   float VolumeTravel(int deck) const override { return m_knobs[std::size_t(deck)].volume.travel(); }
@@ -81,6 +81,7 @@ class DeckEngine : public DeckActions {
   std::array<DeckPanel*, 2> m_panels;
   ui::Form& m_mainForm;
   DeckSelection& m_selection;
+  DeckChoice& m_choice;
   std::vector<DeckEvents*> m_listeners;
   struct DeckKnobs {
     Knob volume, pitch, position;

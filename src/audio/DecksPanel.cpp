@@ -1,6 +1,7 @@
 #include "DecksPanel.h"
 
 #include <QFileDialog>
+#include <QRadioButton>
 #include <type_traits>
 
 #include "platform/os/NativePath.h"
@@ -37,7 +38,7 @@ void wireMouse(ui::Control& control, Panel& panel, int i,
 }  // namespace
 
 DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
-                       DeckSelection& selection, ui::WindowDrag& windowDrag,
+                       DeckSelection& selection, DeckChoice& choice, ui::WindowDrag& windowDrag,
                        ui::PictureSource& pictures) {
   QWidget* root = form.container();
   const ui::Palette& c = ui::darkPalette();
@@ -65,7 +66,7 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   Timer1 = new ui::Timer(root, 99, false);
 
   const std::array<DeckPanel*, 2> panels{m_decks[0].get(), m_decks[1].get()};
-  m_engine = std::make_unique<DeckEngine>(engine, decks, panels, form, selection);
+  m_engine = std::make_unique<DeckEngine>(engine, decks, panels, form, selection, choice);
   m_transport = std::make_unique<Transport>(engine, decks, *m_engine, panels, *lblTime);
   m_preview = std::make_unique<PreviewPlayer>(engine, decks, *m_engine);
   m_pitch = std::make_unique<PitchControl>(*m_engine, decks, panels, m_grab, windowDrag);
@@ -90,7 +91,14 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   ChangeVol->onTimer = [&vol] { vol.ChangeVol_Timer(); };
   m_engine->placeMasterKnob = [&vol](float level) { vol.SetMasterLevel(level); };
   MTimer->onTimer = [this] { MTimer_Timer(); };
-  m_decks[0]->chksel->setValue(true);
+  // An option turned on, by the user or by code, selects its deck before its click runs.
+  for (int i = 0; i < 2; ++i) {
+    ui::OptionButton* option = m_decks[std::size_t(i)]->chksel;
+    QObject::connect(option->radio(), &QRadioButton::toggled, option, [&choice, i](bool on) {
+      if (on) choice.selected = i;
+    });
+  }
+  m_decks[std::size_t(choice.selected)]->chksel->setValue(true);
 }
 
 DecksPanel::~DecksPanel() = default;

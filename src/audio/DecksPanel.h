@@ -20,7 +20,8 @@ namespace audio {
 class DecksPanel {
  public:
   DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
-             DeckSelection& selection, ui::WindowDrag& windowDrag, ui::PictureSource& pictures);
+             DeckSelection& selection, DeckChoice& choice, ui::WindowDrag& windowDrag,
+             ui::PictureSource& pictures);
   ~DecksPanel();
 
   DeckPanel& deck(int i) { return *m_decks[std::size_t(i)]; }

@@ -128,7 +128,7 @@ void EqualizerPanel::SetEQVAL(int Index) {
   auto& system = m_engine.System;
   system.setDspParameter(unit, 0, float(GetBaD(Index)));
   if (Index >= kRowBands) system.setDspParameter(unit, 1, kToneOctaves);
-  system.setDspParameter(unit, 2, gainOf(VSEQ[b]->Value()));
+  system.setDspParameter(unit, 2, gainOf(band.level));
 }
 
 void EqualizerPanel::applyBypass() {

@@ -28,8 +28,8 @@ int lightBlue(double average) {
 SpectrumDisplay::SpectrumDisplay(ui::Form& window, ui::Builder& build, audio::AudioEngine& engine,
                                  const audio::DeckTable& decks,
                                  std::array<audio::DeckPanel*, 2> panels,
-                                 const ui::CheckBox& chkvfx)
-    : m_engine(engine), m_decks(decks), m_panels(panels), m_window(window), m_chkvfx(chkvfx) {
+                                 const SpectrumSwitch& shown)
+    : m_engine(engine), m_decks(decks), m_panels(panels), m_window(window), m_shown(shown) {
   QWidget* root = window.container();
   const ui::Palette& c = ui::darkPalette();
   for (int i = 0; i < 3; ++i) {
@@ -58,8 +58,7 @@ SpectrumDisplay::SpectrumDisplay(ui::Form& window, ui::Builder& build, audio::Au
 
 void SpectrumDisplay::ticked() {
   const Qt::WindowStates state = m_window.widget()->windowState();
-  if (m_chkvfx.Value() != 1 ||
-      (state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+  if (!m_shown.on || (state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
     return;
   FX(0);
   FX(1);

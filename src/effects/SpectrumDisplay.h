@@ -8,15 +8,19 @@
 #include "audio/DeckEvents.h"
 #include "audio/DeckPanel.h"
 #include "audio/DeckState.h"
-#include "platform/ui/CheckBox.h"
 #include "platform/ui/Form.h"
 
 namespace effects {
 
+// Whether the spectra are drawn: the options' box "Ver Visualizacion de barras" shows it.
+struct SpectrumSwitch {
+  bool on = true;
+};
+
 // The decks' bar spectra, drawn ten times a second after the decks' tick: 32 bars of each
 // deck's latest sound in its spectrum picture, the peak bar's width, the deck's level light,
 // and from the two lights the colour of the playlist's current-entry bar and of the logo.
-// It draws only while the spectrum box of the options is ticked and the window is neither
+// It draws only while the spectrum switch is on and the window is neither
 // minimised nor maximised; otherwise the last frame stays.
 class SpectrumDisplay : public audio::DeckEvents {
  public:
@@ -29,7 +33,7 @@ class SpectrumDisplay : public audio::DeckEvents {
 
   SpectrumDisplay(ui::Form& window, ui::Builder& build, audio::AudioEngine& engine,
                   const audio::DeckTable& decks, std::array<audio::DeckPanel*, 2> panels,
-                  const ui::CheckBox& chkvfx);
+                  const SpectrumSwitch& shown);
 
   void ticked() override;
   // Draws one frame of deck `Index`.
@@ -53,7 +57,7 @@ class SpectrumDisplay : public audio::DeckEvents {
   const audio::DeckTable& m_decks;
   std::array<audio::DeckPanel*, 2> m_panels;
   ui::Form& m_window;
-  const ui::CheckBox& m_chkvfx;
+  const SpectrumSwitch& m_shown;
   std::array<std::int64_t, 3> m_light{};  // each light's colour value
 };
 

@@ -53,10 +53,11 @@ void FolderScanner::cmdbuq_Click(int Index) {
   LISTTEMP.clear();
   if (Index == 0) {
     m_c.txtbsq->setText(kPickFolder);
-    m_c.txtbsq->setText(
+    // The box shows the folder while it is taken; the scan takes the dialog's answer itself.
+    const QString chosen =
         BrowseFolder ? BrowseFolder(QStringLiteral("Select folder:"), platform::musicFolder())
-                     : QString());
-    const QString chosen = m_c.txtbsq->Text();
+                     : QString();
+    m_c.txtbsq->setText(chosen);
     if (chosen != kPickFolder && !chosen.isEmpty()) {
       LISTTEMP.append(chosen);
       ObtenerFoldersx(0);

@@ -4,11 +4,11 @@
 
 namespace library {
 
-LibraryPanel::LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& build,
+LibraryPanel::LibraryPanel(QWidget* page, const LibraryFile& file, ui::Builder& build,
                            ui::PictureSource& pictures, const QString& recoveryFile,
                            audio::DeckActions& decks, PlaylistSink& playlist,
                            const ui::PanelMarker& panel)
-    : m_view(std::make_unique<LibraryView>(page, m_library, m_results, path, build)),
+    : m_view(std::make_unique<LibraryView>(page, m_library, m_results, file, build)),
       m_worker(std::make_unique<LibraryWorker>()),
       m_lists(std::make_unique<Library>(*m_view, m_library, m_results, *m_worker, pictures)),
       m_scanner(

@@ -15,9 +15,9 @@ namespace library {
 // thread their long jobs run on.
 class LibraryPanel {
  public:
-  // `path` is the box of the library file's path; rows go to `decks` and `playlist`; the
-  // menu follows the tab `panel` names.
-  LibraryPanel(QWidget* page, const ui::TextBox& path, ui::Builder& build,
+  // `file` is where the library file is; rows go to `decks` and `playlist`; the menu
+  // follows the tab `panel` names.
+  LibraryPanel(QWidget* page, const LibraryFile& file, ui::Builder& build,
                ui::PictureSource& pictures, const QString& recoveryFile, audio::DeckActions& decks,
                PlaylistSink& playlist, const ui::PanelMarker& panel);
   ~LibraryPanel();

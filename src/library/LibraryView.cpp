@@ -8,8 +8,8 @@ using skin::px;
 using ui::Builder;
 
 LibraryView::LibraryView(QWidget* p, PathListModel& library, PathListModel& results,
-                         const ui::TextBox& path, ui::Builder& build)
-    : m_path(path) {
+                         const LibraryFile& file, ui::Builder& build)
+    : m_file(file) {
   const ui::Palette& c = ui::darkPalette();
   BaseImg = build.named(Builder::box(p, px(8), px(8), skin::kBaseImg, skin::kBaseImg, c.panel),
                         "BaseImg");

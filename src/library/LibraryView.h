@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "LibraryFile.h"
 #include "PathListModel.h"
 #include "platform/ui/Build.h"
 #include "platform/ui/CommandButton.h"
@@ -13,13 +14,13 @@ namespace library {
 
 // The library panel's controls: the search box, the library and result lists, the status
 // labels and the scan buttons, and the options frame for adding, rescanning and clearing.
-// `path` is the box that holds the library file's path (on the options panel).
+// `file` is where the library file is (the options tab sets it).
 class LibraryView {
  public:
   LibraryView(QWidget* page, PathListModel& library, PathListModel& results,
-              const ui::TextBox& path, ui::Builder& build);
+              const LibraryFile& file, ui::Builder& build);
 
-  QString libraryFile() const { return m_path.Text(); }
+  QString libraryFile() const { return m_file.path; }
 
   ui::PictureBox* BaseImg;  // shows which list is on view
   ui::TextBox* txtbusq;     // search text
@@ -42,7 +43,7 @@ class LibraryView {
   ui::CommandButton* cmdbusqc;  // closes the frame
 
  private:
-  const ui::TextBox& m_path;
+  const LibraryFile& m_file;
 };
 
 }  // namespace library

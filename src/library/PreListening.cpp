@@ -5,7 +5,7 @@
 namespace library {
 
 PreListening::PreListening(SamplesView& view, FolderLister& lister, audio::PreviewActions& preview)
-    : m_v(view), m_lister(lister), m_preview(preview) {}
+    : m_v(view), m_lister(lister), m_preview(preview), m_level(view.slsample->Value()) {}
 
 void PreListening::start() {
   const QByteArray here = platform::currentFolder();
@@ -40,10 +40,11 @@ void PreListening::FilesAMPLE_DblClick() {
 }
 
 float PreListening::volume() const {
-  return float(100 - m_v.slsample->Value()) / 100.0f;
+  return float(100 - m_level) / 100.0f;
 }
 
 void PreListening::slsample_Change() {
+  m_level = m_v.slsample->Value();
   m_preview.SetPreviewVolume(volume());
 }
 

@@ -24,7 +24,7 @@ class PreListening : public SampleList {
   void cmdbsqs_Click();
   // Every key searches, with the text as it was before the key.
   void txtbus_KeyPress(int KeyAscii);
-  // The level the slider asks for: 1 at 0, silent at 100.
+  // The level the slider set: 1 at 0, silent at 100.
   float volume() const;
 
   int ListCount() const override { return m_v.FilesAMPLE->ListCount(); }
@@ -41,6 +41,7 @@ class PreListening : public SampleList {
   FolderLister& m_lister;
   audio::PreviewActions& m_preview;
   unsigned m_generation = 0;
+  int m_level;  // the slider's last value: 0 full, 100 silent
 };
 
 }  // namespace library

@@ -14,8 +14,8 @@ constexpr int kLaidOutSpeed = 50;
 }  // namespace
 
 AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks,
-                 ui::Builder& build)
-    : m_list(playlist), m_view(view), m_decks(decks) {
+                 ui::Builder& build, const AutoMixSettings& settings)
+    : m_list(playlist), m_view(view), m_decks(decks), m_settings(settings) {
   const ui::Palette& c = ui::darkPalette();
   for (int k = 0; k < 2; ++k) {
     const audio::DeckActions::PositionBar bar = m_decks.positionBar(k);
@@ -31,24 +31,22 @@ AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& dec
 }
 
 void AutoMix::loadSettings() {
-  // Until the fade-speed slider is first moved, the interval is its value itself.
-  if (sliders.slDur) MixPointPercent = std::int16_t(sliders.slDur());
-  if (sliders.slVel) FadeStepInterval = std::int16_t(sliders.slVel());
+  // Until the fade speed is first changed, the interval is the speed itself.
+  MixPointPercent = std::int16_t(m_settings.mixPoint);
+  FadeStepInterval = std::int16_t(m_settings.fadeSpeed);
 }
 
 void AutoMix::AutoL_Click() {
-  m_view.AutoLST->setEnabled(m_view.AutoL->Value() != 0);
+  m_view.AutoLST->setEnabled(m_settings.on);
 }
 
 void AutoMix::slDur_Change() {
-  if (!sliders.slDur) return;
-  MixPointPercent = std::int16_t(sliders.slDur());
+  MixPointPercent = std::int16_t(m_settings.mixPoint);
   placeMarks();
 }
 
 void AutoMix::slVel_Change() {
-  if (!sliders.slVel) return;
-  const int speed = sliders.slVel();
+  const int speed = m_settings.fadeSpeed;
   // Halves go to the even millisecond.
   FadeStepInterval = std::int16_t(std::nearbyint(double(speed) * 0.5));
   for (ui::PictureBox* mark : LinetoMX) mark->setWidth(float(speed) * kMarkWidthPerSpeed);
@@ -67,7 +65,7 @@ int AutoMix::nextEntry() {
   if (c < n) return c + 1;
   // After the last entry (or past the end of a shortened list): entry 1 again, when asked
   // to repeat and there is anything to repeat.
-  if (m_view.chkR->Value() == 1 && n > 0) return 1;
+  if (m_settings.repeat && n > 0) return 1;
   return 0;
 }
 

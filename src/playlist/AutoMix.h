@@ -2,13 +2,21 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "Playlist.h"
 #include "PlaylistView.h"
 #include "audio/DeckActions.h"
 
 namespace playlist {
+
+// What the user set for auto-mix: the options' two sliders and the playlist's two boxes
+// show it and write it when they change.
+struct AutoMixSettings {
+  int mixPoint = 95;    // slDur: the mix point, percent of the track
+  int fadeSpeed = 50;   // slVel: the fade speed
+  bool on = false;      // AutoL: "Auto Play"
+  bool repeat = false;  // chkR: "Repetir LST", entry 1 again after the last
+};
 
 // The playlist playing itself through. While "Auto Play" is ticked, a check every second
 // watches the selected deck; once its position knob has passed the deck's mix mark (or the
@@ -17,16 +25,10 @@ namespace playlist {
 // until it reaches the bottom; then the old deck stops and its knob goes back to the top.
 class AutoMix {
  public:
-  AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks, ui::Builder& build);
+  AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks, ui::Builder& build,
+          const AutoMixSettings& settings);
 
-  // What the options tab tells auto-mix: the values of its two sliders.
-  struct Sliders {
-    std::function<int()> slDur;  // the mix point, percent of the track
-    std::function<int()> slVel;  // the fade speed
-  };
-  Sliders sliders;
-
-  // Set-up: both settings take the sliders' values as they stand.
+  // Set-up: the mix point and the fade step take the settings as they stand.
   void loadSettings();
 
   void AutoL_Click();
@@ -51,6 +53,7 @@ class AutoMix {
   Playlist& m_list;
   PlaylistView& m_view;
   audio::DeckActions& m_decks;
+  const AutoMixSettings& m_settings;
 };
 
 }  // namespace playlist

@@ -2,20 +2,21 @@
 
 namespace playlist {
 
-PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks)
+PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks,
+                             AutoMixSettings& mix)
     : m_view(std::make_unique<PlaylistView>(window, m_model, build)),
       m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
       m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
       m_export(std::make_unique<PlaylistExport>(m_model, decks, window)),
       m_menuEntries(std::make_unique<PlaylistMenu>(m_menu, *m_list, *m_play, *m_export, decks)),
-      m_autoMix(std::make_unique<AutoMix>(*m_list, *m_view, decks, build)) {
-  wire();
+      m_autoMix(std::make_unique<AutoMix>(*m_list, *m_view, decks, build, mix)) {
+  wire(mix);
 }
 
 PlaylistPanel::~PlaylistPanel() = default;
 
-void PlaylistPanel::wire() {
+void PlaylistPanel::wire(AutoMixSettings& settings) {
   PlaylistView& v = *m_view;
   auto& pl = *m_list;
   auto& play = *m_play;
@@ -36,7 +37,13 @@ void PlaylistPanel::wire() {
   v.cmdbk->onClick = [&play] { play.cmdbk_Click(); };
   v.cmdquitarlst->onClick = [&pl] { pl.cmdquitarlst_Click(); };
   v.cmdCls->onClick = [&pl] { pl.cmdCls_Click(); };
-  v.AutoL->onClick = [&mix] { mix.AutoL_Click(); };
+  v.AutoL->onClick = [&v, &settings, &mix] {
+    settings.on = v.AutoL->Value() != 0;
+    mix.AutoL_Click();
+  };
+  v.chkR->onClick = [&v, &settings] { settings.repeat = v.chkR->Value() == 1; };
+  v.AutoL->setValue(settings.on);
+  v.chkR->setValue(settings.repeat);
   v.AutoLST->onTimer = [&mix] { mix.AutoLST_Timer(); };
   v.tmrmx->onTimer = [&mix] { mix.tmrmx_Timer(); };
 }

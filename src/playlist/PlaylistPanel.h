@@ -17,7 +17,9 @@ namespace playlist {
 // its markers and buttons, the playlist file, taking entries into the decks, and auto-mix.
 class PlaylistPanel {
  public:
-  PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks);
+  // The auto-mix boxes write `mix`, and auto-mix follows it.
+  PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks,
+                AutoMixSettings& mix);
   ~PlaylistPanel();
 
   PlaylistModel& model() { return m_model; }
@@ -31,7 +33,7 @@ class PlaylistPanel {
   void stopTimers();
 
  private:
-  void wire();
+  void wire(AutoMixSettings& settings);
 
   PlaylistModel m_model;
   QMenu m_menu;  // menu_mp3lst

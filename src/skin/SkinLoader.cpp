@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "SkinTable.h"
-#include "platform/ui/OptionButton.h"
 #include "platform/ui/PictureBox.h"
 
 namespace skin {
@@ -71,8 +70,7 @@ void SkinLoader::LoadSkin() {
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const SkinRow& row = rows[r];
     if (!row.file) {
-      auto* b = dynamic_cast<ui::OptionButton*>(find("chksel", 1));
-      showSelection(b && b->Value() ? 1 : 0);
+      showSelection(selectedDeck && selectedDeck() == 1 ? 1 : 0);
     } else if (row.index >= 0) {
       loadRow(row, row.index);
     } else if (elementCount(row.target) == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "SkinFiles.h"
 #include "platform/os/AppPaths.h"
@@ -23,6 +24,8 @@ class SkinLoader : public ui::PictureSource {
   QPixmap picture(const QString& name) override { return m_files.load(name); }
   // The selected deck's toggle pressed, the other plain.
   void showSelection(int selected);
+  // The selected deck (0 or 1), whose toggle a freshly loaded skin shows pressed.
+  std::function<int()> selectedDeck;
   // The element `index` of control array `name` (or the single control), if it exists.
   ui::Control* find(const char* name, int index) const;
 

@@ -11,7 +11,6 @@
 #include "library/LibraryPanel.h"
 #include "library/PlaylistSink.h"
 #include "media/AudioFixtures.h"
-#include "platform/ui/TextBox.h"
 
 // Paths in failure messages as text, not as lists of bytes.
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
@@ -43,7 +42,7 @@ class LibraryPanelFixture : public ::testing::Test {
     open();
   }
   library::LibraryPanel& library() { return *m_panel; }
-  void setLibraryFile(const QString& file) { m_path.setText(file); }
+  void setLibraryFile(const QString& file) { m_file.path = file; }
   bool LoadBaseDa() { return m_panel->lists().LoadBaseDa(); }
 
   void drain() { ASSERT_TRUE(m_panel->worker().drain(60000)); }
@@ -138,10 +137,10 @@ class LibraryPanelFixture : public ::testing::Test {
   };
 
   void open() {
-    m_path.setText(db);
+    m_file.path = db;
     m_page = std::make_unique<QWidget>();
     m_panel = std::make_unique<library::LibraryPanel>(
-        m_page.get(), m_path, m_build, m_pictures,
+        m_page.get(), m_file, m_build, m_pictures,
         QString::fromStdString(data.file("DBFolder.tmp")), m_decks, m_playlist, m_tab);
     m_panel->lists().progress = &progress;
     m_panel->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
@@ -149,7 +148,7 @@ class LibraryPanelFixture : public ::testing::Test {
     };
   }
 
-  ui::TextBox m_path{nullptr};
+  library::LibraryFile m_file;
   ui::ControlOrder m_order;
   ui::Builder m_build{m_order};
   NoPictures m_pictures;

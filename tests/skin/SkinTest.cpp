@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include "support/PlayerFixture.h"
 
@@ -131,9 +132,15 @@ TEST_F(Skins, DeckTogglesShowTheSelectedDeckAndItsTitle) {
   main.skinnedButtons().ChkPicPlato_Click(0);
   EXPECT_EQ(main.form().Caption(), "Torna Vel - Abcd");
   main.skinnedButtons().ChkPicPlato_Click(1);
-  // The loader sets the toggles from the option that is on.
+  // The loader sets the toggles from the selected deck.
   main.LoadSkin();
   EXPECT_TRUE(shows(main.deck(1).ChkPicPlato, "CHKSEL1UP.bmp"));
+  // A user's click on the other option selects its deck, and a new skin shows that one.
+  main.form().Show();
+  QTest::mouseClick(main.deck(0).chksel->radio(), Qt::LeftButton);
+  EXPECT_EQ(main.decks().engine().SelectedDeck(), 0);
+  main.LoadSkin();
+  EXPECT_TRUE(shows(main.deck(0).ChkPicPlato, "CHKSEL0UP.bmp"));
 }
 
 }  // namespace
