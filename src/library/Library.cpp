@@ -74,7 +74,7 @@ void Library::searchFrom(unsigned generation, const PathStore& entries) {
   if (generation == m_searchGeneration) m_results.showPicks(entries);
 }
 
-void Library::searchHits(unsigned generation, std::vector<std::uint32_t> hits) {
+void Library::searchHits(unsigned generation, Hits hits) {
   if (generation == m_searchGeneration) m_results.addPicks(std::move(hits));
 }
 

@@ -58,7 +58,7 @@ void PathListModel::showPicks(PathStore from) {
   endResetModel();
 }
 
-void PathListModel::addPicks(std::vector<std::uint32_t> picks) {
+void PathListModel::addPicks(Hits picks) {
   if (picks.empty()) return;
   const int before = count();
   beginInsertRows({}, before, before + int(picks.size()) - 1);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Hits.h"
 #include "PathStore.h"
 #include "platform/ui/ListModel.h"
 
@@ -31,7 +32,7 @@ class PathListModel : public ui::ListModel {
   // Result lists: from now on, picks of `from` (the list starts empty).
   void showPicks(PathStore from);
   // More picks at the end; the batch is kept as it comes, not copied.
-  void addPicks(std::vector<std::uint32_t> picks);
+  void addPicks(Hits picks);
 
  private:
   bool valid(int row) const { return row >= 0 && row < count(); }
@@ -41,7 +42,7 @@ class PathListModel : public ui::ListModel {
   bool m_isPicks;
   PathStore m_store;
   // The picks in the batches they came in, and the row each batch starts at.
-  std::vector<std::vector<std::uint32_t>> m_picks;
+  std::vector<Hits> m_picks;
   std::vector<std::size_t> m_pickStarts;
   std::size_t m_pickCount = 0;
 };

@@ -35,7 +35,7 @@ std::size_t entryAt(const PathChunk& chunk, std::size_t i, std::size_t at) {
 // Hits of an ASCII needle in one block: a scan of the block's bytes in place, each match
 // mapped to the entry it lies in (a match across two entries does not count).
 void findInChunk(const PathChunk& chunk, std::size_t first, const CaselessNeedle& needle,
-                 std::vector<std::uint32_t>& hits) {
+                 Hits& hits) {
   const std::size_t n = needle.size();
   const std::size_t count = chunk.size();
   if (count == 0) return;
@@ -56,11 +56,11 @@ void findInChunk(const PathChunk& chunk, std::size_t first, const CaselessNeedle
 }  // namespace
 
 int findInPaths(const PathStore& entries, const QString& needle, const std::function<bool()>& stop,
-                const std::function<void(std::vector<std::uint32_t>&, bool)>& onHits) {
+                const std::function<void(Hits&, bool)>& onHits) {
   const QByteArray bytes = needle.toLocal8Bit();
   const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; });
   const CaselessNeedle prepared(bytes.constData(), std::size_t(bytes.size()));
-  std::vector<std::uint32_t> hits;
+  Hits hits;
   std::size_t total = 0;
   const auto& chunks = entries.chunks();
   for (std::size_t k = 0; k < chunks.size(); ++k) {
@@ -96,7 +96,7 @@ void runSearch(const QString& needle, unsigned generation, const PathStore& cont
   QElapsedTimer sent;
   sent.start();
   bool first = true;
-  auto send = [&](std::vector<std::uint32_t>& hits) {
+  auto send = [&](Hits& hits) {
     ctx.toWindow([events, generation, batch = std::move(hits)]() mutable {
       events->searchHits(generation, std::move(batch));
     });
@@ -108,7 +108,7 @@ void runSearch(const QString& needle, unsigned generation, const PathStore& cont
   // rest about as often as the eye follows, each batch handed over whole.
   const int hits = findInPaths(
       content, needle, [&] { return ctx.cancelled(); },
-      [&](std::vector<std::uint32_t>& found, bool last) {
+      [&](Hits& found, bool last) {
         if (!found.empty() && (first || last || sent.elapsed() >= kSendMs) && !ctx.cancelled())
           send(found);
       });

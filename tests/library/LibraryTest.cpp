@@ -289,7 +289,7 @@ TEST(FindInPaths, MapsEachHitToItsEntryAcrossBlocks) {
     int calls = 0;
     const int total = library::findInPaths(
         store, QString::fromLatin1(needle), [] { return false; },
-        [&](std::vector<std::uint32_t>& hits, bool last) {
+        [&](library::Hits& hits, bool last) {
           if (++calls % 2 && !last) return;  // left to gather with the next block's
           got.insert(got.end(), hits.begin(), hits.end());
           [[maybe_unused]] const auto taken = std::move(hits);
