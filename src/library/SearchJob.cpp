@@ -9,13 +9,15 @@ namespace library {
 
 namespace {
 constexpr qint64 kSendMs = 40;
+// Entries searched between two looks at the hits: the first screen of hits leaves after
+// this many, not after a whole block.
+constexpr std::size_t kSlice = 8192;
 
 // The entry of `chunk` that byte `at` lies in or follows: the last one that begins at or
 // before it, looked for from entry `i` on (which begins at or before it). Many hits lie in
 // the entry the search starts from, so that one is tried first; the steps ahead then
 // double, so a hit far on costs the logarithm of the distance.
-std::size_t entryAt(const PathChunk& chunk, std::size_t i, std::size_t at) {
-  const std::size_t count = chunk.size();
+std::size_t entryAt(const PathChunk& chunk, std::size_t i, std::size_t count, std::size_t at) {
   std::size_t lo = i, step = 1;
   while (lo + step < count && chunk.begin(lo + step) <= at) {
     lo += step;
@@ -32,22 +34,21 @@ std::size_t entryAt(const PathChunk& chunk, std::size_t i, std::size_t at) {
   return lo;
 }
 
-// Hits of an ASCII needle in one block: a scan of the block's bytes in place, each match
-// mapped to the entry it lies in (a match across two entries does not count).
+// Hits of an ASCII needle in entries [i, count) of a block: a scan of the block's bytes in
+// place, each match mapped to the entry it lies in (a match across two entries does not
+// count).
 void findInChunk(const PathChunk& chunk, std::size_t first, const CaselessNeedle& needle,
-                 Hits& hits) {
+                 std::size_t i, std::size_t count, Hits& hits) {
   const std::size_t n = needle.size();
-  const std::size_t count = chunk.size();
-  if (count == 0) return;
+  if (i >= count) return;
   const char* data = chunk.data();
   const std::size_t to = chunk.end(count - 1);
-  std::size_t i = 0;
   while (i < count) {
     const std::size_t from = chunk.begin(i);
     const char* found = needle.find(data + from, to - from);
     if (!found) return;
     const std::size_t at = std::size_t(found - data);
-    const std::size_t lo = entryAt(chunk, i, at);
+    const std::size_t lo = entryAt(chunk, i, count, at);
     if (at + n <= chunk.end(lo)) hits.push_back(std::uint32_t(first + lo));
     // A match that ran past its entry goes on from the next entry all the same.
     i = lo + 1;
@@ -63,27 +64,29 @@ int findInPaths(const PathStore& entries, const QString& needle, const std::func
   Hits hits;
   std::size_t total = 0;
   const auto& chunks = entries.chunks();
-  for (std::size_t k = 0; k < chunks.size(); ++k) {
-    if (stop()) break;
+  bool stopped = false;
+  for (std::size_t k = 0; k < chunks.size() && !stopped; ++k) {
     const PathChunk& chunk = *chunks[k];
     const std::size_t first = entries.firstOf(k);
-    const std::size_t before = hits.size();
-    if (bytes.isEmpty()) {
-      hits.resize(before + chunk.size());
-      for (std::size_t i = 0; i < chunk.size(); ++i) hits[before + i] = std::uint32_t(first + i);
-    } else if (ascii) {
-      findInChunk(chunk, first, prepared, hits);
-    } else {
-      // Letters outside ASCII fold by the text's rules, so those paths are decoded.
-      for (std::size_t i = 0; i < chunk.size(); ++i) {
-        const std::string_view b = chunk.bytes(i);
-        if (QString::fromLocal8Bit(b.data(), qsizetype(b.size())).toLower().contains(needle))
-          hits.push_back(std::uint32_t(first + i));
-        if (i % 4096 == 0 && stop()) break;
+    for (std::size_t from = 0; from < chunk.size(); from += kSlice) {
+      if ((stopped = stop())) break;
+      const std::size_t to = std::min(from + kSlice, chunk.size());
+      const std::size_t before = hits.size();
+      if (bytes.isEmpty()) {
+        for (std::size_t i = from; i < to; ++i) hits.push_back(std::uint32_t(first + i));
+      } else if (ascii) {
+        findInChunk(chunk, first, prepared, from, to, hits);
+      } else {
+        // Letters outside ASCII fold by the text's rules, so those paths are decoded.
+        for (std::size_t i = from; i < to; ++i) {
+          const std::string_view b = chunk.bytes(i);
+          if (QString::fromLocal8Bit(b.data(), qsizetype(b.size())).toLower().contains(needle))
+            hits.push_back(std::uint32_t(first + i));
+        }
       }
+      total += hits.size() - before;
+      onHits(hits, false);
     }
-    total += hits.size() - before;
-    onHits(hits, false);
   }
   onHits(hits, true);
   return int(total);

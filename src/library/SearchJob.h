@@ -22,9 +22,9 @@ class SearchEvents {
 };
 
 // The indexes of the entries of `entries` whose path contains `needle` (already trimmed and
-// lower-cased), ignoring case. After each block `onHits` is given the hits found so far that
-// it has not taken (it takes them by moving them out), and once more at the end with `last`;
-// the search stops early when `stop` says so. Returns the number of hits.
+// lower-cased), ignoring case. After each stretch of entries `onHits` is given the hits found so
+// far that it has not taken (it takes them by moving them out), and once more at the end with
+// `last`; the search stops early when `stop` says so. Returns the number of hits.
 int findInPaths(const PathStore& entries, const QString& needle, const std::function<bool()>& stop,
                 const std::function<void(Hits& hits, bool last)>& onHits);
 
