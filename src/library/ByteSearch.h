@@ -6,6 +6,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TV_WIDE_SEARCH 1
+#endif
 
 namespace library {
 
@@ -43,10 +47,16 @@ class CaselessNeedle {
     if (m_n == 0) return haystack;
     if (length < m_n) return nullptr;
     std::size_t i = 0;
+#ifdef TV_WIDE_SEARCH
+    if (wide()) {
+      const char* found = nullptr;
+      i = findWide(haystack, length, found);
+      if (found) return found;
+    }
+#endif
 #if defined(__SSE2__)
     // A lower-case letter matches its byte with the case bit added; nothing else folds
     // (bytes above ASCII have the high bit, which no letter has).
-    const auto fold = [](char c) { return char(c >= 'a' && c <= 'z' ? 0x20 : 0); };
     const __m128i want1 = _mm_set1_epi8(m_needle[m_at1]),
                   fold1 = _mm_set1_epi8(fold(m_needle[m_at1]));
     const __m128i want2 = _mm_set1_epi8(m_needle[m_at2]),
@@ -69,6 +79,46 @@ class CaselessNeedle {
   }
 
  private:
+  static char fold(char c) {
+    return char(c >= 'a' && c <= 'z' ? 0x20 : 0);
+  }
+#ifdef TV_WIDE_SEARCH
+  // Where the processor has AVX2, 32 positions at a time.
+  static bool wide() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+  }
+  // The 32-at-a-time part of find(): sets `found` on a match; else returns where the rest
+  // of the search goes on.
+  __attribute__((target("avx2"))) std::size_t findWide(const char* haystack, std::size_t length,
+                                                       const char*& found) const {
+    const __m256i want1 = _mm256_set1_epi8(m_needle[m_at1]);
+    const __m256i fold1 = _mm256_set1_epi8(fold(m_needle[m_at1]));
+    const __m256i want2 = _mm256_set1_epi8(m_needle[m_at2]);
+    const __m256i fold2 = _mm256_set1_epi8(fold(m_needle[m_at2]));
+    std::size_t i = 0;
+    for (; i + m_n - 1 + 32 <= length; i += 32) {
+      const __m256i a = _mm256_cmpeq_epi8(
+          _mm256_or_si256(
+              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i + m_at1)), fold1),
+          want1);
+      const __m256i b = _mm256_cmpeq_epi8(
+          _mm256_or_si256(
+              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i + m_at2)), fold2),
+          want2);
+      unsigned mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(a, b)));
+      while (mask) {
+        const std::size_t at = i + std::size_t(__builtin_ctz(mask));
+        if (matchesAt(haystack + at)) {
+          found = haystack + at;
+          return at;
+        }
+        mask &= mask - 1;
+      }
+    }
+    return i;
+  }
+#endif
   bool matchesAt(const char* p) const {
     for (std::size_t k = 0; k < m_n; ++k)
       if (lowerAscii(p[k]) != m_needle[k]) return false;
