@@ -74,8 +74,8 @@ void Library::searchFrom(unsigned generation, const PathStore& entries) {
   if (generation == m_searchGeneration) m_results.showPicks(entries);
 }
 
-void Library::searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) {
-  if (generation == m_searchGeneration) m_results.addPicks(hits);
+void Library::searchHits(unsigned generation, Hits hits) {
+  if (generation == m_searchGeneration) m_results.addPicks(std::move(hits));
 }
 
 void Library::searchDone(unsigned generation, int hits) {

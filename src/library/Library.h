@@ -40,7 +40,7 @@ class Library : public LoadEvents, public SearchEvents {
   void loadBatch(const std::vector<ChunkPtr>& chunks, qint64 position) override;
   void loadDone(bool read) override;
   void searchFrom(unsigned generation, const PathStore& entries) override;
-  void searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) override;
+  void searchHits(unsigned generation, Hits hits) override;
   void searchDone(unsigned generation, int hits) override;
   // The library was emptied by a clear: results of searches still on their way are dropped.
   void libraryCleared();

@@ -179,6 +179,17 @@ bool LibraryWorker::drain(int timeoutMs) {
   return true;
 }
 
+bool LibraryWorker::follow(int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    m_state->runSent();
+    if (waitIdle(1)) break;
+    if (std::chrono::steady_clock::now() > end) return false;
+  }
+  m_state->runSent();
+  return true;
+}
+
 bool LibraryWorker::busy(int kinds) const {
   std::lock_guard lock(m_state->mutex);
   if (m_state->running && (m_state->runningKind & kinds)) return true;

@@ -46,6 +46,8 @@ class LibraryWorker {
   bool waitIdle(int timeoutMs) const;
   // waitIdle(), then runs on this (the window) thread whatever the jobs sent.
   bool drain(int timeoutMs);
+  // As drain(), but what the jobs send runs as it comes, as the window's event loop runs it.
+  bool follow(int timeoutMs);
   bool busy(int kinds) const;
 
   // The library as the jobs know it: what every job before the running one made of it. Read

@@ -15,6 +15,8 @@ constexpr qint64 kSendMs = 40;
 }  // namespace
 
 void runLoad(const QString& file, PathStore& content, JobContext& ctx, LoadEvents* events) {
+  // The old library's blocks, freed as the window lets go of them, hold the new one.
+  const BlockReuse reuse;
   content.clear();
   ctx.toWindow([events] { events->loadReset(); });
   QFile in;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <utility>
 
 namespace library {
 
@@ -13,10 +15,66 @@ namespace {
 // Blocks grow in steps of whole huge pages where the system offers them: a library of a
 // million paths then costs a few hundred page faults instead of tens of thousands.
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
+// At most this much memory waits in the pool.
+constexpr std::size_t kPoolBytes = std::size_t(256) << 20;
+
+// Freed large blocks, taken by whichever thread builds next. Blocks die on the window thread
+// and are built on the library worker, so the pool has a lock of its own.
+struct Pool {
+  std::mutex mutex;
+  std::vector<std::pair<char*, std::size_t>> blocks;
+  std::size_t bytes = 0;
+  int users = 0;  // BlockReuse objects alive
+};
+Pool& pool() {
+  static Pool* p = new Pool;  // never destroyed: blocks may die after static destructors ran
+  return *p;
+}
+
+// A pooled block of at least `want` bytes (the smallest that fits), or nullptr.
+std::pair<char*, std::size_t> takePooled(std::size_t want) {
+  Pool& p = pool();
+  std::lock_guard lock(p.mutex);
+  auto best = p.blocks.end();
+  for (auto it = p.blocks.begin(); it != p.blocks.end(); ++it)
+    if (it->second >= want && (best == p.blocks.end() || it->second < best->second)) best = it;
+  if (best == p.blocks.end()) return {nullptr, 0};
+  const auto found = *best;
+  p.blocks.erase(best);
+  p.bytes -= found.second;
+  return found;
+}
 }  // namespace
 
 void PathChunk::Free::operator()(char* p) const {
+  if (capacity >= kHugePage) {
+    Pool& pl = pool();
+    std::lock_guard lock(pl.mutex);
+    if (pl.users > 0 && pl.bytes + capacity <= kPoolBytes) {
+      pl.blocks.emplace_back(p, capacity);
+      pl.bytes += capacity;
+      return;
+    }
+  }
   std::free(p);
+}
+
+BlockReuse::BlockReuse() {
+  Pool& p = pool();
+  std::lock_guard lock(p.mutex);
+  ++p.users;
+}
+
+BlockReuse::~BlockReuse() {
+  std::vector<std::pair<char*, std::size_t>> blocks;
+  {
+    Pool& p = pool();
+    std::lock_guard lock(p.mutex);
+    if (--p.users > 0) return;
+    blocks.swap(p.blocks);
+    p.bytes = 0;
+  }
+  for (const auto& b : blocks) std::free(b.first);
 }
 
 PathChunkBuilder::PathChunkBuilder() : m_chunk(std::make_unique<PathChunk>()) {}
@@ -28,8 +86,12 @@ char* PathChunkBuilder::reserve(std::size_t n) {
     if (want >= kHugePage) want = (want + kHugePage - 1) / kHugePage * kHugePage;
     char* next = nullptr;
     if (want >= kHugePage) {
+      const auto pooled = takePooled(want);
       void* p = nullptr;
-      if (posix_memalign(&p, kHugePage, want) == 0) {
+      if (pooled.first) {
+        next = pooled.first;
+        want = pooled.second;
+      } else if (posix_memalign(&p, kHugePage, want) == 0) {
         next = static_cast<char*>(p);
 #ifdef MADV_HUGEPAGE
         madvise(next, want, MADV_HUGEPAGE);
@@ -40,7 +102,7 @@ char* PathChunkBuilder::reserve(std::size_t n) {
     }
     if (!next) throw std::bad_alloc();
     if (m_size) std::memcpy(next, m_chunk->m_data.get(), m_size);
-    m_chunk->m_data.reset(next);
+    m_chunk->m_data = std::unique_ptr<char[], PathChunk::Free>(next, PathChunk::Free(want));
     m_capacity = want;
   }
   return m_chunk->m_data.get() + m_size;

@@ -24,8 +24,12 @@ class PathChunk {
 
  private:
   friend class PathChunkBuilder;
+  // Large blocks go back to the pool of blocks (see PathChunkBuilder::releasePool).
   struct Free {
+    Free() noexcept {}
+    explicit Free(std::size_t bytes) noexcept : capacity(bytes) {}
     void operator()(char* p) const;
+    std::size_t capacity = 0;
   };
   std::unique_ptr<char[], Free> m_data;
   std::vector<std::uint32_t> m_starts;
@@ -33,6 +37,18 @@ class PathChunk {
 };
 
 using ChunkPtr = std::shared_ptr<const PathChunk>;
+
+// While one of these lives, blocks of whole huge pages that nobody holds any more wait in a
+// pool for the next builder instead of going back to the system: fresh memory costs a page
+// fault and a page of zeros per page, and a reload frees the old library's blocks while it
+// fills new ones. The last one to end frees what is left, so no memory waits when no job runs.
+class BlockReuse {
+ public:
+  BlockReuse();
+  ~BlockReuse();
+  BlockReuse(const BlockReuse&) = delete;
+  BlockReuse& operator=(const BlockReuse&) = delete;
+};
 
 // Fills one block: raw bytes read straight into it (a library file) with entries marked
 // afterwards, or whole paths appended (a scan).

@@ -1,6 +1,16 @@
 #include "PathListModel.h"
 
+#include <algorithm>
+
 namespace library {
+
+std::size_t PathListModel::entryOf(int row) const {
+  if (!m_isPicks) return std::size_t(row);
+  const std::size_t r = std::size_t(row);
+  const auto k = std::size_t(std::upper_bound(m_pickStarts.begin(), m_pickStarts.end(), r) -
+                             m_pickStarts.begin() - 1);
+  return m_picks[k][r - m_pickStarts[k]];
+}
 
 QString PathListModel::path(int row) const {
   return valid(row) ? m_store.path(entryOf(row)) : QString();
@@ -27,7 +37,7 @@ QString PathListModel::shownText(int row, int column) const {
 void PathListModel::clear() {
   beginResetModel();
   m_store.clear();
-  m_picks.clear();
+  clearPicks();
   endResetModel();
 }
 
@@ -44,16 +54,24 @@ void PathListModel::append(const std::vector<ChunkPtr>& chunks) {
 void PathListModel::showPicks(PathStore from) {
   beginResetModel();
   m_store = std::move(from);
-  m_picks.clear();
+  clearPicks();
   endResetModel();
 }
 
-void PathListModel::addPicks(const std::vector<std::uint32_t>& picks) {
+void PathListModel::addPicks(Hits picks) {
   if (picks.empty()) return;
   const int before = count();
   beginInsertRows({}, before, before + int(picks.size()) - 1);
-  m_picks.insert(m_picks.end(), picks.begin(), picks.end());
+  m_pickStarts.push_back(m_pickCount);
+  m_pickCount += picks.size();
+  m_picks.push_back(std::move(picks));
   endInsertRows();
+}
+
+void PathListModel::clearPicks() {
+  m_picks.clear();
+  m_pickStarts.clear();
+  m_pickCount = 0;
 }
 
 }  // namespace library

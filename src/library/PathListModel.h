@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Hits.h"
 #include "PathStore.h"
 #include "platform/ui/ListModel.h"
 
@@ -16,7 +17,7 @@ class PathListModel : public ui::ListModel {
  public:
   explicit PathListModel(bool picks) : m_isPicks(picks) {}
 
-  int count() const override { return int(m_isPicks ? m_picks.size() : m_store.size()); }
+  int count() const override { return int(m_isPicks ? m_pickCount : m_store.size()); }
   QString text(int row, int column) const override;
   QString shownText(int row, int column) const override;
   QString path(int row) const;  // for display
@@ -30,17 +31,20 @@ class PathListModel : public ui::ListModel {
   void append(const std::vector<ChunkPtr>& chunks);
   // Result lists: from now on, picks of `from` (the list starts empty).
   void showPicks(PathStore from);
-  void addPicks(const std::vector<std::uint32_t>& picks);
+  // More picks at the end; the batch is kept as it comes, not copied.
+  void addPicks(Hits picks);
 
  private:
   bool valid(int row) const { return row >= 0 && row < count(); }
-  std::size_t entryOf(int row) const {
-    return m_isPicks ? m_picks[std::size_t(row)] : std::size_t(row);
-  }
+  std::size_t entryOf(int row) const;
+  void clearPicks();
 
   bool m_isPicks;
   PathStore m_store;
-  std::vector<std::uint32_t> m_picks;
+  // The picks in the batches they came in, and the row each batch starts at.
+  std::vector<Hits> m_picks;
+  std::vector<std::size_t> m_pickStarts;
+  std::size_t m_pickCount = 0;
 };
 
 }  // namespace library

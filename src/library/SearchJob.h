@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "Hits.h"
 #include "JobContext.h"
 #include "PathStore.h"
 
@@ -16,15 +17,16 @@ class SearchEvents {
  public:
   virtual ~SearchEvents() = default;
   virtual void searchFrom(unsigned generation, const PathStore& entries) = 0;
-  virtual void searchHits(unsigned generation, const std::vector<std::uint32_t>& hits) = 0;
+  virtual void searchHits(unsigned generation, Hits hits) = 0;
   virtual void searchDone(unsigned generation, int hits) = 0;
 };
 
 // The indexes of the entries of `entries` whose path contains `needle` (already trimmed and
-// lower-cased), ignoring case. `onHits` receives them in batches; the search stops early when
-// `stop` says so. Returns the number of hits.
+// lower-cased), ignoring case. After each stretch of entries `onHits` is given the hits found so
+// far that it has not taken (it takes them by moving them out), and once more at the end with
+// `last`; the search stops early when `stop` says so. Returns the number of hits.
 int findInPaths(const PathStore& entries, const QString& needle, const std::function<bool()>& stop,
-                const std::function<void(std::vector<std::uint32_t>&)>& onHits);
+                const std::function<void(Hits& hits, bool last)>& onHits);
 
 // Searches the worker's copy of the library and reports to the window.
 void runSearch(const QString& needle, unsigned generation, const PathStore& content,

@@ -1,8 +1,10 @@
 // Taking tracks from the library: playing rows, sending and dragging them to the playlist
 // and the decks, and the two pop-up menus.
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -83,6 +85,66 @@ TEST_F(LibraryLists, SendingAndPlayingTakeTheRowsTheUserChose) {
   view->lstdata->setSelectedIndex(-1);
   rows->lstdata_DblClick();
   EXPECT_EQ(tone(1), -1);
+}
+
+// A list of many rows places them by arithmetic: scrolling, the keys, a range picked with
+// Shift and rows that arrive later all name the rows a table of that row height names, and
+// the hidden row header keeps no record per row.
+struct CountedRows : ui::ListModel {
+  int rows = 0;
+  int count() const override { return rows; }
+  QString text(int row, int column) const override { return QString::number(row * 10 + column); }
+  void add(int n) {
+    beginInsertRows({}, rows, rows + n - 1);
+    rows += n;
+    endInsertRows();
+  }
+};
+
+TEST(ListView, PlacesManyRowsByArithmetic) {
+  QWidget window;
+  CountedRows model;
+  model.rows = 200000;
+  ui::ListView list(&window, 19, &model);
+  list.AddColumnHeader("A", 1500);
+  list.AddColumnHeader("B", 1500);
+  list.widget()->setGeometry(0, 0, 300, 2 + 19 * 10 + 40);
+  window.show();
+  QTableView* table = list.view();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table->verticalHeader()->count(), 0);
+  const int page = table->viewport()->height() / 19;
+  ASSERT_GE(page, 10);
+  EXPECT_EQ(table->verticalScrollBar()->maximum(), 200000 - page);
+
+  table->scrollTo(model.index(150000, 1), QAbstractItemView::PositionAtTop);
+  EXPECT_EQ(list.FirstVisible(), 150000);
+  EXPECT_EQ(list.ItemTop(150002) - list.ItemTop(150000), 2 * 285.0f);
+  EXPECT_EQ(table->indexAt(QPoint(120, 19 * 3 + 5)), model.index(150003, 1));
+  table->scrollTo(model.index(150000 + page + 4, 0));  // just below: it becomes the last row
+  EXPECT_EQ(list.FirstVisible(), 150005);
+
+  list.setSelectedIndex(150010);
+  QTest::keyClick(table, Qt::Key_PageDown);
+  const int down = list.SelectedIndex();
+  EXPECT_NEAR(down, 150010 + page, 1);
+  QTest::keyClick(table, Qt::Key_Up);
+  EXPECT_EQ(list.SelectedIndex(), down - 1);
+  QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(list.SelectedIndex(), 199999);
+  EXPECT_EQ(list.FirstVisible(), 200000 - page);
+
+  list.setMultiSelect(true);
+  table->scrollTo(model.index(0, 0), QAbstractItemView::PositionAtTop);
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(30, 19 * 2 + 9));
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(150, 19 * 5 + 9));
+  for (int row = 0; row < 8; ++row) EXPECT_EQ(list.Selected(row), row >= 2 && row <= 5) << row;
+  // The toolkit keeps the modifiers of the last input event: Shift must not stay held.
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(30, 9));
+
+  model.add(1000);
+  EXPECT_EQ(table->verticalScrollBar()->maximum(), 201000 - page);
+  EXPECT_EQ(table->verticalHeader()->count(), 0);
 }
 
 TEST_F(LibraryLists, DraggedRowsGoToThePlaylistAndTheDecksWithARealMouse) {

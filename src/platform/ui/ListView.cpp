@@ -6,10 +6,12 @@
 #include <QMimeData>
 #include <QScrollBar>
 
+#include "RowsTable.h"
+
 namespace ui {
 
 ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
-    : Control(new QTableView(parent)),
+    : Control(new RowsTable(parent, rowHeightPixels)),
       m_view(static_cast<QTableView*>(widget())),
       m_model(model),
       m_rowHeight(rowHeightPixels) {
