@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "media/AudioFixtures.h"
+#include "platform/sound/FileDecoder.h"
 
 using namespace sound;
 using fixtures::Segment;
@@ -25,6 +27,7 @@ class SoundSystemTest : public ::testing::Test {
     fixtures::writeWav(dir->file("a880.wav"), {{880, 3.0}});
     // Quiet enough that a 6 dB boost stays under the master limiter's threshold.
     fixtures::writeWav(dir->file("k1000.wav"), {{1000, 2.0}}, 44100, 2, 0.25);
+    fixtures::writeWav(dir->file("b300.wav"), {{300, 2.0}}, 44100, 2, 0.5);
     fixtures::writeWav(dir->file("split.wav"), {{440, 1.0}, {880, 1.0}});
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.mp3"), {{440, 4.0}}));
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.wma"), {{440, 4.0}}));
@@ -174,6 +177,50 @@ TEST_F(SoundSystemTest, PositionAndSeekCountFileTimeAtAnyRateAndPitch) {
     EXPECT_NEAR(position(c), 1001 + 500 * row.pitch, 3);
     sys.releaseSound(s);
   }
+}
+
+// At the track's own rate a channel hands on the decoded frames as they are. Pitch moves
+// away and back glide from that copy to the resampled sound and back, never with a step
+// steeper than the tone's own, and back at the own rate the copy is exact again.
+TEST_F(SoundSystemTest, AtItsOwnRateAChannelCopiesItsTrackAndPitchMovesGlideInAndOut) {
+  FileDecoder decoder;
+  ASSERT_EQ(decoder.open(dir->file("b300.wav")), Result::Ok);
+  std::vector<float> track(std::size_t(2 * kRate) * 2);
+  track.resize(std::size_t(decoder.read(track.data(), 2 * kRate)) * 2);
+  // The frame near `about` (well within half the tone's period) the output is a copy from.
+  auto copiedFrom = [&](const std::vector<float>& out, std::int64_t about) -> std::int64_t {
+    for (std::int64_t k = std::max<std::int64_t>(0, about - 60); k < about + 60; ++k)
+      if (std::size_t(k) * 2 + out.size() <= track.size() &&
+          std::equal(out.begin(), out.end(), track.begin() + k * 2))
+        return k;
+    return -1;
+  };
+  const Handle c = play(open("b300.wav"));
+  render(0.01);  // a fresh start fades in over its first block
+  const auto held = render(0.3);
+  EXPECT_EQ(copiedFrom(held, 441), 441);
+  float steady = 0;
+  for (std::size_t i = 2; i < held.size(); i += 2)
+    steady = std::max(steady, std::fabs(held[i] - held[i - 2]));
+
+  float jump = 0, last = held[held.size() - 2];
+  for (int step = 0; step < 60; ++step) {
+    const float pitch = step % 3 == 2 ? 0.97f : step % 3 == 1 ? 1.06f : 1.0f;
+    ASSERT_EQ(sys.setChannelFrequency(c, kRate * pitch), Result::Ok);
+    std::vector<float> out(std::size_t(60 + step * 37 % 400) * 2);
+    sys.render(out.data(), out.size() / 2);
+    for (std::size_t i = 0; i < out.size(); i += 2) {
+      jump = std::max(jump, std::fabs(out[i] - last));
+      last = out[i];
+    }
+  }
+  EXPECT_GT(steady, 0.02f);
+  EXPECT_LT(jump, steady * 1.15f);
+  ASSERT_EQ(sys.setChannelFrequency(c, kRate), Result::Ok);
+  render(0.02);
+  const std::int64_t about = std::int64_t(position(c)) * kRate / 1000;
+  const auto back = render(0.2);
+  EXPECT_GT(copiedFrom(back, about), 0);
 }
 
 TEST_F(SoundSystemTest, AChannelSlotReusedSixteenThousandTimesKeepsOldHandlesStale) {
