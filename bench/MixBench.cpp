@@ -197,6 +197,26 @@ void BM_EqualiserBands(benchmark::State& state) {
   report(state, audio, wall, cpu);
 }
 
+// The chorus alone over noise, in 256-frame blocks.
+void BM_ChorusAlone(benchmark::State& state) {
+  sound::Chorus chorus;
+  chorus.prepare(kRate);
+  std::vector<float> block(256 * 2);
+  unsigned noise = 1;
+  double audio = 0, wall = 0, cpu = 0;
+  for (auto _ : state) {
+    const double w0 = wallNow(), c0 = cpuNow();
+    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
+      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
+      chorus.process(block.data(), 256);
+    }
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
+    audio += g_seconds;
+  }
+  report(state, audio, wall, cpu);
+}
+
 // The output callback's work, block by block, with both decks playing off their own pitch
 // (so both resample), the preview at its own, the 15 bands and the chorus: the median, the
 // 99th percentile and the worst block, each in % of the 1024-frame block's length. The
@@ -264,6 +284,7 @@ BENCHMARK(BM_DeckFullChain)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(BM_EqualiserBands)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ChorusAlone)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CallbackCost)->Unit(benchmark::kMillisecond)->Iterations(1);
 int main(int argc, char** argv) {
   if (takeSmokeFlag(argc, argv)) g_seconds = 2.0;
