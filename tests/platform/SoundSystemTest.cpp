@@ -180,8 +180,10 @@ TEST_F(SoundSystemTest, PositionAndSeekCountFileTimeAtAnyRateAndPitch) {
 }
 
 // At the track's own rate a channel hands on the decoded frames as they are. Pitch moves
-// away and back glide from that copy to the resampled sound and back, never with a step
-// steeper than the tone's own, and back at the own rate the copy is exact again.
+// away and back glide from that copy to the resampled sound and back: a step in the tone's
+// phase, even by part of a frame, would show as a bend (a second difference) several times
+// the steady tone's; the resampler's own glides bend it by up to a third more. Back at the
+// own rate, the copy is exact again.
 TEST_F(SoundSystemTest, AtItsOwnRateAChannelCopiesItsTrackAndPitchMovesGlideInAndOut) {
   FileDecoder decoder;
   ASSERT_EQ(decoder.open(dir->file("b300.wav")), Result::Ok);
@@ -199,30 +201,24 @@ TEST_F(SoundSystemTest, AtItsOwnRateAChannelCopiesItsTrackAndPitchMovesGlideInAn
   render(0.01);  // a fresh start fades in over its first block
   const auto held = render(0.3);
   EXPECT_EQ(copiedFrom(held, 441), 441);
-  // A step in the tone's phase, even by part of a frame, shows as a bend: a second
-  // difference several times the steady tone's (the resampler's own glides from one pitch
-  // to the next bend it by up to about a third more).
   float steady = 0, bend = 0, last[2] = {held[held.size() - 4], held[held.size() - 2]};
   for (std::size_t i = 4; i < held.size(); i += 2)
     steady = std::max(steady, std::fabs(held[i] - 2 * held[i - 2] + held[i - 4]));
   for (int step = 0; step < 60; ++step) {
     const float pitch = step % 3 == 2 ? 0.97f : step % 3 == 1 ? 1.06f : 1.0f;
     ASSERT_EQ(sys.setChannelFrequency(c, kRate * pitch), Result::Ok);
-    // Long enough at the own rate for the copy to take over.
+    // At the own rate long enough for the copy to take over.
     std::vector<float> out(std::size_t(60 + step * 37 % 400 + (pitch == 1.0f ? 1500 : 0)) * 2);
     sys.render(out.data(), out.size() / 2);
-    for (std::size_t i = 0; i < out.size(); i += 2) {
+    for (std::size_t i = 0; i < out.size(); last[0] = last[1], last[1] = out[i], i += 2)
       bend = std::max(bend, std::fabs(out[i] - 2 * last[1] + last[0]));
-      last[0] = last[1], last[1] = out[i];
-    }
   }
   EXPECT_GT(steady, 5e-4f);
   EXPECT_LT(bend, steady * 1.6f);
   ASSERT_EQ(sys.setChannelFrequency(c, kRate), Result::Ok);
   render(0.02);
   const std::int64_t about = std::int64_t(position(c)) * kRate / 1000;
-  const auto back = render(0.2);
-  EXPECT_GT(copiedFrom(back, about), 0);
+  EXPECT_GT(copiedFrom(render(0.2), about), 0);
 }
 
 TEST_F(SoundSystemTest, AChannelSlotReusedSixteenThousandTimesKeepsOldHandlesStale) {
