@@ -1,17 +1,29 @@
-// How fast one deck mixes with the whole effect chain, next to decoding alone and to the
-// ffmpeg command line decoding the same file, all in one run. Each figure is reported as
-// a multiple of real time (x_realtime).
+// How fast one deck mixes with the whole effect chain, next to decoding alone, to the
+// ffmpeg command line decoding the same file and to the sox command line running a like
+// chain, all in one run. Each figure is a multiple of real time: x_realtime by the clock on
+// the wall, x_realtime_cpu by the processor time spent (the fairer one on a busy machine;
+// for the command lines, their own). BM_CallbackCost times the output callback's work
+// alone, block by block, as a share of the block's length.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Smoke.h"
 #include "media/AudioFixtures.h"
+#include "platform/sound/Chorus.h"
 #include "platform/sound/FileDecoder.h"
+#include "platform/sound/Mixer.h"
+#include "platform/sound/ParametricEq.h"
 #include "platform/sound/SoundSystem.h"
+#include "platform/sound/Stream.h"
 
 namespace {
 
@@ -30,23 +42,53 @@ const std::string& trackPath() {
   return path;
 }
 
-void report(benchmark::State& state, double audioSeconds, double cpuSeconds) {
-  state.counters["x_realtime"] = audioSeconds / cpuSeconds;
+void report(benchmark::State& state, double audioSeconds, double wallSeconds, double cpuSeconds) {
+  state.counters["x_realtime"] = audioSeconds / wallSeconds;
+  state.counters["x_realtime_cpu"] = audioSeconds / cpuSeconds;
+}
+
+double cpuNow() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+double childCpuNow() {
+  rusage u{};
+  getrusage(RUSAGE_CHILDREN, &u);
+  auto sec = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+  return sec(u.ru_utime) + sec(u.ru_stime);
+}
+double threadCpuNow() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+double wallNow() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The bands the benchmarks set, the same for our chain and for sox's.
+float bandCentre(int i) {
+  return 32.0f * float(1 << (i / 2)) * (i % 2 ? 1.4f : 1.0f);
+}
+float bandGain(int i) {
+  return i % 2 ? 1.3f : 0.8f;
 }
 
 void BM_DecodeOnly(benchmark::State& state) {
-  double audio = 0, spent = 0;
+  double audio = 0, wall = 0, cpu = 0;
   std::vector<float> buf(4096 * 2);
   for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
+    const double w0 = wallNow(), c0 = cpuNow();
     sound::FileDecoder dec;
     dec.open(trackPath());
     std::int64_t frames = 0;
     for (int n; (n = dec.read(buf.data(), 4096)) > 0;) frames += n;
-    spent += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
     audio += double(frames) / kRate;
   }
-  report(state, audio, spent);
+  report(state, audio, wall, cpu);
 }
 
 // One deck through 15 equaliser bands and the chorus, with a spectrum every 100 ms of
@@ -55,7 +97,7 @@ void BM_DeckFullChain(benchmark::State& state) {
   const double pitch = double(state.range(0)) / 1000.0;
   const int bandsOn = int(state.range(1));
   const bool chorusOn = state.range(2) != 0;
-  double audio = 0, spent = 0;
+  double audio = 0, wall = 0, cpu = 0;
   std::vector<float> block(4410 * 2);
   std::vector<float> bands(64);
   for (auto _ : state) {
@@ -65,15 +107,15 @@ void BM_DeckFullChain(benchmark::State& state) {
     for (int i = 0; i < bandsOn; ++i) {
       sound::Handle eq = 0;
       built = built && sys.createDsp(sound::DspType::ParametricEq, eq) == sound::Result::Ok;
-      sys.setDspParameter(eq, 0, 32.0f * float(1 << (i / 2)) * (i % 2 ? 1.4f : 1.0f));
-      sys.setDspParameter(eq, 2, i % 2 ? 1.3f : 0.8f);
+      sys.setDspParameter(eq, 0, bandCentre(i));
+      sys.setDspParameter(eq, 2, bandGain(i));
       sys.addDsp(eq);
     }
     sound::Handle chorus = 0, s = 0, c = 0;
     built = built && sys.createDsp(sound::DspType::Chorus, chorus) == sound::Result::Ok;
     if (chorusOn) sys.addDsp(chorus);
     built = built && sys.createStream(trackPath(), s) == sound::Result::Ok;
-    const auto t0 = std::chrono::steady_clock::now();
+    const double w0 = wallNow(), c0 = cpuNow();
     if (!built || sys.playSound(s, false, c) != sound::Result::Ok) {
       state.SkipWithError("the mixing chain could not be built");
       break;
@@ -86,32 +128,153 @@ void BM_DeckFullChain(benchmark::State& state) {
       sys.channelSpectrum(c, bands.data(), 64, 0, sound::Window::Triangle);
       sys.channelPlaying(c, playing);
     }
-    spent += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
     audio += double(frames) / kRate;
   }
-  report(state, audio, spent);
+  report(state, audio, wall, cpu);
+}
+
+void runCommand(benchmark::State& state, const std::string& cmd, const char* missing) {
+  double audio = 0, wall = 0, cpu = 0;
+  for (auto _ : state) {
+    const double w0 = wallNow(), c0 = childCpuNow();
+    if (std::system(cmd.c_str()) != 0) {
+      state.SkipWithError(missing);
+      return;
+    }
+    wall += wallNow() - w0;
+    cpu += childCpuNow() - c0;
+    audio += g_seconds;
+  }
+  report(state, audio, wall, cpu);
 }
 
 // The reference: ffmpeg's own command line decoding the same file to nothing.
 void BM_FfmpegCliDecode(benchmark::State& state) {
   const std::string cmd = "ffmpeg -nostdin -v quiet -threads 1 -i '" + trackPath() + "' -f null -";
-  double audio = 0, spent = 0;
+  runCommand(state, cmd, "ffmpeg is not installed");
+}
+
+// The reference for the chain: sox, on one thread, speeding the same file up by `pitch`
+// (its own resampler at medium quality, about our converter's), through 15 peaking bands
+// and a three-voice chorus, to nothing.
+void BM_SoxCliChain(benchmark::State& state) {
+  const double pitch = double(state.range(0)) / 1000.0;
+  std::string cmd = "sox -q -D --single-threaded '" + trackPath() + "' -t f32 /dev/null";
+  if (pitch != 1.0) cmd += " speed " + std::to_string(pitch) + " rate -m 44100";
+  for (int i = 0; i < 15; ++i)
+    cmd += " equalizer " + std::to_string(bandCentre(i)) + " 1o " +
+           std::to_string(20.0 * std::log10(bandGain(i)));
+  cmd += " chorus 0.5 0.5 40 0.5 0.8 2 -s 45 0.5 0.9 2 -s 50 0.5 0.7 2 -s";
+  runCommand(state, cmd, "sox (with MP3 support) is not installed");
+}
+
+// The 15 equaliser bands alone over noise, as the mixer runs them, in 256-frame blocks.
+void BM_EqualiserBands(benchmark::State& state) {
+  std::vector<std::unique_ptr<sound::ParametricEq>> units;
+  std::vector<sound::ParametricEq*> bands;
+  for (int i = 0; i < 15; ++i) {
+    units.push_back(std::make_unique<sound::ParametricEq>());
+    units.back()->setParameter(sound::ParametricEq::Center, bandCentre(i));
+    units.back()->setParameter(sound::ParametricEq::Gain, bandGain(i));
+    units.back()->prepare(kRate);
+    bands.push_back(units.back().get());
+  }
+  std::vector<float> block(256 * 2);
+  unsigned noise = 1;
+  double audio = 0, wall = 0, cpu = 0;
   for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
-    if (std::system(cmd.c_str()) != 0) {
-      state.SkipWithError("ffmpeg is not installed");
-      return;
+    const double w0 = wallNow(), c0 = cpuNow();
+    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
+      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
+      sound::ParametricEq::processBands(bands.data(), 15, block.data(), 256);
     }
-    spent += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
     audio += g_seconds;
   }
-  report(state, audio, spent);
+  report(state, audio, wall, cpu);
+}
+
+// The chorus alone over noise, in 256-frame blocks.
+void BM_ChorusAlone(benchmark::State& state) {
+  sound::Chorus chorus;
+  chorus.prepare(kRate);
+  std::vector<float> block(256 * 2);
+  unsigned noise = 1;
+  double audio = 0, wall = 0, cpu = 0;
+  for (auto _ : state) {
+    const double w0 = wallNow(), c0 = cpuNow();
+    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
+      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
+      chorus.process(block.data(), 256);
+    }
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
+    audio += g_seconds;
+  }
+  report(state, audio, wall, cpu);
+}
+
+// The output callback's work, block by block, with both decks playing off their own pitch
+// (so both resample), the preview at its own, the 15 bands and the chorus: the median, the
+// 99th percentile and the worst block, each in % of the 1024-frame block's length. The
+// decoding is done between the blocks, untimed, as the decoder thread does it.
+void BM_CallbackCost(benchmark::State& state) {
+  constexpr int kBlock = 1024;
+  const double blockSeconds = double(kBlock) / kRate;
+  std::vector<double> costs, wallCosts;
+  std::vector<float> out(kBlock * 2);
+  for (auto _ : state) {
+    sound::Mixer mixer(3, kRate);
+    std::vector<std::unique_ptr<sound::Stream>> streams;
+    const float pitch[3] = {1.06f, 0.97f, 1.0f};
+    for (int v = 0; v < 3; ++v) {
+      auto decoder = std::make_unique<sound::FileDecoder>();
+      decoder->open(trackPath());
+      streams.push_back(std::make_unique<sound::Stream>(std::move(decoder), 44));
+      mixer.voice(v).start(streams.back().get(), 0, kRate * pitch[v], 0.8f, 0.0f, false);
+    }
+    std::vector<std::unique_ptr<sound::DspUnit>> units;
+    for (int i = 0; i < 15; ++i) {
+      units.push_back(std::make_unique<sound::ParametricEq>());
+      units.back()->setParameter(sound::ParametricEq::Center, bandCentre(i));
+      units.back()->setParameter(sound::ParametricEq::Gain, bandGain(i));
+    }
+    units.push_back(std::make_unique<sound::Chorus>());
+    for (auto& u : units) mixer.postAdd(u.get());
+    costs.clear();
+    wallCosts.clear();
+    for (bool playing = true; playing;) {
+      for (auto& s : streams)
+        while (s->produce()) {
+        }
+      const double w0 = wallNow(), c0 = threadCpuNow();
+      mixer.mix(out.data(), kBlock);
+      costs.push_back(threadCpuNow() - c0);
+      wallCosts.push_back(wallNow() - w0);
+      playing = mixer.voice(0).busy() || mixer.voice(1).busy();
+    }
+  }
+  // By the thread's processor time (the work), and by the wall clock (which also counts
+  // the time the thread waited for a core on a busy machine).
+  std::sort(costs.begin(), costs.end());
+  std::sort(wallCosts.begin(), wallCosts.end());
+  auto share = [&](const std::vector<double>& v, double q) {
+    return 100.0 * v[std::min(v.size() - 1, std::size_t(q * double(v.size())))] / blockSeconds;
+  };
+  state.counters["p50_pct"] = share(costs, 0.5);
+  state.counters["p99_pct"] = share(costs, 0.99);
+  state.counters["max_pct"] = share(costs, 1.0);
+  state.counters["p99_wall_pct"] = share(wallCosts, 0.99);
 }
 
 }  // namespace
 
 BENCHMARK(BM_FfmpegCliDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SoxCliChain)->Arg(1000)->Arg(1060)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DeckFullChain)
     ->Args({1000, 15, 1})
     ->Args({1060, 15, 1})
@@ -120,6 +283,9 @@ BENCHMARK(BM_DeckFullChain)
     ->Args({1000, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK(BM_EqualiserBands)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ChorusAlone)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CallbackCost)->Unit(benchmark::kMillisecond)->Iterations(1);
 int main(int argc, char** argv) {
   if (takeSmokeFlag(argc, argv)) g_seconds = 2.0;
   benchmark::Initialize(&argc, argv);

@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "MainX.h"
+#include "platform/sound/Ffmpeg.h"
 
 namespace app {
 
@@ -17,6 +18,8 @@ void Program::Main() {
   m_engine.create(m_options.output);
   m_startup = std::make_unique<Startup>(static_cast<Startup::Host&>(*this));
   m_startup->show();
+  // The decoder's libraries load behind the splash, not before it.
+  sound::loadFfmpegSoon();
 }
 
 MainX& Program::loadMainX() {

@@ -1,6 +1,8 @@
 #include "Startup.h"
 
+#include <QDateTime>
 #include <algorithm>
+#include <cstdio>
 
 #include "MainX.h"
 
@@ -18,6 +20,15 @@ void Startup::show() {
   m_splash->form().Show();
   Form_Load();
   m_splash->tomain->setEnabled(true);
+  trace("splash shown");
+}
+
+void Startup::trace(const char* what) {
+  // bench/startup.sh reads these to time the start from outside.
+  static const bool on = qEnvironmentVariableIsSet("TORNAVEL_STARTUP_TRACE");
+  if (on)
+    std::fprintf(stderr, "tornavel: %s at %lld ms\n", what,
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
 }
 
 void Startup::Form_Load() {
@@ -47,6 +58,7 @@ void Startup::fistLoad_Timer() {
 void Startup::tomain_Timer() {
   if (m_host.ended()) return;
   m_host.loadMainX().form().Show();
+  trace("main window shown");
   m_splash->form().Hide();
   m_splash->tomain->setEnabled(false);
   m_host.mainWindowShown();

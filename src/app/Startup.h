@@ -46,6 +46,8 @@ class Startup : public library::LoadProgress {
   bool stagesDone() const { return m_stagesDone; }
 
  private:
+  // With TORNAVEL_STARTUP_TRACE set, says on stderr when the start got to `what`.
+  static void trace(const char* what);
   Host& m_host;
   std::unique_ptr<FrmSplash> m_splash;
   bool m_stagesStarted = false;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -141,6 +143,132 @@ TEST(EqualiserBand, UnityZeroHertzAndPastNyquistPassBitForBitOnceSettled) {
     eq.process(x.data(), kBlock);
     EXPECT_EQ(x, in);
   }
+}
+
+// The band's filter as a plain loop, one channel after the other: what the band ran before
+// its channels and neighbouring bands shared registers, and what they must match bit for bit.
+template <bool Ramp>
+void plainFilter(ParametricEq::History& h, ParametricEq::Coefficients& c,
+                 const ParametricEq::Coefficients& step, float* x, int frames) {
+  for (int i = 0; i < frames; ++i) {
+    if constexpr (Ramp) {
+      c.b0 += step.b0, c.b1 += step.b1, c.b2 += step.b2, c.a1 += step.a1, c.a2 += step.a2;
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+      const double in = x[2 * i + ch];
+      const double p = c.b0 * in + c.b1 * h.x1[ch] + c.b2 * h.x2[ch] - c.a2 * h.y2[ch];
+      const double out = p - c.a1 * h.y1[ch];
+      h.x2[ch] = h.x1[ch], h.x1[ch] = in, h.y2[ch] = h.y1[ch], h.y1[ch] = out;
+      x[2 * i + ch] = float(out);
+    }
+  }
+}
+
+TEST(EqualiserBand, RunsBitForBitAsThePlainLoopAloneAndBesideOtherBands) {
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  auto biquad = [&] {  // stable: both poles inside the unit circle
+    const double r = 0.5 + 0.499 * unit(rng), z = 1.5 * unit(rng), g = 0.2 + unit(rng);
+    const double p = M_PI * unit(rng), q = M_PI * unit(rng);
+    return ParametricEq::Coefficients{g, -2 * g * z * std::cos(q), g * z * z, -2 * r * std::cos(p),
+                                      r * r};
+  };
+  std::vector<float> a(64 * 2), b(64 * 2);
+  for (int round = 0; round < 40; ++round) {
+    ParametricEq::History ha, hb;
+    ParametricEq::Coefficients ca = biquad(), cb = ca, step = biquad();
+    for (double* v : {&step.b0, &step.b1, &step.b2, &step.a1, &step.a2}) *v *= 1e-5;
+    for (int block = 0; block < 4; ++block) {
+      for (float& v : a) v = float(unit(rng) * 2 - 1);
+      b = a;
+      const int frames = 1 + round % 64;
+      if (round % 2) {
+        ParametricEq::filter<true>(ha, ca, step, a.data(), frames);
+        plainFilter<true>(hb, cb, step, b.data(), frames);
+      } else {
+        ParametricEq::filter<false>(ha, ca, step, a.data(), frames);
+        plainFilter<false>(hb, cb, step, b.data(), frames);
+      }
+      ASSERT_EQ(a, b) << round;
+      ASSERT_EQ(std::memcmp(&ha, &hb, sizeof ha), 0);
+      ASSERT_EQ(std::memcmp(&ca, &cb, sizeof ca), 0);
+    }
+  }
+
+  // Fifteen bands run together, and the same bands each on its own in turn, while the
+  // settings move: the two outputs are the same to the bit.
+  std::vector<std::unique_ptr<ParametricEq>> together, alone;
+  std::vector<ParametricEq*> bands;
+  for (int i = 0; i < 15; ++i) {
+    for (auto* set : {&together, &alone}) {
+      set->push_back(std::make_unique<ParametricEq>());
+      set->back()->prepare(kRate);
+    }
+    bands.push_back(together.back().get());
+  }
+  std::vector<float> x(kBlock * 2), y;
+  for (int block = 0; block < 120; ++block) {
+    if (block % 20 == 0)
+      for (int i = 0; i < 15; ++i)
+        for (auto* set : {&together, &alone}) {
+          (*set)[std::size_t(i)]->setParameter(ParametricEq::Center, float(40 << (i % 9)));
+          (*set)[std::size_t(i)]->setParameter(
+              ParametricEq::Gain, (block / 20 + i) % 3 == 0 ? 1.0f : 0.3f + 0.1f * float(i));
+        }
+    const int frames = 1 + (block * 97) % kBlock;
+    for (int i = 0; i < frames * 2; ++i) x[std::size_t(i)] = float(unit(rng) - 0.5);
+    y = x;
+    ParametricEq::processBands(bands.data(), 15, x.data(), frames);
+    for (auto& band : alone) band->process(y.data(), frames);
+    ASSERT_EQ(x, y) << block;
+  }
+}
+
+// The chorus worked out frame by frame the plain way (after its taps are in): the delays
+// from the sine itself, each tap read between two frames of the line.
+TEST(ChorusUnit, GivesWhatThePlainFrameByFrameChorusGives) {
+  Chorus chorus;
+  chorus.setParameter(Chorus::Depth, 0.5f);
+  chorus.setParameter(Chorus::RateHz, 3.0f);
+  chorus.setParameter(Chorus::Wet2, 0.3f);
+  chorus.prepare(kRate);
+  std::vector<float> line[2] = {std::vector<float>(65536), std::vector<float>(65536)};
+  const double base = 40 * 0.001 * kRate, depth = base * 0.5, step = 2 * M_PI * 3.0 / kRate;
+  // Each side's weights scaled to sum to 1.
+  const float dryL = 0.5f / 1.5f, wetL = 0.5f / 1.5f, dryR = 0.5f / 1.3f, wet2 = 0.3f / 1.3f,
+              wet3R = 0.5f / 1.3f;
+  auto tap = [&](int ch, std::int64_t n, double delay) {
+    const double pos = double(n % 65536 + 65536) - delay;
+    const auto whole = std::int64_t(pos);
+    const float a = line[ch][std::size_t(whole % 65536)],
+                b = line[ch][std::size_t((whole + 1) % 65536)];
+    return a + (b - a) * float(pos - double(whole));
+  };
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+  std::vector<float> x(kBlock * 2, 0.0f);
+  float worst = 0;
+  for (std::int64_t n = 0, block = 0; block < 400; ++block) {
+    const int frames = 1 + int(rng() % kBlock);
+    const bool heard = block >= 40;  // silence until the taps are in
+    for (int i = 0; i < frames * 2; ++i) x[std::size_t(i)] = heard ? noise(rng) : 0.0f;
+    std::vector<float> want(x.begin(), x.begin() + frames * 2);
+    for (int i = 0; i < frames; ++i, ++n) {
+      const double s = std::sin(step * double(n)), c = std::cos(step * double(n));
+      const double k = std::sqrt(3.0) / 2, d3 = base + depth * (-0.5 * s - k * c);
+      for (int ch = 0; ch < 2; ++ch)
+        line[ch][std::size_t(n % 65536)] = want[std::size_t(2 * i + ch)];
+      want[std::size_t(2 * i)] = dryL * want[std::size_t(2 * i)] +
+                                 wetL * tap(0, n, base + depth * s) + wetL * tap(0, n, d3);
+      want[std::size_t(2 * i + 1)] = dryR * want[std::size_t(2 * i + 1)] +
+                                     wet2 * tap(1, n, base + depth * (-0.5 * s + k * c)) +
+                                     wet3R * tap(1, n, d3);
+    }
+    chorus.process(x.data(), frames);
+    for (int i = 0; i < frames * 2; ++i)
+      worst = std::max(worst, std::fabs(x[std::size_t(i)] - want[std::size_t(i)]));
+  }
+  EXPECT_LT(worst, 1e-6f);  // -120 dB of full scale
 }
 
 TEST(ChorusUnit, NeverPeaksAboveItsInputYetChangesIt) {

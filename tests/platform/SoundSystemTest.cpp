@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "media/AudioFixtures.h"
+#include "platform/sound/FileDecoder.h"
 
 using namespace sound;
 using fixtures::Segment;
@@ -25,6 +27,7 @@ class SoundSystemTest : public ::testing::Test {
     fixtures::writeWav(dir->file("a880.wav"), {{880, 3.0}});
     // Quiet enough that a 6 dB boost stays under the master limiter's threshold.
     fixtures::writeWav(dir->file("k1000.wav"), {{1000, 2.0}}, 44100, 2, 0.25);
+    fixtures::writeWav(dir->file("b300.wav"), {{300, 2.0}}, 44100, 2, 0.5);
     fixtures::writeWav(dir->file("split.wav"), {{440, 1.0}, {880, 1.0}});
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.mp3"), {{440, 4.0}}));
     ASSERT_TRUE(fixtures::writeEncoded(dir->file("a440.wma"), {{440, 4.0}}));
@@ -174,6 +177,48 @@ TEST_F(SoundSystemTest, PositionAndSeekCountFileTimeAtAnyRateAndPitch) {
     EXPECT_NEAR(position(c), 1001 + 500 * row.pitch, 3);
     sys.releaseSound(s);
   }
+}
+
+// At the track's own rate a channel hands on the decoded frames as they are. Pitch moves
+// away and back glide from that copy to the resampled sound and back: a step in the tone's
+// phase, even by part of a frame, would show as a bend (a second difference) several times
+// the steady tone's; the resampler's own glides bend it by up to a third more. Back at the
+// own rate, the copy is exact again.
+TEST_F(SoundSystemTest, AtItsOwnRateAChannelCopiesItsTrackAndPitchMovesGlideInAndOut) {
+  FileDecoder decoder;
+  ASSERT_EQ(decoder.open(dir->file("b300.wav")), Result::Ok);
+  std::vector<float> track(std::size_t(2 * kRate) * 2);
+  track.resize(std::size_t(decoder.read(track.data(), 2 * kRate)) * 2);
+  // The frame near `about` (well within half the tone's period) the output is a copy from.
+  auto copiedFrom = [&](const std::vector<float>& out, std::int64_t about) -> std::int64_t {
+    for (std::int64_t k = std::max<std::int64_t>(0, about - 60); k < about + 60; ++k)
+      if (std::size_t(k) * 2 + out.size() <= track.size() &&
+          std::equal(out.begin(), out.end(), track.begin() + k * 2))
+        return k;
+    return -1;
+  };
+  const Handle c = play(open("b300.wav"));
+  render(0.01);  // a fresh start fades in over its first block
+  const auto held = render(0.3);
+  EXPECT_EQ(copiedFrom(held, 441), 441);
+  float steady = 0, bend = 0, last[2] = {held[held.size() - 4], held[held.size() - 2]};
+  for (std::size_t i = 4; i < held.size(); i += 2)
+    steady = std::max(steady, std::fabs(held[i] - 2 * held[i - 2] + held[i - 4]));
+  for (int step = 0; step < 60; ++step) {
+    const float pitch = step % 3 == 2 ? 0.97f : step % 3 == 1 ? 1.06f : 1.0f;
+    ASSERT_EQ(sys.setChannelFrequency(c, kRate * pitch), Result::Ok);
+    // At the own rate long enough for the copy to take over.
+    std::vector<float> out(std::size_t(60 + step * 37 % 400 + (pitch == 1.0f ? 1500 : 0)) * 2);
+    sys.render(out.data(), out.size() / 2);
+    for (std::size_t i = 0; i < out.size(); last[0] = last[1], last[1] = out[i], i += 2)
+      bend = std::max(bend, std::fabs(out[i] - 2 * last[1] + last[0]));
+  }
+  EXPECT_GT(steady, 5e-4f);
+  EXPECT_LT(bend, steady * 1.6f);
+  ASSERT_EQ(sys.setChannelFrequency(c, kRate), Result::Ok);
+  render(0.02);
+  const std::int64_t about = std::int64_t(position(c)) * kRate / 1000;
+  EXPECT_GT(copiedFrom(render(0.2), about), 0);
 }
 
 TEST_F(SoundSystemTest, AChannelSlotReusedSixteenThousandTimesKeepsOldHandlesStale) {

@@ -30,12 +30,14 @@ class Chorus final : public DspUnit {
   // This block's weights and modulation.
   struct Mix {
     float dryL, dryR, wet1, wet2, wet3L, wet3R;
-    double base, depth, cosStep, sinStep;
+    double base, depth, cosStep, sinStep, cos4, sin4;
   };
   // Mixes up to `frames` frames; while filling, stops when the taps are all in.
   template <bool Filling>
   int run(float* x, int frames, const Mix& mix, double& s, double& c);
+  void runChunk(float* x, int frames, const Mix& mix, double& s, double& c);
   float tap(int channel, double delayFrames) const;
+  static constexpr int kChunk = 64;  // a multiple of 4
 
   static constexpr int kMaxRate = 192000;
   static constexpr double kFillRampMs = 10.0;

@@ -5,6 +5,8 @@
 
 namespace sound {
 
+class ParametricEq;
+
 // An effect on the master mix. Parameters and the bypass switch are set from the UI thread
 // and read by the output callback; a version counter tells the callback when to recompute
 // its state. The mixer crossfades a unit in and out (joining, leaving, bypass), so a unit
@@ -41,6 +43,8 @@ class DspUnit {
   virtual void prepare(int sampleRate) = 0;
   virtual void reset() = 0;
   virtual void process(float* interleavedStereo, int frames) = 0;
+  // An equaliser band, which the mixer runs together with the bands next to it.
+  virtual ParametricEq* band() { return nullptr; }
 
  protected:
   float param(int index) const {

@@ -11,12 +11,10 @@
 #include "FrameMath.h"
 #include "SoundTypes.h"
 
+#include "Ffmpeg.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
-#include <libswresample/swresample.h>
 }
 
 namespace sound {
@@ -66,7 +64,7 @@ bool plausible(int rate, int channels) {
 // Frames in `duration` ticks of `base`, 0 when unknown, kMaxLengthFrames at most.
 std::int64_t framesIn(std::int64_t duration, AVRational base, int rate) {
   if (duration <= 0 || base.num <= 0 || base.den <= 0) return 0;
-  const std::int64_t frames = av_rescale_q(duration, base, AVRational{1, rate});
+  const std::int64_t frames = ffmpegCalls()->av_rescale_q(duration, base, AVRational{1, rate});
   // av_rescale_q answers INT64_MIN when the result does not fit: the header is lying.
   if (frames < 0 || frames > FileDecoder::kMaxLengthFrames) return FileDecoder::kMaxLengthFrames;
   return frames;
@@ -83,14 +81,16 @@ FileDecoder::~FileDecoder() {
 }
 
 void FileDecoder::close() {
-  if (m_frame) av_frame_free(&m_frame);
-  if (m_packet) av_packet_free(&m_packet);
-  if (m_swr) swr_free(&m_swr);
-  av_channel_layout_uninit(&m_swrLayout);
+  if (m_av) {  // nothing of FFmpeg's was made before its calls were there
+    if (m_frame) m_av->av_frame_free(&m_frame);
+    if (m_packet) m_av->av_packet_free(&m_packet);
+    if (m_swr) m_av->swr_free(&m_swr);
+    m_av->av_channel_layout_uninit(&m_swrLayout);
+  }
   m_swrRate = 0;
   m_swrFormat = -1;
-  if (m_codec) avcodec_free_context(&m_codec);
-  if (m_format) avformat_close_input(&m_format);
+  if (m_codec) m_av->avcodec_free_context(&m_codec);
+  if (m_format) m_av->avformat_close_input(&m_format);
   m_stream = -1;
   m_deadlineNs = 0;
   m_originFrames = m_framesBefore = 0;
@@ -109,27 +109,29 @@ Result FileDecoder::open(const std::string& path) {
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) return Result::FileNotFound;
   if (!std::filesystem::is_regular_file(status)) return Result::FormatError;
+  m_av = ffmpegCalls();
+  if (!m_av) return Result::FormatError;  // no decoder on this machine
 
-  m_format = avformat_alloc_context();
+  m_format = m_av->avformat_alloc_context();
   if (!m_format) return Result::FormatError;
   m_format->interrupt_callback = AVIOInterruptCB{&FileDecoder::interrupted, this};
   m_deadlineNs = nowNs() + kOpenBudgetNs;
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "probesize", kProbeBytes, 0);
-  av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
-  av_dict_set(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
-  av_dict_set(&options, "max_streams", kMaxStreams, 0);
-  av_dict_set(&options, "format_whitelist", kFormats, 0);
+  m_av->av_dict_set(&options, "probesize", kProbeBytes, 0);
+  m_av->av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
+  m_av->av_dict_set(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
+  m_av->av_dict_set(&options, "max_streams", kMaxStreams, 0);
+  m_av->av_dict_set(&options, "format_whitelist", kFormats, 0);
   // On failure avformat_open_input frees the context and clears the pointer.
-  const int opened = avformat_open_input(&m_format, path.c_str(), nullptr, &options);
-  av_dict_free(&options);
+  const int opened = m_av->avformat_open_input(&m_format, path.c_str(), nullptr, &options);
+  m_av->av_dict_free(&options);
   if (opened < 0) {
     m_deadlineNs = 0;
     return Result::FormatError;
   }
   const AVCodec* codec = nullptr;
-  if (avformat_find_stream_info(m_format, nullptr) < 0 ||
-      (m_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0)) < 0 ||
+  if (m_av->avformat_find_stream_info(m_format, nullptr) < 0 ||
+      (m_stream = m_av->av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0)) < 0 ||
       !codec) {
     close();
     return Result::FormatError;
@@ -141,16 +143,16 @@ Result FileDecoder::open(const std::string& path) {
     close();
     return Result::FormatError;
   }
-  m_codec = avcodec_alloc_context3(codec);
-  if (!m_codec || avcodec_parameters_to_context(m_codec, st->codecpar) < 0 ||
-      avcodec_open2(m_codec, codec, nullptr) < 0 ||
+  m_codec = m_av->avcodec_alloc_context3(codec);
+  if (!m_codec || m_av->avcodec_parameters_to_context(m_codec, st->codecpar) < 0 ||
+      m_av->avcodec_open2(m_codec, codec, nullptr) < 0 ||
       !plausible(m_codec->sample_rate, m_codec->ch_layout.nb_channels)) {
     close();
     return Result::FormatError;
   }
   m_sampleRate = m_codec->sample_rate;
-  m_packet = av_packet_alloc();
-  m_frame = av_frame_alloc();
+  m_packet = m_av->av_packet_alloc();
+  m_frame = m_av->av_frame_alloc();
   if (!m_packet || !m_frame) {
     close();
     return Result::FormatError;
@@ -185,19 +187,19 @@ bool FileDecoder::decodeMore() {
   }
   for (int bad = 0; bad < kMaxBadPackets;) {
     const std::size_t before = m_pending.size();
-    if (av_read_frame(m_format, m_packet) < 0) {
-      avcodec_send_packet(m_codec, nullptr);
+    if (m_av->av_read_frame(m_format, m_packet) < 0) {
+      m_av->avcodec_send_packet(m_codec, nullptr);
       receiveFrames();
       m_flushed = true;
       return true;
     }
     if (m_packet->stream_index == m_stream) {
-      if (avcodec_send_packet(m_codec, m_packet) < 0) ++bad;
-      av_packet_unref(m_packet);
+      if (m_av->avcodec_send_packet(m_codec, m_packet) < 0) ++bad;
+      m_av->av_packet_unref(m_packet);
       receiveFrames();
       if (m_pending.size() > before) return true;
     } else {
-      av_packet_unref(m_packet);
+      m_av->av_packet_unref(m_packet);
     }
   }
   m_flushed = m_eof = true;
@@ -205,9 +207,9 @@ bool FileDecoder::decodeMore() {
 }
 
 void FileDecoder::receiveFrames() {
-  while (avcodec_receive_frame(m_codec, m_frame) == 0) {
+  while (m_av->avcodec_receive_frame(m_codec, m_frame) == 0) {
     appendConverted(m_frame);
-    av_frame_unref(m_frame);
+    m_av->av_frame_unref(m_frame);
   }
 }
 
@@ -220,7 +222,7 @@ void FileDecoder::learnOrigin(const AVFrame* frame) {
   const AVStream* st = m_format->streams[m_stream];
   const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
   const std::int64_t at =
-      av_rescale_q(saturatingSub(pts, origin), st->time_base, AVRational{1, m_sampleRate});
+      m_av->av_rescale_q(saturatingSub(pts, origin), st->time_base, AVRational{1, m_sampleRate});
   const std::int64_t offset = saturatingSub(at, m_framesBefore);
   // More than a second either way is a damaged stamp, not a decoder's delay.
   if (offset >= -m_sampleRate && offset <= m_sampleRate) m_originFrames = offset;
@@ -237,27 +239,27 @@ void FileDecoder::appendConverted(AVFrame* frame) {
   // midway still comes out as stereo at the file's rate.
   AVChannelLayout inLayout;
   if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-    av_channel_layout_default(&inLayout, frame->ch_layout.nb_channels);
-  else if (av_channel_layout_copy(&inLayout, &frame->ch_layout) < 0)
+    m_av->av_channel_layout_default(&inLayout, frame->ch_layout.nb_channels);
+  else if (m_av->av_channel_layout_copy(&inLayout, &frame->ch_layout) < 0)
     return;
   const int inRate = frame->sample_rate > 0 ? frame->sample_rate : m_sampleRate;
   if (!m_swr || m_swrRate != inRate || m_swrFormat != frame->format ||
-      av_channel_layout_compare(&m_swrLayout, &inLayout) != 0) {
+      m_av->av_channel_layout_compare(&m_swrLayout, &inLayout) != 0) {
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (m_swr) swr_free(&m_swr);
-    if (swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_FLT, m_sampleRate, &inLayout,
-                            AVSampleFormat(frame->format), inRate, 0, nullptr) < 0 ||
-        swr_init(m_swr) < 0) {
-      if (m_swr) swr_free(&m_swr);
-      av_channel_layout_uninit(&inLayout);
+    if (m_swr) m_av->swr_free(&m_swr);
+    if (m_av->swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_FLT, m_sampleRate, &inLayout,
+                                  AVSampleFormat(frame->format), inRate, 0, nullptr) < 0 ||
+        m_av->swr_init(m_swr) < 0) {
+      if (m_swr) m_av->swr_free(&m_swr);
+      m_av->av_channel_layout_uninit(&inLayout);
       return;
     }
-    av_channel_layout_uninit(&m_swrLayout);
-    av_channel_layout_copy(&m_swrLayout, &inLayout);
+    m_av->av_channel_layout_uninit(&m_swrLayout);
+    m_av->av_channel_layout_copy(&m_swrLayout, &inLayout);
     m_swrRate = inRate;
     m_swrFormat = frame->format;
   }
-  av_channel_layout_uninit(&inLayout);
+  m_av->av_channel_layout_uninit(&inLayout);
 
   std::int64_t start = -1;
   if (m_skipTo >= 0) {
@@ -265,8 +267,8 @@ void FileDecoder::appendConverted(AVFrame* frame) {
     const std::int64_t pts = frame->best_effort_timestamp;
     const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     start = pts != AV_NOPTS_VALUE
-                ? saturatingSub(av_rescale_q(saturatingSub(pts, origin), st->time_base,
-                                             AVRational{1, m_sampleRate}),
+                ? saturatingSub(m_av->av_rescale_q(saturatingSub(pts, origin), st->time_base,
+                                                   AVRational{1, m_sampleRate}),
                                 m_originFrames)
                 : m_skipTo;
   }
@@ -275,12 +277,12 @@ void FileDecoder::appendConverted(AVFrame* frame) {
     m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(m_pendingStart));
     m_pendingStart = 0;
   }
-  const int room = swr_get_out_samples(m_swr, frame->nb_samples);
+  const int room = m_av->swr_get_out_samples(m_swr, frame->nb_samples);
   if (room <= 0) return;
   const std::size_t old = m_pending.size();
   m_pending.resize(old + std::size_t(room) * 2);
   auto* out = reinterpret_cast<std::uint8_t*>(m_pending.data() + old);
-  const int got = swr_convert(
+  const int got = m_av->swr_convert(
       m_swr, &out, room, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
   m_pending.resize(old + std::size_t(std::max(got, 0)) * 2);
   sanitise(m_pending.data() + old, m_pending.size() - old);
@@ -325,15 +327,15 @@ void FileDecoder::seek(std::int64_t frame) {
   const std::int64_t origin = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
   const std::int64_t preroll = std::max<std::int64_t>(
       0, saturatingAdd(frame, m_originFrames) - std::int64_t(kSeekPrerollSeconds * m_sampleRate));
-  const std::int64_t ts =
-      saturatingAdd(origin, av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base));
+  const std::int64_t ts = saturatingAdd(
+      origin, m_av->av_rescale_q(preroll, AVRational{1, m_sampleRate}, st->time_base));
   m_deadlineNs = nowNs() + kSeekBudgetNs;
-  if (av_seek_frame(m_format, m_stream, ts, AVSEEK_FLAG_BACKWARD) < 0)
-    av_seek_frame(m_format, m_stream, origin, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+  if (m_av->av_seek_frame(m_format, m_stream, ts, AVSEEK_FLAG_BACKWARD) < 0)
+    m_av->av_seek_frame(m_format, m_stream, origin, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
   m_deadlineNs = 0;
-  avcodec_flush_buffers(m_codec);
-  if (m_swr) swr_free(&m_swr);
-  av_channel_layout_uninit(&m_swrLayout);
+  m_av->avcodec_flush_buffers(m_codec);
+  if (m_swr) m_av->swr_free(&m_swr);
+  m_av->av_channel_layout_uninit(&m_swrLayout);
   m_pending.clear();
   m_pendingStart = 0;
   m_eof = m_flushed = false;

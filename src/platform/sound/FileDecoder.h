@@ -17,6 +17,7 @@ struct AVFrame;
 namespace sound {
 
 enum class Result;
+struct FfmpegCalls;
 
 // Decodes one audio file to interleaved stereo float frames at the file's own sample rate.
 // Damaged data is skipped; the decoder never loops without making progress. A file is
@@ -56,6 +57,7 @@ class FileDecoder {
   void close();
   static int interrupted(void* self);
 
+  const FfmpegCalls* m_av = nullptr;  // FFmpeg's calls, from the first open on
   AVFormatContext* m_format = nullptr;
   AVCodecContext* m_codec = nullptr;
   SwrContext* m_swr = nullptr;

@@ -8,6 +8,7 @@
 #endif
 
 #include "DspUnit.h"
+#include "ParametricEq.h"
 
 namespace sound {
 
@@ -56,17 +57,31 @@ void Mixer::runFading(Slot& slot, float target, float* block, int frames) {
 }
 
 void Mixer::runChain(float* block, int frames) {
-  for (int u = 0; u < m_chainSize; ++u) {
+  auto steady = [](const Slot& s) { return !s.leaving && !s.unit->bypassed() && s.wet == 1.0f; };
+  for (int u = 0; u < m_chainSize;) {
     Slot& slot = m_chain[std::size_t(u)];
     const float target = slot.leaving || slot.unit->bypassed() ? 0.0f : 1.0f;
-    if (slot.wet == target) {
-      if (target == 1.0f)
-        slot.unit->process(block, frames);
-      else
-        slot.skipped = true;  // skipped outright, so its input passes bit for bit
+    if (slot.wet == target && target == 1.0f) {
+      // Equaliser bands in a row, all heard in full, run together.
+      std::array<ParametricEq*, ParametricEq::kMaxBands> bands;
+      int count = 0;
+      for (int v = u; v < m_chainSize && count < ParametricEq::kMaxBands; ++v) {
+        ParametricEq* band = m_chain[std::size_t(v)].unit->band();
+        if (!band || (v > u && !steady(m_chain[std::size_t(v)]))) break;
+        bands[std::size_t(count++)] = band;
+      }
+      if (count > 0) {
+        ParametricEq::processBands(bands.data(), count, block, frames);
+        u += count;
+        continue;
+      }
+      slot.unit->process(block, frames);
+    } else if (slot.wet == target) {
+      slot.skipped = true;  // skipped outright, so its input passes bit for bit
     } else {
       runFading(slot, target, block, frames);
     }
+    ++u;
   }
   // Units that have faded out on their way out leave the chain; the order of the rest stays.
   Slot* end = m_chain.data() + m_chainSize;

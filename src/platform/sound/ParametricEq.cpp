@@ -1,13 +1,20 @@
 #include "ParametricEq.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sound {
 
 namespace {
 // Closer than this to the target counts as there; the glide then snaps onto it.
 constexpr double kSettleOctaves = 1e-4, kSettleDb = 1e-3;
+// Bands run together, each a frame behind the one before, so their recursions overlap.
+constexpr int kGroup = 2;
 }  // namespace
 
 ParametricEq::ParametricEq() {
@@ -101,58 +108,153 @@ ParametricEq::Coefficients ParametricEq::coefficients() const {
 }
 
 void ParametricEq::process(float* x, int frames) {
-  if (parametersChanged()) readTarget();
+  ParametricEq* self = this;
+  processBands(&self, 1, x, frames);
+}
+
+void ParametricEq::processBands(ParametricEq* const* bands, int count, float* x, int frames) {
+  count = std::min(count, kMaxBands);
+  for (int b = 0; b < count; ++b)
+    if (bands[b]->parametersChanged()) bands[b]->readTarget();
+  // What each band does over one glide step: glide (its coefficients move frame by frame
+  // towards the next ones), hold them, or pass the signal (settled at unity).
+  struct Plan {
+    ParametricEq* band;
+    Coefficients now, step, next;
+    bool ramp;
+  };
+  std::array<Plan, kMaxBands> plans;
   for (int done = 0; done < frames;) {
-    float* block = x + std::size_t(done) * 2;
     const int n = std::min(frames - done, kGlideFrames);
-    if (glide(n)) {
-      const Coefficients next = coefficients();
-      runFilter<true>(block, n, next);
-      m_coeffs = next;
-      done += n;
-    } else if (m_now.gainDb == 0.0) {
-      // Settled at unity: the output is the input; the state is dropped so a later boost
-      // starts clean (the added band-pass starts at a gain of nearly 1, so it cannot click).
-      clearState();
-      return;
-    } else {
-      runFilter<false>(block, frames - done, m_coeffs);  // settled: the rest in one go
-      return;
+    int active = 0;
+    for (int b = 0; b < count; ++b) {
+      ParametricEq* band = bands[b];
+      Plan& p = plans[std::size_t(active)];
+      p.band = band;
+      p.now = band->m_coeffs;
+      p.ramp = band->glide(n);
+      if (p.ramp) {
+        p.next = band->coefficients();
+        const double r = 1.0 / n;
+        const Coefficients& c = p.now;
+        p.step =
+            Coefficients{(p.next.b0 - c.b0) * r, (p.next.b1 - c.b1) * r, (p.next.b2 - c.b2) * r,
+                         (p.next.a1 - c.a1) * r, (p.next.a2 - c.a2) * r};
+      } else if (band->m_now.gainDb == 0.0) {
+        // Settled at unity: the output is the input; the state is dropped so a later boost
+        // starts clean (the added band-pass starts at a gain of nearly 1, so it cannot click).
+        band->clearState();
+        continue;
+      }
+      ++active;
+    }
+    float* block = x + std::size_t(done) * 2;
+    for (int b = 0; b < active; b += kGroup) {
+      const int g = std::min(kGroup, active - b);
+      History* h[kGroup];
+      Coefficients c[kGroup], step[kGroup];
+      bool ramp = false;
+      for (int k = 0; k < g; ++k) {
+        const Plan& p = plans[std::size_t(b + k)];
+        h[k] = &p.band->m_history;
+        c[k] = p.now;
+        step[k] = p.ramp ? p.step : Coefficients{0, 0, 0, 0, 0};  // adding 0 changes nothing
+        ramp = ramp || p.ramp;
+      }
+      runGroup(g, ramp, h, c, step, block, n);
+    }
+    for (int b = 0; b < active; ++b)
+      if (plans[std::size_t(b)].ramp)
+        plans[std::size_t(b)].band->m_coeffs = plans[std::size_t(b)].next;
+    done += n;
+  }
+}
+
+// A group of bands over one block, band k a frame behind band k - 1: it takes each frame
+// as soon as that band has written it, so the group's recursions run side by side. Each
+// band computes exactly what filter() would.
+template <int G, bool Ramp>
+void ParametricEq::filterGroup(History* const* h, Coefficients* c, const Coefficients* step,
+                               float* x, int frames) {
+#if defined(__SSE2__)
+  __m128d x1[G], x2[G], y1[G], y2[G], b0[G], b1[G], b2[G], a1[G], a2[G];
+  __m128d s0[G], s1[G], s2[G], t1[G], t2[G];
+  for (int g = 0; g < G; ++g) {
+    x1[g] = _mm_loadu_pd(h[g]->x1), x2[g] = _mm_loadu_pd(h[g]->x2);
+    y1[g] = _mm_loadu_pd(h[g]->y1), y2[g] = _mm_loadu_pd(h[g]->y2);
+    b0[g] = _mm_set1_pd(c[g].b0), b1[g] = _mm_set1_pd(c[g].b1), b2[g] = _mm_set1_pd(c[g].b2);
+    a1[g] = _mm_set1_pd(c[g].a1), a2[g] = _mm_set1_pd(c[g].a2);
+    s0[g] = _mm_set1_pd(step[g].b0), s1[g] = _mm_set1_pd(step[g].b1);
+    s2[g] = _mm_set1_pd(step[g].b2), t1[g] = _mm_set1_pd(step[g].a1);
+    t2[g] = _mm_set1_pd(step[g].a2);
+  }
+  for (int i = 0; i < frames + G - 1; ++i) {
+    for (int g = 0; g < G; ++g) {
+      const int j = i - g;
+      if (j < 0 || j >= frames) continue;
+      if constexpr (Ramp) {
+        b0[g] = _mm_add_pd(b0[g], s0[g]), b1[g] = _mm_add_pd(b1[g], s1[g]);
+        b2[g] = _mm_add_pd(b2[g], s2[g]), a1[g] = _mm_add_pd(a1[g], t1[g]);
+        a2[g] = _mm_add_pd(a2[g], t2[g]);
+      }
+      float* f = x + std::size_t(j) * 2;
+      const __m128d in = _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<double*>(f))));
+      __m128d p = _mm_add_pd(_mm_mul_pd(b0[g], in), _mm_mul_pd(b1[g], x1[g]));
+      p = _mm_sub_pd(_mm_add_pd(p, _mm_mul_pd(b2[g], x2[g])), _mm_mul_pd(a2[g], y2[g]));
+      const __m128d out = _mm_sub_pd(p, _mm_mul_pd(a1[g], y1[g]));
+      x2[g] = x1[g], x1[g] = in, y2[g] = y1[g], y1[g] = out;
+      _mm_storel_pi(reinterpret_cast<__m64*>(f), _mm_cvtpd_ps(out));
     }
   }
+  for (int g = 0; g < G; ++g) {
+    _mm_storeu_pd(h[g]->x1, x1[g]), _mm_storeu_pd(h[g]->x2, x2[g]);
+    _mm_storeu_pd(h[g]->y1, y1[g]), _mm_storeu_pd(h[g]->y2, y2[g]);
+    if constexpr (Ramp)
+      c[g] = Coefficients{_mm_cvtsd_f64(b0[g]), _mm_cvtsd_f64(b1[g]), _mm_cvtsd_f64(b2[g]),
+                          _mm_cvtsd_f64(a1[g]), _mm_cvtsd_f64(a2[g])};
+  }
+#else
+  // Each output waits on one multiply and one subtraction of the previous output only.
+  for (int g = 0; g < G; ++g) {
+    History& s = *h[g];
+    for (int i = 0; i < frames; ++i) {
+      if constexpr (Ramp) {
+        c[g].b0 += step[g].b0, c[g].b1 += step[g].b1, c[g].b2 += step[g].b2;
+        c[g].a1 += step[g].a1, c[g].a2 += step[g].a2;
+      }
+      for (int ch = 0; ch < 2; ++ch) {
+        const double in = x[2 * i + ch];
+        const double p =
+            c[g].b0 * in + c[g].b1 * s.x1[ch] + c[g].b2 * s.x2[ch] - c[g].a2 * s.y2[ch];
+        const double out = p - c[g].a1 * s.y1[ch];
+        s.x2[ch] = s.x1[ch], s.x1[ch] = in, s.y2[ch] = s.y1[ch], s.y1[ch] = out;
+        x[2 * i + ch] = float(out);
+      }
+    }
+  }
+#endif
+}
+
+void ParametricEq::runGroup(int g, bool ramp, History* const* h, Coefficients* c,
+                            const Coefficients* step, float* x, int frames) {
+  static_assert(kGroup == 2);
+  if (g == 2)
+    ramp ? filterGroup<2, true>(h, c, step, x, frames)
+         : filterGroup<2, false>(h, c, step, x, frames);
+  else
+    ramp ? filterGroup<1, true>(h, c, step, x, frames)
+         : filterGroup<1, false>(h, c, step, x, frames);
 }
 
 template <bool Ramp>
-void ParametricEq::runFilter(float* x, int frames, const Coefficients& to) {
-  // Both channels in one pass: each output waits on one multiply-add of the previous
-  // output only, and the two channels run side by side.
-  Coefficients c = m_coeffs, step;
-  if constexpr (Ramp) {
-    const double r = 1.0 / frames;
-    step = Coefficients{(to.b0 - c.b0) * r, (to.b1 - c.b1) * r, (to.b2 - c.b2) * r,
-                        (to.a1 - c.a1) * r, (to.a2 - c.a2) * r};
-  }
-  double xl1 = m_x1[0], xl2 = m_x2[0], yl1 = m_y1[0], yl2 = m_y2[0];
-  double xr1 = m_x1[1], xr2 = m_x2[1], yr1 = m_y1[1], yr2 = m_y2[1];
-  for (int i = 0; i < frames; ++i) {
-    if constexpr (Ramp) {
-      c.b0 += step.b0, c.b1 += step.b1, c.b2 += step.b2, c.a1 += step.a1, c.a2 += step.a2;
-    }
-    const double l = x[2 * i], r = x[2 * i + 1];
-    const double pl = c.b0 * l + c.b1 * xl1 + c.b2 * xl2 - c.a2 * yl2;
-    const double pr = c.b0 * r + c.b1 * xr1 + c.b2 * xr2 - c.a2 * yr2;
-    const double ol = pl - c.a1 * yl1, orr = pr - c.a1 * yr1;
-    xl2 = xl1, xl1 = l, yl2 = yl1, yl1 = ol;
-    xr2 = xr1, xr1 = r, yr2 = yr1, yr1 = orr;
-    x[2 * i] = float(ol);
-    x[2 * i + 1] = float(orr);
-  }
-  m_x1[0] = xl1, m_x2[0] = xl2, m_y1[0] = yl1, m_y2[0] = yl2;
-  m_x1[1] = xr1, m_x2[1] = xr2, m_y1[1] = yr1, m_y2[1] = yr2;
+void ParametricEq::filter(History& h, Coefficients& c, const Coefficients& step, float* x,
+                          int frames) {
+  History* one = &h;
+  filterGroup<1, Ramp>(&one, &c, &step, x, frames);
 }
 
-void ParametricEq::clearState() {
-  for (double* h : {m_x1, m_x2, m_y1, m_y2}) h[0] = h[1] = 0.0;
-}
+template void ParametricEq::filter<true>(History&, Coefficients&, const Coefficients&, float*, int);
+template void ParametricEq::filter<false>(History&, Coefficients&, const Coefficients&, float*,
+                                          int);
 
 }  // namespace sound

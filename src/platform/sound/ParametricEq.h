@@ -39,6 +39,24 @@ class ParametricEq final : public DspUnit {
   void prepare(int sampleRate) override;
   void reset() override;
   void process(float* interleavedStereo, int frames) override;
+  ParametricEq* band() override { return this; }
+  // Runs bands one after another over the same block, exactly as process() on each in turn
+  // would, but a few frames at a time, so the bands' recursions overlap instead of each
+  // waiting for the one before to finish the block.
+  static constexpr int kMaxBands = 64;
+  static void processBands(ParametricEq* const* bands, int count, float* x, int frames);
+
+  // Direct form I coefficients (a0 = 1), and the two channels' last inputs and outputs.
+  struct Coefficients {
+    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+  };
+  struct History {
+    double x1[2] = {0, 0}, x2[2] = {0, 0}, y1[2] = {0, 0}, y2[2] = {0, 0};
+  };
+  // The filter over `frames` stereo frames; with Ramp the coefficients move by `step`
+  // before each frame (and `c` ends where they got to).
+  template <bool Ramp>
+  static void filter(History& h, Coefficients& c, const Coefficients& step, float* x, int frames);
 
  private:
   struct Shape {
@@ -47,22 +65,21 @@ class ParametricEq final : public DspUnit {
     double bandwidth = 1.0;
   };
   void readTarget();
-  // Direct form I coefficients (a0 = 1).
-  struct Coefficients {
-    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-  };
   bool glide(int frames);  // one glide step; false once settled on the target
   Coefficients coefficients() const;
-  void clearState();
-  template <bool Ramp>
-  void runFilter(float* x, int frames, const Coefficients& to);
+  void clearState() { m_history = History{}; }
+  template <int G, bool Ramp>
+  static void filterGroup(History* const* h, Coefficients* c, const Coefficients* step, float* x,
+                          int frames);
+  static void runGroup(int g, bool ramp, History* const* h, Coefficients* c,
+                       const Coefficients* step, float* x, int frames);
 
   int m_rate = 44100;
   double m_glideCoeff = 0.0;
   Shape m_target, m_now;
   bool m_settled = true;
   Coefficients m_coeffs;  // what the last frame used
-  double m_x1[2] = {0, 0}, m_x2[2] = {0, 0}, m_y1[2] = {0, 0}, m_y2[2] = {0, 0};
+  History m_history;
 };
 
 }  // namespace sound

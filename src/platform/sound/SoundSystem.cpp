@@ -87,11 +87,6 @@
 #include "ParametricEq.h"
 #include "SoundSystemImpl.h"
 
-extern "C" {
-#include <libavutil/log.h>
-#include <libavutil/mem.h>
-}
-
 namespace sound {
 
 using Impl = SoundSystemImpl;
@@ -111,9 +106,6 @@ Output SoundSystem::output() const {
 Result SoundSystem::init(int maxChannels, Output output) {
   if (m_impl->ready) return Result::InvalidParam;
   if (maxChannels < 1 || maxChannels > Impl::kMaxChannels) return Result::InvalidParam;
-  av_log_set_level(AV_LOG_QUIET);  // damaged files are reported by result codes, not logs
-  // No audio file needs one FFmpeg buffer this large; a header that asks for one is lying.
-  av_max_alloc(Impl::kMaxDecoderAllocation);
   auto& d = *m_impl;
   Output opened = Output::Manual;
   if (output != Output::Manual && !d.device.open(output, opened, Impl::kSampleRate))

@@ -48,7 +48,6 @@ class SoundSystemImpl {
   // A stream's ring never takes more than this, whatever buffer length and rate it asks for.
   static constexpr std::size_t kMaxRingBytes = std::size_t(32) << 20;
   static constexpr std::size_t kMinRingBlocks = 16;
-  static constexpr std::size_t kMaxDecoderAllocation = std::size_t(64) << 20;
 
   bool ready = false;
   Output output = Output::Manual;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace sound {
 
@@ -13,6 +14,12 @@ constexpr int kConverter = SRC_SINC_FASTEST;
 constexpr double kMaxRatio = 256.0;  // the converter's own limit, both ways
 // Input the converter may read ahead of what it outputs.
 constexpr int kLookahead = 128;
+// Input the converter is run over before it is heard, when it takes over from the copy:
+// more than the reach of its filter at any ratio it glides through at first.
+constexpr int kPrimeFrames = 128;
+constexpr int kFadeFrames = 256;  // one path fading into the other
+// How close to 1 the converter's ratio must have come before the copy takes over.
+constexpr double kSettledRatio = 1e-6;
 }  // namespace
 
 Voice::Voice() : m_history(new std::atomic<float>[kHistoryFrames * 2]) {
@@ -45,7 +52,8 @@ bool Voice::stop() {
 }
 
 void Voice::acknowledgeStop() {
-  m_holding = false;  // the block stays at the ring head; the next reader drops it by epoch
+  // Blocks stay in the ring; the next reader drops them by epoch.
+  m_lent = 0;
   state.store(Free, std::memory_order_release);
 }
 
@@ -54,14 +62,14 @@ void Voice::syncWithStart() {
   if (serial == m_seenSerial) return;
   m_seenSerial = serial;
   m_epoch = wantEpoch.load(std::memory_order_relaxed) - 1;  // forces the epoch change below
-  m_holding = false;
+  m_lent = 0;
   m_lastGain[0] = m_lastGain[1] = 0.0f;  // a fresh start fades in over one block
 }
 
 void Voice::switchEpoch(std::uint32_t want) {
   if (want == m_epoch) return;
   m_epoch = want;
-  m_holding = false;
+  m_lent = 0;
   m_started = false;
   src_reset(m_src);
 }
@@ -74,30 +82,119 @@ void Voice::dropStaleBlocks() {
   const std::uint32_t want = wantEpoch.load(std::memory_order_acquire);
   switchEpoch(want);
   BlockRing& ring = m_stream->ring();
-  if (!m_holding)
-    while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
+  while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
 }
 
 long Voice::pullInput(void* self, float** data) {
   auto* v = static_cast<Voice*>(self);
-  BlockRing& ring = v->m_stream->ring();
-  if (v->m_holding) {
-    ring.pop();
-    v->m_holding = false;
-  }
-  while (ring.readable() > 0) {
-    const AudioBlock* b = ring.peek();
-    if (b->epoch != v->m_epoch || b->frames == 0) {
-      const bool end = b->epoch == v->m_epoch;
-      ring.pop();
-      if (end) return 0;
-      continue;
+  const BlockRing& ring = v->m_stream->ring();
+  while (v->m_lent < ring.readable()) {
+    const AudioBlock* b = ring.peek(v->m_lent);
+    if (b->epoch != v->m_epoch) return 0;  // a later seek's: nothing more of this one
+    ++v->m_lent;
+    const auto skip = int(std::clamp<std::int64_t>(v->m_pullFrom - b->startFrame, 0, b->frames));
+    if (skip < b->frames) {
+      *data = const_cast<float*>(b->samples) + std::size_t(skip) * 2;
+      return b->frames - skip;
     }
-    v->m_holding = true;
-    *data = const_cast<float*>(b->samples);
-    return b->frames;
+    if (b->endOfStream) return 0;
   }
   return 0;
+}
+
+// The end of the input the ring holds for this epoch, in frames of the stream.
+std::int64_t Voice::inputEnd() const {
+  const BlockRing& ring = m_stream->ring();
+  std::int64_t end = 0;
+  for (std::size_t i = 0, n = ring.readable(); i < n; ++i) {
+    const AudioBlock* b = ring.peek(i);
+    if (b->epoch != m_epoch) break;
+    end = b->startFrame + b->frames;
+  }
+  return end;
+}
+
+int Voice::copyInput(float* out, int frames) {
+  const BlockRing& ring = m_stream->ring();
+  int done = 0;
+  for (std::size_t i = 0, n = ring.readable(); i < n && done < frames; ++i) {
+    const AudioBlock* b = ring.peek(i);
+    if (b->epoch != m_epoch) break;
+    const std::int64_t from = m_copyFrom - b->startFrame;
+    if (from >= b->frames) {
+      if (b->endOfStream) break;
+      continue;
+    }
+    const int take = std::min(frames - done, b->frames - int(from));
+    std::copy_n(b->samples + from * 2, take * 2, out + std::size_t(done) * 2);
+    done += take;
+    m_copyFrom += take;
+    if (b->endOfStream && from + take == b->frames) break;
+  }
+  return done;
+}
+
+long Voice::convert(float* out, int frames, double ratio) {
+  const long got = src_callback_read(m_src, ratio, frames, out);
+  // The converter moves from the ratio it used last towards the new one over the frames
+  // asked for, and ends on the ratio of its last frame; its read position follows suit.
+  double r = m_srcRatio > 0.0 ? m_srcRatio : ratio;
+  if (std::fabs(r - ratio) > 1e-10) {
+    const double from = r, slope = (ratio - from) / frames;
+    for (long i = 0; i < got; ++i) {
+      r = from + double(i) * slope;
+      m_srcPosition += 1.0 / r;
+    }
+  } else {
+    m_srcPosition += double(got) / r;
+  }
+  m_srcRatio = r;
+  return got;
+}
+
+// The converter takes over at frame `at`: it starts a little before, on what the copy
+// played, and what it makes of that is thrown away, so its filter is full when it is heard.
+void Voice::startConverter(std::int64_t at) {
+  src_reset(m_src);
+  m_lent = 0;
+  m_srcRatio = 0.0;
+  const BlockRing& ring = m_stream->ring();
+  const std::int64_t oldest = ring.readable() > 0 ? ring.peek()->startFrame : at;
+  const std::int64_t first = std::clamp(at - kPrimeFrames, oldest, at);
+  m_pullFrom = first;
+  m_srcPosition = double(first);
+  if (at > first) convert(m_fadeBuffer.data(), int(at - first), 1.0);
+}
+
+void Voice::choosePath(bool copy) {
+  if (m_fadeLeft > 0 || copy == m_copying) return;
+  if (!copy) {
+    startConverter(m_copyFrom);
+  } else {
+    // The converter first settles on a ratio of 1 (it glides there), then hands over.
+    if (std::fabs(m_srcRatio - 1.0) > kSettledRatio) return;
+    m_copyFrom = std::llround(m_srcPosition);
+  }
+  m_copying = copy;
+  m_fadeLeft = kFadeFrames;
+}
+
+// Drops the blocks both paths have passed, less kPrimeFrames kept for the converter to
+// start on, and never the block the converter was handed last: it may still read it.
+void Voice::releaseBlocks() {
+  const bool converting = !m_copying || m_fadeLeft > 0;
+  const bool copying = m_copying || m_fadeLeft > 0;
+  std::int64_t keep = INT64_MAX;
+  if (copying) keep = m_copyFrom - kPrimeFrames;
+  if (converting) keep = std::min(keep, std::int64_t(m_srcPosition) - kPrimeFrames);
+  if (!converting) m_lent = 0;
+  BlockRing& ring = m_stream->ring();
+  while (ring.readable() > 0 && (!converting || m_lent >= 2)) {
+    const AudioBlock* b = ring.peek();
+    if (b->epoch != m_epoch || b->startFrame + b->frames > keep) break;
+    ring.pop();
+    if (converting) --m_lent;
+  }
 }
 
 void Voice::render(float* mix, int frames, int outputRate) {
@@ -113,27 +210,52 @@ void Voice::render(float* mix, int frames, int outputRate) {
   BlockRing& ring = m_stream->ring();
   const std::uint32_t want = wantEpoch.load(std::memory_order_acquire);
   switchEpoch(want);
-  if (!m_holding)
-    while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
-  if (!m_started) {
-    if (ring.readable() == 0) return;  // the decoder has not caught up with the seek yet
-    m_position = double(ring.peek()->startFrame);
-    m_started = true;
-    positionFrames.store(m_position, std::memory_order_relaxed);
-    seenEpoch.store(want, std::memory_order_release);
-  }
-
+  while (ring.readable() > 0 && ring.peek()->epoch != want) ring.pop();
   const double minFreq = outputRate / kMaxRatio, maxFreq = outputRate * 8.0;
   const double freq =
       std::clamp(double(frequency.load(std::memory_order_relaxed)), minFreq, maxFreq);
   const double ratio = outputRate / freq;
+  const bool copy = ratio == 1.0;
+  if (!m_started) {
+    if (ring.readable() == 0) return;  // the decoder has not caught up with the seek yet
+    const std::int64_t first = ring.peek()->startFrame;
+    m_position = double(first);
+    m_started = true;
+    m_copying = copy;
+    m_fadeLeft = 0;
+    m_copyFrom = m_pullFrom = first;
+    m_srcPosition = double(first);
+    m_srcRatio = 0.0;
+    positionFrames.store(m_position, std::memory_order_relaxed);
+    seenEpoch.store(want, std::memory_order_release);
+  }
+
   frames = std::min(frames, kMaxFrames);
   // Never let the converter run dry in mid-stream: it would take that as the end.
-  const double need = frames / ratio + kLookahead + AudioBlock::kFrames;
-  const double have = double(ring.readable()) * AudioBlock::kFrames;
-  if (have < need && !m_stream->endWritten(want)) return;
+  double from = m_copying ? double(m_copyFrom) : m_srcPosition;
+  if (m_fadeLeft > 0) from = std::min(double(m_copyFrom), m_srcPosition);
+  const double need = m_copying && m_fadeLeft == 0 && copy
+                          ? frames
+                          : frames / std::min(ratio, 1.0) + kLookahead + AudioBlock::kFrames;
+  if (double(inputEnd()) - from < need && !m_stream->endWritten(want)) return;
+  choosePath(copy);
 
-  const long got = src_callback_read(m_src, ratio, frames, m_buffer.data());
+  long got = 0;
+  if (m_fadeLeft == 0) {
+    got = m_copying ? copyInput(m_buffer.data(), frames) : convert(m_buffer.data(), frames, ratio);
+  } else {
+    // The path coming in goes to m_buffer, the one going out to m_fadeBuffer.
+    const long out = m_copying ? convert(m_fadeBuffer.data(), frames, ratio)
+                               : copyInput(m_fadeBuffer.data(), frames);
+    got = m_copying ? copyInput(m_buffer.data(), frames) : convert(m_buffer.data(), frames, ratio);
+    if (out < got) std::fill(m_fadeBuffer.begin() + out * 2, m_fadeBuffer.begin() + got * 2, 0.0f);
+    for (long i = 0; i < got; ++i) {
+      const float w = std::min(1.0f, float(kFadeFrames - m_fadeLeft + i + 1) / kFadeFrames);
+      for (std::size_t k = std::size_t(2 * i); k < std::size_t(2 * i + 2); ++k)
+        m_buffer[k] = m_fadeBuffer[k] + (m_buffer[k] - m_fadeBuffer[k]) * w;
+    }
+    m_fadeLeft = std::max(0, m_fadeLeft - int(got));
+  }
   const float vol = std::clamp(volume.load(std::memory_order_relaxed), 0.0f, 1.0f);
   const float p = std::clamp(pan.load(std::memory_order_relaxed), -1.0f, 1.0f);
   const float target[2] = {vol * std::min(1.0f, 1.0f - p), vol * std::min(1.0f, 1.0f + p)};
@@ -160,6 +282,7 @@ void Voice::render(float* mix, int frames, int outputRate) {
   m_position += double(got) * freq / outputRate;
   if (length > 0 && m_position > length) m_position = length;
   positionFrames.store(m_position, std::memory_order_relaxed);
+  releaseBlocks();
   if (got < frames) {
     int expected = Playing;
     state.compare_exchange_strong(expected, Ended, std::memory_order_acq_rel);

@@ -63,6 +63,12 @@ class Voice {
   static long pullInput(void* self, float** data);
   void syncWithStart();
   void switchEpoch(std::uint32_t want);
+  void choosePath(bool copy);
+  void startConverter(std::int64_t at);
+  long convert(float* out, int frames, double ratio);
+  int copyInput(float* out, int frames);
+  std::int64_t inputEnd() const;
+  void releaseBlocks();
 
   Stream* m_stream = nullptr;
   std::atomic<std::uint32_t> m_serial{0};
@@ -71,10 +77,22 @@ class Voice {
   std::uint32_t m_seenSerial = 0;
   std::uint32_t m_epoch = 0;
   bool m_started = false;
-  bool m_holding = false;  // the ring's head block is lent to the resampler
+  // At a ratio of exactly 1 the input is copied and the converter sleeps. Switching between
+  // the two fades one into the other over kFadeFrames, both running meanwhile.
+  bool m_copying = false;
+  int m_fadeLeft = 0;
+  std::int64_t m_copyFrom = 0;  // the next frame the copy takes
+  // The converter: ring blocks from the oldest on that it has been handed (the last one it
+  // may still read from), the frame its next pull starts at, and where it reads, followed
+  // from the ratios it was given (it glides from the last one to the next over a call).
+  std::size_t m_lent = 0;
+  std::int64_t m_pullFrom = 0;
+  double m_srcPosition = 0.0;
+  double m_srcRatio = 0.0;  // 0: none yet since the last reset
   float m_lastGain[2] = {0.0f, 0.0f};
   double m_position = 0.0;
   std::array<float, kMaxFrames * 2> m_buffer{};
+  std::array<float, kMaxFrames * 2> m_fadeBuffer{};  // the path that fades out
   std::unique_ptr<std::atomic<float>[]> m_history;
   std::atomic<std::uint32_t> m_historyWrite{0};
 };

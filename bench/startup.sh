@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# How long the player takes from launch until its 960-pixel main window shows, watched from
+# outside with xdotool on an X server of its own, with an empty library and with one of
+# 10^6 lines: RUNS runs each (5 unless given), then the min and the median. The player
+# also says, when TORNAVEL_STARTUP_TRACE is set, when it reached the splash (the moment
+# the hand-over timer starts), so the script reports launch to that point too.
+# usage: startup.sh BIN_DIR [RUNS]
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+runs=${2:-5}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+here=$(cd "$(dirname "$0")" && pwd)
+export BIN="$bin" WORK="$work" RUNS="$runs"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" SDL_AUDIODRIVER=dummy
+export TORNAVEL_STARTUP_TRACE=1
+unset QT_QPA_PLATFORM
+
+# The big library: 10^6 paths in the library file's own format.
+mkdir -p "$work/big/data/tornavel"
+awk 'BEGIN { for (i = 0; i < 1000000; ++i)
+  printf "/home/user/Music/Artist %d/Album %d/%d - Track Name %d.%s\r\n",
+         i % 5000, i % 37, i % 20 + 1, i, (i % 3 ? "mp3" : "wma") }' \
+  >"$work/big/data/tornavel/Database.txt"
+mkdir -p "$work/empty/data"
+
+"$here/../tests/e2e/xvfb.sh" bash -c '
+  set -euo pipefail
+  median() { sort -n | awk "{ v[NR] = \$1 } END { print v[int((NR + 1) / 2)] }"; }
+  for library in empty big; do
+    : >"$WORK/shown" ; : >"$WORK/splash"
+    for run in $(seq 1 "$RUNS"); do
+      export HOME="$WORK/$library/home" XDG_CONFIG_HOME="$WORK/$library/config-$run"
+      export XDG_DATA_HOME="$WORK/$library/data"
+      mkdir -p "$HOME"
+      start=$(date +%s%N)
+      "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+      pid=$!
+      shown=
+      while [ -z "$shown" ]; do
+        for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
+          eval "$(xdotool getwindowgeometry --shell "$id")"
+          [ "$WIDTH" -eq 960 ] && shown=$(date +%s%N)
+        done
+        kill -0 $pid 2>/dev/null || { echo "the player ended:"; cat "$WORK/stderr"; exit 1; }
+      done
+      splash=$(sed -n "s/^tornavel: splash shown at \([0-9]*\) ms.*/\1/p" "$WORK/stderr")
+      echo $(( (shown - start) / 1000000 )) >>"$WORK/shown"
+      [ -z "$splash" ] || echo $(( splash - start / 1000000 )) >>"$WORK/splash"
+      kill $pid; wait $pid 2>/dev/null || true
+    done
+    echo "$library library: window shown after ms: $(tr "\n" " " <"$WORK/shown")" \
+         "min $(sort -n "$WORK/shown" | head -1) median $(median <"$WORK/shown");" \
+         "launch to the splash (the hand-over timer started), ms: $(tr "\n" " " <"$WORK/splash")" \
+         "median $(median <"$WORK/splash")"
+  done
+'
