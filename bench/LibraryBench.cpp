@@ -173,7 +173,7 @@ void pairedWithCommand(benchmark::State& state, const std::function<void()>& our
 void BM_LoadVsGrepCount(benchmark::State& state) {
   databaseFile();
   Panel panel;
-  panel.path->setText(QString::fromStdString(databaseFile()));
+  panel.file.path = QString::fromStdString(databaseFile());
   pairedWithCommand(state,
                     [&] {
                       panel.lib.lists().LoadBaseDa();
