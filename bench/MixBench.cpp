@@ -170,6 +170,25 @@ void BM_SoxCliChain(benchmark::State& state) {
   runCommand(state, cmd, "sox (with MP3 support) is not installed");
 }
 
+// Times `work` over noise in 256-frame stereo blocks, g_seconds of audio per iteration.
+template <class Work>
+void timeOverNoise(benchmark::State& state, Work work) {
+  std::vector<float> block(256 * 2);
+  unsigned noise = 1;
+  double audio = 0, wall = 0, cpu = 0;
+  for (auto _ : state) {
+    const double w0 = wallNow(), c0 = cpuNow();
+    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
+      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
+      work(block.data(), 256);
+    }
+    wall += wallNow() - w0;
+    cpu += cpuNow() - c0;
+    audio += g_seconds;
+  }
+  report(state, audio, wall, cpu);
+}
+
 // The 15 equaliser bands alone over noise, as the mixer runs them, in 256-frame blocks.
 void BM_EqualiserBands(benchmark::State& state) {
   std::vector<std::unique_ptr<sound::ParametricEq>> units;
@@ -181,40 +200,16 @@ void BM_EqualiserBands(benchmark::State& state) {
     units.back()->prepare(kRate);
     bands.push_back(units.back().get());
   }
-  std::vector<float> block(256 * 2);
-  unsigned noise = 1;
-  double audio = 0, wall = 0, cpu = 0;
-  for (auto _ : state) {
-    const double w0 = wallNow(), c0 = cpuNow();
-    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
-      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
-      sound::ParametricEq::processBands(bands.data(), 15, block.data(), 256);
-    }
-    wall += wallNow() - w0;
-    cpu += cpuNow() - c0;
-    audio += g_seconds;
-  }
-  report(state, audio, wall, cpu);
+  timeOverNoise(state, [&](float* block, int frames) {
+    sound::ParametricEq::processBands(bands.data(), 15, block, frames);
+  });
 }
 
 // The chorus alone over noise, in 256-frame blocks.
 void BM_ChorusAlone(benchmark::State& state) {
   sound::Chorus chorus;
   chorus.prepare(kRate);
-  std::vector<float> block(256 * 2);
-  unsigned noise = 1;
-  double audio = 0, wall = 0, cpu = 0;
-  for (auto _ : state) {
-    const double w0 = wallNow(), c0 = cpuNow();
-    for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
-      for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
-      chorus.process(block.data(), 256);
-    }
-    wall += wallNow() - w0;
-    cpu += cpuNow() - c0;
-    audio += g_seconds;
-  }
-  report(state, audio, wall, cpu);
+  timeOverNoise(state, [&](float* block, int frames) { chorus.process(block, frames); });
 }
 
 // The output callback's work, block by block, with both decks playing off their own pitch
