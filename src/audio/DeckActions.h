@@ -46,12 +46,14 @@ class DeckActions {
 
   // A deck's track and how it plays: Empty without a track, Stopped when stopped or played
   // to its end. The position is the channel's own (0 unless playing or paused); the length
-  // is 0 when the file did not say.
+  // is 0 when the file did not say. The speed is how fast the file's time passes against
+  // the clock's, as the pitch knob sets it.
   enum class Playback { Empty, Stopped, Playing, Paused };
   struct Track {
     QByteArray path;
     std::int64_t lengthMs = 0, positionMs = 0;
     Playback playback = Playback::Empty;
+    double speed = 1.0;
   };
   virtual Track TrackOf(int deck) const = 0;
   // Pauses or resumes a deck that is playing; its position stays.

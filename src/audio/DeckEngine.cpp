@@ -100,6 +100,7 @@ DeckActions::Track DeckEngine::TrackOf(int deck) const {
   t.path = d.Path;
   t.lengthMs = d.LengthMs;
   if (!d.Sound) return t;
+  t.speed = PitchFactor(deck);
   t.playback = Playback::Stopped;
   bool live = false, paused = false;
   // A deck that played to its end still says Playing; its channel knows better.

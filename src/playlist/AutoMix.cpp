@@ -11,6 +11,9 @@ constexpr float kFadeStep = 10.0f;
 // A mark's width per unit of the fade-speed slider, in twips.
 constexpr float kMarkWidthPerSpeed = 1.25f;
 constexpr int kLaidOutSpeed = 50;
+// A fade is planned to end this long before its track does, which leaves room for late
+// timer ticks on a busy machine; the plan is made again at every step.
+constexpr double kFadeEndMarginMs = 250;
 }  // namespace
 
 AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks,
@@ -94,7 +97,7 @@ void AutoMix::AutoLST_Timer() {
   // Once more through the knob, so that the deck's label shows the level it now plays at
   // rather than the 0 its last fade left there.
   m_decks.SetVolumeKnob(target, 0);
-  m_view.tmrmx->setInterval(FadeStepInterval);
+  m_view.tmrmx->setInterval(fadeInterval(cur));
   m_view.tmrmx->setEnabled(true);
   m_list.placeCurrentMarkers(e);
   m_view.PLAYNX->ZOrder(0);
@@ -113,6 +116,20 @@ void AutoMix::tmrmx_Timer() {
     return;
   }
   m_decks.SetVolumeKnob(k, top + kFadeStep);
+  const int interval = fadeInterval(k);
+  if (interval != m_view.tmrmx->Interval()) m_view.tmrmx->setInterval(interval);
+}
+
+int AutoMix::fadeInterval(int k) const {
+  const audio::DeckActions::Track t = m_decks.TrackOf(k);
+  if (t.playback != audio::DeckActions::Playback::Playing || t.lengthMs <= 0 || t.speed <= 0)
+    return FadeStepInterval;
+  // The steps down to the bottom, and the tick that then stops the deck.
+  const double left = double(m_decks.VolumeTravel(k) - m_decks.VolumeKnobTop(k));
+  const double steps = std::max(0.0, std::ceil(left / double(kFadeStep))) + 1;
+  const double msLeft = double(t.lengthMs - t.positionMs) / t.speed - kFadeEndMarginMs;
+  if (steps * FadeStepInterval <= msLeft) return FadeStepInterval;
+  return std::clamp(int(msLeft / steps), 1, std::max(1, int(FadeStepInterval)));
 }
 
 }  // namespace playlist

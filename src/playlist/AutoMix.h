@@ -23,6 +23,8 @@ struct AutoMixSettings {
 // deck never held a track) the next entry starts on the other deck at full level, that deck
 // becomes the selected one, and a fade moves the old deck's volume knob down, step by step,
 // until it reaches the bottom; then the old deck stops and its knob goes back to the top.
+// A fade always ends before the old track does: when the steps at the set speed would take
+// longer than the time it has left, they come faster.
 class AutoMix {
  public:
   AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks, ui::Builder& build,
@@ -49,6 +51,9 @@ class AutoMix {
   void placeMarks();
   // The entry to start next, after the current one; 0 when the list has been played through.
   int nextEntry();
+  // The step interval for fading out deck `k` from where its knob stands: FadeStepInterval,
+  // or shorter when the steps left would outlast the deck's track.
+  int fadeInterval(int k) const;
 
   Playlist& m_list;
   PlaylistView& m_view;

@@ -195,6 +195,47 @@ TEST_F(AutoMixTest, ATrackOf200SecondsMixesAtAbout190AndFadesOutAlongItsKnob) {
   EXPECT_EQ(knobTop(0), 0.0f);
 }
 
+// At the default speed this window's fade (226 steps of 50 ms) outlasts the last 3 s of a
+// 60 s track: the steps come faster, the knob takes the same path, and the old track is
+// silent before its end, also when its pitch knob plays it faster.
+TEST_F(AutoMixTest, AFadeEndsBeforeTheTrackItFadesDoes) {
+  add("a.wav", kToneA, 60);
+  add("c.wav", kToneC, 60);
+  add("d.wav", kToneD, 60);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  for (bool faster : {false, true}) {
+    const int k = main->decks().engine().SelectedDeck();
+    if (faster) main->decks().pitch().XPicthBt_Step(k, 20);
+    const double speed = main->decks().engine().PitchFactor(k);
+    ASSERT_GT(speed, faster ? 1.05 : 0.99);
+    auto& sys = program->engine().System;
+    sys.setChannelPositionMs(deck(k).Channel, 57000);
+    run(120);
+    std::uint32_t at = 0;
+    ASSERT_EQ(sys.channelPositionMs(deck(k).Channel, at), sound::Result::Ok);
+    mix->AutoLST_Timer();
+    ASSERT_TRUE(view->tmrmx->Enabled());
+    const int interval = view->tmrmx->Interval();
+    const double msLeft = (60000 - at) / speed;
+    EXPECT_LE(226 * interval, msLeft - 200) << faster;
+    EXPECT_GE(226 * (interval + 1), msLeft - 350) << faster;  // no faster than it must
+
+    std::vector<float> heard;
+    EXPECT_EQ(fadeToEnd(&heard), 226) << faster;
+    const double tone = (faster ? kToneC : kToneA) * speed;
+    EXPECT_FALSE(deck(k).Playing);
+    // Half way through the fade the old track is at half its level; the fade ended while
+    // the track had time left.
+    const std::size_t mid = heard.size() / 2 - 4410;
+    const std::vector<float> half(heard.begin() + std::ptrdiff_t(mid),
+                                  heard.begin() + std::ptrdiff_t(mid + 8820));
+    EXPECT_NEAR(fixtures::magnitudeAt(half, 44100, tone) / kFull, 0.5, 0.05) << faster;
+    EXPECT_LT(double(heard.size()) / 2 / 44.1, msLeft - 150) << faster;
+    EXPECT_EQ(knobTop(k), 0.0f);
+  }
+}
+
 TEST_F(AutoMixTest, TheLastEntryPlaysOnUnlessTheListRepeats) {
   // An empty list that repeats has nothing to start.
   view->chkR->setValue(1);
@@ -211,7 +252,6 @@ TEST_F(AutoMixTest, TheLastEntryPlaysOnUnlessTheListRepeats) {
   main->options().slVel->setValue(100);
   mixNow();
   ASSERT_EQ(list->current(), 2);
-  EXPECT_EQ(view->tmrmx->Interval(), 50);
   fadeToEnd();
   const auto b = run(100);
   // Past the mark on the last entry: nothing more starts.
