@@ -11,8 +11,8 @@
 // With --steps it follows one tone between two times, beside the others named, in the
 // blocks the mixer applies a channel's volume to (256 frames from the capture's start: a
 // volume change glides across one block). It takes the usual fall of a block that falls
-// (the median) for one step and prints how many steps lead from the first level to the
-// last (to within about one), in how many blocks it fell,
+// (the median) for about one step, counts each fall in whole steps of that size, and prints
+// how many steps lead from the first level to the last, in how many blocks it fell,
 // the step as a part of the first level, the fall furthest from a whole number of steps
 // (by how much of a step, and where; falls in a block where another tone starts or stops
 // are not measured so, and counted as skipped), and the first and last levels: a knob's
@@ -174,7 +174,13 @@ int printSteps(const std::vector<std::pair<double, double>>& levels,
   std::vector<double> sorted = drops;
   std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2),
                    sorted.end());
-  const double step = sorted[sorted.size() / 2];
+  // The median fall is one step give or take the fit's error, which is a few hundredths of a
+  // step beside another tone; rounding each fall to whole medians counts the steps, and the
+  // whole path over that count is the step.
+  const double median = sorted[sorted.size() / 2];
+  double whole = 0;
+  for (double d : drops) whole += std::nearbyint(d / median);
+  const double step = whole > 0 ? (top - levels.back().second) / whole : median;
   double worst = 0, worstAt = 0;
   int skipped = 0;
   for (std::size_t i = 0; i < drops.size(); ++i) {
