@@ -41,6 +41,9 @@ void AutoMix::loadSettings() {
 
 void AutoMix::AutoL_Click() {
   m_view.AutoLST->setEnabled(m_settings.on);
+  // Switched off mid-fade, the mix is the user's: both decks play on at their knobs' levels.
+  // Switched on again, the checks go on from the entry that plays.
+  if (!m_settings.on) m_view.tmrmx->setEnabled(false);
 }
 
 void AutoMix::slDur_Change() {

@@ -295,6 +295,37 @@ TEST_F(AutoMixTest, AKnobAlreadyDownEndsTheFadeAtTheFirstStep) {
   EXPECT_LT(level(run(100), kToneA), kSilent);
 }
 
+TEST_F(AutoMixTest, AutoPlaySwitchedOffMidFadeLeavesBothDecksWhereTheyAre) {
+  add("a.wav", kToneA, 20);
+  add("b.wav", kToneB, 20);
+  add("c.wav", kToneC, 20);
+  main->form().Show();
+  QTest::mouseClick(view->AutoL->widget(), Qt::LeftButton);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  mixNow();
+  run(2000);
+  const float top = knobTop(1);
+  ASSERT_GT(top, 0.2f * travel(1));
+  QTest::mouseClick(view->AutoL->widget(), Qt::LeftButton);
+  ASSERT_EQ(view->AutoL->Value(), 0);
+  const auto out = run(1000);
+  EXPECT_EQ(knobTop(1), top);
+  EXPECT_TRUE(deck(1).Playing);
+  EXPECT_NEAR(level(out, kToneA), kFull * (1 - top / travel(1)), 0.03);
+  EXPECT_NEAR(level(out, kToneB), kFull, 0.03);
+
+  // On again: the next mix starts after the entry that plays, and fades out its deck.
+  QTest::mouseClick(view->AutoL->widget(), Qt::LeftButton);
+  EXPECT_TRUE(view->AutoLST->Enabled());
+  EXPECT_EQ(list->current(), 2);
+  mixNow();
+  EXPECT_EQ(list->current(), 3);
+  EXPECT_TRUE(main->deck(1).chksel->Value());
+  EXPECT_EQ(fadeToEnd(), 226);
+  EXPECT_FALSE(deck(0).Playing);
+}
+
 TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {
   add("a.wav", kToneA, 20);
   addPath("gone.wav");
