@@ -16,6 +16,7 @@ Mixer::Mixer(int voices, int sampleRate)
     : m_rate(sampleRate), m_fadeStep(float(1000.0 / (kFadeMs * sampleRate))) {
   for (int i = 0; i < voices; ++i) m_voices.push_back(std::make_unique<Voice>());
   m_limiter.prepare(sampleRate);
+  m_cueLimiter.prepare(sampleRate);
 }
 
 void Mixer::applyMessages() {
@@ -90,7 +91,36 @@ void Mixer::runChain(float* block, int frames) {
   m_chainSize = int(kept - m_chain.data());
 }
 
-void Mixer::mix(float* out, int frames) {
+void Mixer::mixHeadphones(const float* master, int frames) {
+  const float mixTo = std::clamp(headMix.load(std::memory_order_relaxed), 0.0f, 1.0f);
+  const float levelTo = std::clamp(headLevel.load(std::memory_order_relaxed), 0.0f, 1.0f);
+  const float mixStep = (mixTo - m_lastHeadMix) / float(frames);
+  const float levelStep = (levelTo - m_lastHeadLevel) / float(frames);
+  float m = m_lastHeadMix, g = m_lastHeadLevel;
+  for (int i = 0; i < frames; ++i) {
+    m += mixStep;
+    g += levelStep;
+    for (int c = 0; c < 2; ++c) {
+      float& x = m_cue[std::size_t(2 * i + c)];
+      x = (x + (master[2 * i + c] - x) * m) * g;
+    }
+  }
+  m_lastHeadMix = mixTo;
+  m_lastHeadLevel = levelTo;
+  m_cueLimiter.process(m_cue.data(), frames);
+}
+
+void Mixer::splitSides(float* block, const float* head, int frames, bool swap) {
+  const int room = swap ? 1 : 0;
+  for (int i = 0; i < frames; ++i) {
+    const float l = 0.5f * (block[2 * i] + block[2 * i + 1]);
+    const float r = 0.5f * (head[2 * i] + head[2 * i + 1]);
+    block[2 * i + room] = l;
+    block[2 * i + 1 - room] = r;
+  }
+}
+
+void Mixer::mix(float* out, int frames, float* cue) {
 #if defined(__SSE__) || defined(__x86_64__)
   // Flush denormals to zero: decaying filter tails must not slow the callback down.
   _mm_setcsr(_mm_getcsr() | 0x8040);
@@ -100,9 +130,17 @@ void Mixer::mix(float* out, int frames) {
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, Voice::kMaxFrames);
     float* block = out + std::size_t(done) * 2;
-    for (auto& v : m_voices) v->render(block, n, m_rate);
+    std::memset(m_cue.data(), 0, std::size_t(n) * 2 * sizeof(float));
+    for (auto& v : m_voices) v->render(block, m_cue.data(), n, m_rate);
     runChain(block, n);
     m_limiter.process(block, n);
+    const bool sides = split.load(std::memory_order_relaxed);
+    if (sides || cue) {
+      mixHeadphones(block, n);
+      if (cue)
+        std::memcpy(cue + std::size_t(done) * 2, m_cue.data(), std::size_t(n) * 2 * sizeof(float));
+      if (sides) splitSides(block, m_cue.data(), n, swapSides.load(std::memory_order_relaxed));
+    }
     done += n;
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -34,8 +35,19 @@ class Mixer {
   bool postAdd(DspUnit* unit) { return m_messages.push({unit, true}); }
   bool postRemove(DspUnit* unit) { return m_messages.push({unit, false}); }
 
-  // Output side: writes `frames` interleaved stereo frames.
-  void mix(float* out, int frames);
+  // Output side: writes `frames` interleaved stereo frames, and the headphones' mix into
+  // `cue` when it is given (the manual mode's second bus).
+  void mix(float* out, int frames, float* cue = nullptr);
+
+  // The headphones, set by the UI thread. Off: the output is the master mix and nothing
+  // else (bit for bit as without a cue bus). Split: the left channel carries the master in
+  // mono, the right the headphones' mix in mono (swapped on request). The headphones' mix is
+  // the cue bus blended towards the master by headMix (0 cue only, 1 master only), at
+  // headLevel; both glide over a block.
+  std::atomic<bool> split{false};
+  std::atomic<bool> swapSides{false};
+  std::atomic<float> headMix{0.0f};
+  std::atomic<float> headLevel{1.0f};
   void dropStaleBlocks();
 
  private:
@@ -53,6 +65,9 @@ class Mixer {
   void applyMessages();
   void runChain(float* block, int frames);
   void runFading(Slot& slot, float target, float* block, int frames);
+  // The headphones' mix of one block, from the cue bus and the limited master, in m_cue.
+  void mixHeadphones(const float* master, int frames);
+  static void splitSides(float* block, const float* head, int frames, bool swap);
 
   int m_rate;
   float m_fadeStep;
@@ -61,7 +76,10 @@ class Mixer {
   std::array<Slot, kMaxUnits> m_chain{};
   int m_chainSize = 0;
   std::array<float, Voice::kMaxFrames * 2> m_dry{};
+  std::array<float, Voice::kMaxFrames * 2> m_cue{};
   MasterLimiter m_limiter;
+  MasterLimiter m_cueLimiter;
+  float m_lastHeadMix = 0.0f, m_lastHeadLevel = 1.0f;
 };
 
 }  // namespace sound

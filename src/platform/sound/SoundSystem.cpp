@@ -211,7 +211,8 @@ Result SoundSystem::playSound(Handle sound, bool paused, Handle& channel) {
     if (!h) return Result::DeviceError;
     d.voiceOwner[std::size_t(v)] = h;
     s.channel = h;
-    d.mixer->voice(v).start(s.stream.get(), epoch, s.frequency, s.volume, s.pan, paused);
+    d.mixer->voice(v).start(s.stream.get(), epoch, s.frequency, s.volume, s.pan, paused, s.toMaster,
+                            s.toCue);
     channel = h;
     return Result::Ok;
   });
@@ -379,7 +380,7 @@ Result SoundSystem::softwareFormat(int& sampleRate, int& outputChannels) {
   return Result::Ok;
 }
 
-std::size_t SoundSystem::render(float* interleaved, std::size_t frames) {
+std::size_t SoundSystem::render(float* interleaved, std::size_t frames, float* cue) {
   auto& d = *m_impl;
   if (!d.ready || d.output != Output::Manual || !interleaved) return 0;
   for (std::size_t done = 0; done < frames;) {
@@ -388,7 +389,7 @@ std::size_t SoundSystem::render(float* interleaved, std::size_t frames) {
     d.fillInline();
     d.mixer->dropStaleBlocks();
     d.fillInline();
-    d.mixer->mix(interleaved + done * 2, n);
+    d.mixer->mix(interleaved + done * 2, n, cue ? cue + done * 2 : nullptr);
     done += std::size_t(n);
   }
   return frames;

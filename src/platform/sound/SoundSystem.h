@@ -60,9 +60,21 @@ class SoundSystem {
   Result setDspParameter(Handle dsp, int index,
                          float value);  // EQ: 0 centre Hz, 1 bandwidth octaves, 2 linear gain
   Result dspParameter(Handle dsp, int index, float& value);
+  // The cue bus: a channel is heard on the master mix at its volume, on the cue bus at full
+  // level whatever its volume, or on both. A sound's route applies to the channels it starts
+  // from then on; a channel's applies at once, gliding over a block.
+  Result setSoundRoute(Handle sound, bool master, bool cue);
+  Result setChannelRoute(Handle channel, bool master, bool cue);
+  // Where the headphones are heard: nowhere (the output is the master mix alone), or split
+  // on the one device (the master in mono on the left, the headphones on the right, or the
+  // other way round). The headphones carry the cue bus blended towards the master by `mix`
+  // (0 cue only, 1 master only), at `level` (0..1).
+  Result setHeadphones(CueMode mode, bool swap, float mix, float level);
   Result setStreamBufferSizeMs(std::uint32_t ms);
   Result softwareFormat(int& sampleRate, int& outputChannels);
-  std::size_t render(float* interleaved, std::size_t frames);  // Output::Manual only
+  // Output::Manual only: renders what the device would play, and the headphones' mix into
+  // `cue` (stereo, before any split) when it is given.
+  std::size_t render(float* interleaved, std::size_t frames, float* cue = nullptr);
 
  private:
   std::unique_ptr<SoundSystemImpl> m_impl;

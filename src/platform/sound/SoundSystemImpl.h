@@ -25,6 +25,7 @@ struct SoundRec {
   std::uint32_t lengthMs = 0;
   Handle channel = 0;
   bool epochUsed = false;  // a voice has read the current epoch, so a new start must seek
+  bool toMaster = true, toCue = false;  // where its channels are heard
 };
 struct ChannelRec {
   int voice = -1;

@@ -18,6 +18,7 @@ enum class Result {
   NotInitialized
 };
 enum class Output { Device, Silent, Manual };
+enum class CueMode { None, Split };
 enum class DspType { ParametricEq, Chorus };
 enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
 

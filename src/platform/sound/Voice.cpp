@@ -33,8 +33,10 @@ Voice::~Voice() {
 }
 
 void Voice::start(Stream* stream, std::uint32_t epoch, float freq, float vol, float panValue,
-                  bool startPaused) {
+                  bool startPaused, bool master, bool cue) {
   m_stream = stream;
+  toMaster.store(master, std::memory_order_relaxed);
+  toCue.store(cue, std::memory_order_relaxed);
   frequency.store(freq, std::memory_order_relaxed);
   volume.store(vol, std::memory_order_relaxed);
   pan.store(panValue, std::memory_order_relaxed);
@@ -64,6 +66,7 @@ void Voice::syncWithStart() {
   m_epoch = wantEpoch.load(std::memory_order_relaxed) - 1;  // forces the epoch change below
   m_lent = 0;
   m_lastGain[0] = m_lastGain[1] = 0.0f;  // a fresh start fades in over one block
+  m_lastCue = 0.0f;
 }
 
 void Voice::switchEpoch(std::uint32_t want) {
@@ -197,7 +200,7 @@ void Voice::releaseBlocks() {
   }
 }
 
-void Voice::render(float* mix, int frames, int outputRate) {
+void Voice::render(float* mix, float* cue, int frames, int outputRate) {
   const int st = state.load(std::memory_order_acquire);
   if (st == Stopping) {
     acknowledgeStop();
@@ -256,7 +259,9 @@ void Voice::render(float* mix, int frames, int outputRate) {
     }
     m_fadeLeft = std::max(0, m_fadeLeft - int(got));
   }
-  const float vol = std::clamp(volume.load(std::memory_order_relaxed), 0.0f, 1.0f);
+  const float vol = toMaster.load(std::memory_order_relaxed)
+                        ? std::clamp(volume.load(std::memory_order_relaxed), 0.0f, 1.0f)
+                        : 0.0f;
   const float p = std::clamp(pan.load(std::memory_order_relaxed), -1.0f, 1.0f);
   const float target[2] = {vol * std::min(1.0f, 1.0f - p), vol * std::min(1.0f, 1.0f + p)};
   const std::uint32_t write = m_historyWrite.load(std::memory_order_relaxed);
@@ -272,6 +277,18 @@ void Voice::render(float* mix, int frames, int outputRate) {
       mix[2 * i + c] += s;
       m_history[slot + std::uint32_t(c)].store(s, std::memory_order_relaxed);
     }
+  }
+  // The cue send: the same frames at full level (centred), gliding in and out.
+  const float cueTarget = toCue.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+  if (cue && got > 0 && (cueTarget != 0.0f || m_lastCue != 0.0f)) {
+    const float cueStep = (cueTarget - m_lastCue) / float(got);
+    float g = m_lastCue;
+    for (long i = 0; i < got; ++i) {
+      g += cueStep;
+      cue[2 * i] += m_buffer[std::size_t(2 * i)] * g;
+      cue[2 * i + 1] += m_buffer[std::size_t(2 * i + 1)] * g;
+    }
+    m_lastCue = cueTarget;
   }
   if (got > 0) {
     m_lastGain[0] = target[0];

@@ -27,7 +27,7 @@ class Voice {
 
   // UI side.
   void start(Stream* stream, std::uint32_t epoch, float frequency, float volume, float pan,
-             bool paused);
+             bool paused, bool master = true, bool cue = false);
   bool stop();  // Playing -> Stopping; false when it was not playing
   bool busy() const {
     const int s = state.load(std::memory_order_acquire);
@@ -51,9 +51,14 @@ class Voice {
   std::atomic<std::uint32_t> wantEpoch{0};
   std::atomic<std::uint32_t> seenEpoch{0xFFFFFFFF};
   std::atomic<double> positionFrames{0.0};
+  // Where the voice is heard: on the master mix at its volume, and on the cue bus at full
+  // level whatever its volume (a pre-fader send). Either change glides over one block.
+  std::atomic<bool> toMaster{true};
+  std::atomic<bool> toCue{false};
 
-  // Output side: adds up to kMaxFrames frames into `mix`.
-  void render(float* mix, int frames, int outputRate);
+  // Output side: adds up to kMaxFrames frames into `mix`, and into `cue` while the voice is
+  // sent there.
+  void render(float* mix, float* cue, int frames, int outputRate);
   // Output side: drops blocks of an old seek from the ring head (for the inline mode).
   void dropStaleBlocks();
   // Output side, or the UI thread when no callback runs: answers a stop request.
@@ -90,6 +95,7 @@ class Voice {
   double m_srcPosition = 0.0;
   double m_srcRatio = 0.0;  // 0: none yet since the last reset
   float m_lastGain[2] = {0.0f, 0.0f};
+  float m_lastCue = 0.0f;
   double m_position = 0.0;
   std::array<float, kMaxFrames * 2> m_buffer{};
   std::array<float, kMaxFrames * 2> m_fadeBuffer{};  // the path that fades out

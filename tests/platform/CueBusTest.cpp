@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "media/AudioFixtures.h"
+#include "platform/sound/SoundSystem.h"
+
+using namespace sound;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+class CueBusTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir = new fixtures::TempDir;
+    fixtures::writeWav(dir->file("a440.wav"), {{440, 3.0}}, kRate, 2, 0.4);
+    fixtures::writeWav(dir->file("e660.wav"), {{660, 3.0}}, kRate, 2, 0.4);
+  }
+  static void TearDownTestSuite() { delete dir; }
+  void SetUp() override { ASSERT_EQ(sys.init(4, Output::Manual), Result::Ok); }
+
+  Handle play(const char* name, bool master = true, bool cue = false) {
+    Handle s = 0, c = 0;
+    EXPECT_EQ(sys.createStream(dir->file(name), s), Result::Ok);
+    EXPECT_EQ(sys.setSoundRoute(s, master, cue), Result::Ok);
+    EXPECT_EQ(sys.playSound(s, false, c), Result::Ok);
+    return c;
+  }
+  // Renders `seconds` of the output into `out` and of the headphones into `cue`.
+  void render(double seconds) {
+    out.assign(std::size_t(seconds * kRate) * 2, 0.0f);
+    cue.assign(out.size(), 0.0f);
+    sys.render(out.data(), out.size() / 2, cue.data());
+  }
+  double at(const std::vector<float>& v, double hz, int channel = 0) {
+    return fixtures::magnitudeAt(v, kRate, hz, channel);
+  }
+
+  static fixtures::TempDir* dir;
+  SoundSystem sys;
+  std::vector<float> out, cue;
+};
+fixtures::TempDir* CueBusTest::dir = nullptr;
+
+// A cue send takes nothing from the master: the output with a cued channel, and with the
+// headphones' bus asked for, is the output of a system that has none, bit for bit.
+TEST_F(CueBusTest, TheMasterIsUnchangedByCueSends) {
+  SoundSystem plain;
+  ASSERT_EQ(plain.init(4, Output::Manual), Result::Ok);
+  for (const char* name : {"a440.wav", "e660.wav"}) {
+    Handle s = 0, c = 0;
+    ASSERT_EQ(plain.createStream(dir->file(name), s), Result::Ok);
+    ASSERT_EQ(plain.playSound(s, false, c), Result::Ok);
+    plain.setChannelVolume(c, 0.7f);
+    sys.setChannelVolume(play(name, true, name[0] == 'e'), 0.7f);
+  }
+  std::vector<float> expected(kRate);
+  plain.render(expected.data(), expected.size() / 2);
+  render(0.5);
+  EXPECT_EQ(out, expected);
+  EXPECT_GT(at(cue, 660), 0.39);
+}
+
+// The cue hears a channel at full level whatever its volume knob; the master hears it at
+// its volume. A channel sent to the cue only (the preview) is never in the master, and a
+// route changed while it plays takes effect at once.
+TEST_F(CueBusTest, ACuedChannelIsHeardInTheCueAtFullLevel) {
+  const Handle deck = play("a440.wav", true, true);
+  sys.setChannelVolume(deck, 0.25f);
+  const Handle preview = play("e660.wav", false, true);
+  render(0.05);
+  render(0.5);
+  EXPECT_NEAR(at(out, 440), 0.1, 0.01);
+  EXPECT_LT(at(out, 660), 1e-4);
+  EXPECT_NEAR(at(cue, 440), 0.4, 0.01);
+  EXPECT_NEAR(at(cue, 660), 0.4, 0.01);
+
+  sys.setChannelRoute(deck, true, false);
+  sys.setChannelRoute(preview, true, false);
+  render(0.05);
+  render(0.5);
+  EXPECT_LT(at(cue, 440), 1e-4);
+  EXPECT_NEAR(at(out, 660), 0.4, 0.01);
+}
+
+// Split: the room hears the master in mono on one side, the headphones are the other side;
+// swap turns it round. The head mix blends the master into the headphones, the head level
+// scales them, and neither touches the room's side.
+TEST_F(CueBusTest, SplitPutsEachBusInItsOwnEar) {
+  play("a440.wav");
+  const Handle cued = play("e660.wav", true, true);
+  sys.setChannelVolume(cued, 0.0f);
+  for (bool swap : {false, true}) {
+    SCOPED_TRACE(swap);
+    ASSERT_EQ(sys.setHeadphones(CueMode::Split, swap, 0.0f, 1.0f), Result::Ok);
+    render(0.05);
+    render(0.5);
+    const int room = swap ? 1 : 0, head = 1 - room;
+    EXPECT_NEAR(at(out, 440, room), 0.4, 0.01);
+    EXPECT_LT(at(out, 660, room), 1e-4);
+    EXPECT_NEAR(at(out, 660, head), 0.4, 0.01);
+    EXPECT_LT(at(out, 440, head), 1e-4);
+  }
+  sys.setHeadphones(CueMode::Split, false, 0.5f, 0.5f);
+  render(0.05);
+  render(0.5);
+  EXPECT_NEAR(at(out, 440, 1), 0.1, 0.01);
+  EXPECT_NEAR(at(out, 660, 1), 0.1, 0.01);
+  EXPECT_NEAR(at(out, 440, 0), 0.4, 0.01);
+
+  // Off again: the output is the master's stereo mix.
+  sys.setHeadphones(CueMode::None, false, 0.0f, 1.0f);
+  render(0.05);
+  render(0.5);
+  EXPECT_NEAR(at(out, 440, 1), 0.4, 0.01);
+  EXPECT_LT(at(out, 660, 1), 1e-4);
+  EXPECT_EQ(sys.setHeadphones(CueMode::Split, false, NAN, 1.0f), Result::InvalidParam);
+}
+
+}  // namespace
