@@ -32,6 +32,9 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_skinLoader->selectedDeck = [this] { return m_state.deck.selected; };
   m_skinned->showTitle = [this](int deck) { m_decks->engine().ShowTitleInCaption(deck); };
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths, m_state);
+  m_cue = std::make_unique<audio::CuePanel>(engine, decks, m_decks->engine(),
+                                            std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
+                                            m_form->container(), m_build, settings, m_state.cue);
   m_equaliser =
       std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);
   m_chorus = std::make_unique<effects::ChorusSwitch>(m_shell->page(5), m_build, engine);

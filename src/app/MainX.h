@@ -8,6 +8,7 @@
 #include "PanelState.h"
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
+#include "audio/CuePanel.h"
 #include "audio/DecksPanel.h"
 #include "effects/ChorusSwitch.h"
 #include "effects/EqualizerPanel.h"
@@ -56,6 +57,7 @@ class MainX {
   ui::Form& form() { return *m_form; }
   ShellPanel& shell() { return *m_shell; }
   OptionsPanel& options() { return *m_options; }
+  audio::CuePanel& cue() { return *m_cue; }
   audio::DecksPanel& decks() { return *m_decks; }
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
   effects::EqualizerPanel& equaliser() { return *m_equaliser; }
@@ -96,6 +98,7 @@ class MainX {
   std::unique_ptr<ShellPanel> m_shell;
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;
+  std::unique_ptr<audio::CuePanel> m_cue;
   std::unique_ptr<effects::EqualizerPanel> m_equaliser;
   std::unique_ptr<effects::ChorusSwitch> m_chorus;
   std::unique_ptr<effects::SpectrumDisplay> m_spectrum;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "audio/CueSettings.h"
 #include "audio/DeckSelection.h"
 #include "effects/SpectrumDisplay.h"
 #include "library/LibraryFile.h"
@@ -19,6 +20,7 @@ struct PanelState {
   int streamBufferSeconds = 3;   // Slider1
   effects::SpectrumSwitch spectrum;
   playlist::AutoMixSettings autoMix;
+  audio::CueSettings cue;
 };
 
 }  // namespace app

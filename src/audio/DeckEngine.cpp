@@ -159,6 +159,7 @@ DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bo
   d.Sound = 0;
   d.Path = path;
   const bool opened = CreateTrackStream(sys, d.Path, d.Sound) == sound::Result::Ok;
+  ApplyRoute(deck);
   if (isDeck(deck)) d.Volume = KnobLevel(deck);
   float volume = 0, pan = 0;
   int priority = 0;
@@ -190,6 +191,12 @@ void DeckEngine::PlayDeck(int deck) {
   SetFreq(deck);
   ApplyDeckVolume(deck);
   d.Playing = true;
+}
+
+void DeckEngine::ApplyRoute(int slot) {
+  const DeckState& d = m_decks[std::size_t(slot)];
+  m_engine.System.setSoundRoute(d.Sound, d.ToMaster, d.ToCue);
+  m_engine.System.setChannelRoute(d.Channel, d.ToMaster, d.ToCue);
 }
 
 void DeckEngine::StopDeck(int deck) {

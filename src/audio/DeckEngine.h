@@ -29,6 +29,8 @@ class DeckEngine : public DeckActions {
   void StopDeck(int deck) override;
   void TogglePause(int deck);
   void ApplyDeckVolume(int deck);
+  // Hands a slot's route (master, cue) to its stream and to the channel that plays it.
+  void ApplyRoute(int slot);
   void InitDeckVolumes();
   void SetFreq(int deck);
   // Every stream is mixed in software: there is no mode to choose.

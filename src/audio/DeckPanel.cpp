@@ -52,6 +52,10 @@ DeckPanel::DeckPanel(int index, QWidget* window, float left, float top, ui::Buil
         named(Builder::pictureButton(p, px(6) + float(b) * (kButtonWidth + px(6)), kTransportTop,
                                      kButtonWidth, kButtonHeight, captions[b]),
               names[b]);
+  // The headphones' send, in the transport row beside the volume knob.
+  BTCue = named(
+      Builder::pictureButton(p, kVolLeft - px(50), kTransportTop, px(44), kButtonHeight, "CUE"),
+      "BTCue");
   ETQPICTH =
       named(Builder::label(p, px(6), px(224), px(260), px(20), {}, 12, c.text, true), "ETQPICTH");
 
@@ -102,6 +106,7 @@ void DeckPanel::describe() {
   ui::describe(*BTPICTHDW, R::Button, deck + "pitch down");
   ui::describe(*cmdPicthRe, R::Button, deck + "pitch to the centre");
   ui::describe(*ChkPicPlato, R::Toggle, deck + "select");
+  ui::describe(*BTCue, R::Toggle, deck + "cue in the headphones");
   // The knobs' values as their places show them: level and position from 0 to 100, pitch
   // from 0 at the bottom to 100 at the top.
   const auto part = [](float place, float travel) {

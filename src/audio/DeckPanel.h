@@ -32,6 +32,7 @@ class DeckPanel {
   ui::PictureBox* SLPosLeft;  // its played part
   ui::PictureBox* PosBT;      // position knob
   ui::PictureBox *BTPlay, *BTPause, *BTStop, *BTLoad;
+  ui::PictureBox* BTCue;   // the headphones' send
   ui::Label* ETQPICTH;     // "PITCH x VOL y"
   ui::PictureBox* XVolSL;  // volume track
   ui::PictureBox* XVolBT;  // volume knob

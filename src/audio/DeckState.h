@@ -23,6 +23,9 @@ struct DeckState {
   bool Playing = false;  // set by PlayDeck, cleared by StopDeck; pausing leaves it
   float Frequency = 0.0f;
   float BaseFrequency = 0.0f;
+  // Where it is heard: the master mix (the room) and the cue bus (the headphones).
+  bool ToMaster = true;
+  bool ToCue = false;
 
   float VolumeTop = 0.0f;     // 0: the knob at the top, full level
   float PitchTop = 0.0f;      // 0: the knob at the top, twice the track's own speed

@@ -17,6 +17,7 @@ void PreviewPlayer::PlayPreview(const QByteArray& path, float volume) {
   m_slot.Path = path;
   const bool opened =
       m_deckEngine.CreateTrackStream(sys, m_slot.Path, m_slot.Sound) == sound::Result::Ok;
+  m_deckEngine.ApplyRoute(PreviewSlot);
   float defaultVolume = 0;
   int priority = 0;
   sys.soundDefaults(m_slot.Sound, m_slot.BaseFrequency, defaultVolume, m_slot.Pan, priority);
