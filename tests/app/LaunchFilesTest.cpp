@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <string>
 
 #include "app/LaunchFiles.h"
 
@@ -33,7 +34,7 @@ TEST(LaunchFiles, NamesBecomeAbsolutePathsAndWhatCannotPlayIsSkippedWithOneLineE
       app::LaunchFiles::collect({"A - One.MP3", "gone.mp3", "./list/../caf\xe9.wma", "notes.txt",
                                  "list", "list/set.m3u", "list/server.m3u", here + "/two.wav",
                                  "file://" + here.toPercentEncoding("/") + "/A%20-%20One.MP3", ""},
-                                here);
+                                here, platform::FileTypes::MpegAndWma);
   // A list's entries are looked for only as the playlist takes them in, behind the window.
   EXPECT_EQ(got.paths,
             (QByteArrayList{here + "/A - One.MP3", here + "/caf\xe9.wma",
@@ -65,7 +66,7 @@ TEST(LaunchFiles, HostileNamesAreRefusedWithWhatTheyAre) {
   const app::LaunchFiles got = app::LaunchFiles::collect(
       {"file://" + root + "/secret.txt%00.mp3", "file://" + root + "/a%0Ab.mp3", root + "/a\nb.mp3",
        root + "/fifo.mp3", "/dev/null", "file://otherhost" + root + "/ok.mp3", "set.m3u"},
-      root);
+      root, platform::FileTypes::MpegAndWma);
   EXPECT_EQ(got.paths, (QByteArrayList{root + "/ok.mp3"}));  // from the list
   EXPECT_EQ(got.problems,
             (QByteArrayList{
@@ -77,6 +78,52 @@ TEST(LaunchFiles, HostileNamesAreRefusedWithWhatTheyAre) {
                 "'" + root + "/fifo.mp3': is a pipe", "'/dev/null': is a device",
                 "'file://otherhost" + root + "/ok.mp3': not a file of this computer",
                 "'set.m3u': 1 entries left out, their names hold a line break"}));
+  QDir(QFile::decodeName(root)).removeRecursively();
+}
+
+// What each choice of file types takes from the command line, and what it says of the rest.
+TEST(LaunchFiles, TheChosenFileTypesDecideWhatIsTaken) {
+  using platform::FileTypes;
+  const QByteArray root = QFile::encodeName(QDir::tempPath()) + "/tv-types-" +
+                          QByteArray::number(QCoreApplication::applicationPid());
+  QDir().mkpath(QString::fromUtf8(root));
+  for (const char* n : {"/Song.FLAC", "/loop.ogg", "/notes.txt"})
+    std::fclose(std::fopen((root + n).constData(), "w"));
+  QFile m3u(QFile::decodeName(root + "/set.m3u"));
+  ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
+  m3u.write("Song.FLAC\nnotes.txt\n");
+  m3u.close();
+  struct Row {
+    FileTypes types;
+    const char* name;
+    QByteArray problem;      // empty: taken
+    const char* taken = "";  // the file taken, when one is
+  };
+  const QByteArray hint = " (\"All audio files\" in the options' file types takes it)";
+  const Row rows[] = {
+      {FileTypes::AllAudio, "Song.FLAC", "", "/Song.FLAC"},
+      {FileTypes::AllAudio, "loop.ogg", "", "/loop.ogg"},
+      {FileTypes::AllAudio, "set.m3u", "", "/Song.FLAC"},  // the list's other entry is no audio
+      {FileTypes::AllAudio, "notes.txt",
+       "'notes.txt': not an MP3, WMA, WAV, FLAC, Ogg, Opus, AAC, M4A or AIFF file"},
+      {FileTypes::MpegAndWma, "Song.FLAC", "'Song.FLAC': not an MP3, WMA or WAV file" + hint},
+      {FileTypes::MpegAndWma, "loop.ogg", "'loop.ogg': not an MP3, WMA or WAV file" + hint},
+      {FileTypes::MpegAndWma, "notes.txt", "'notes.txt': not an MP3, WMA or WAV file"},
+      {FileTypes::MpegAndWma, "set.m3u",
+       "'set.m3u': adds nothing to the playlist, none of its 2 entries is an MP3, WMA or WAV "
+       "file"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.name) + (r.types == FileTypes::AllAudio ? " (all)" : " (first)"));
+    const app::LaunchFiles got = app::LaunchFiles::collect({r.name}, root, r.types);
+    if (r.problem.isEmpty()) {
+      EXPECT_EQ(got.problems, QByteArrayList());
+      EXPECT_EQ(got.paths, QByteArrayList{root + r.taken});
+    } else {
+      EXPECT_EQ(got.paths, QByteArrayList());
+      EXPECT_EQ(got.problems, QByteArrayList{r.problem});
+    }
+  }
   QDir(QFile::decodeName(root)).removeRecursively();
 }
 
