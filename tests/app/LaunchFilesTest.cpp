@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
-#include <string>
 
 #include "app/LaunchFiles.h"
 
@@ -93,37 +92,21 @@ TEST(LaunchFiles, TheChosenFileTypesDecideWhatIsTaken) {
   ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
   m3u.write("Song.FLAC\nnotes.txt\n");
   m3u.close();
-  struct Row {
-    FileTypes types;
-    const char* name;
-    QByteArray problem;      // empty: taken
-    const char* taken = "";  // the file taken, when one is
-  };
+  const QByteArrayList named = {"Song.FLAC", "loop.ogg", "notes.txt", "set.m3u"};
+  const app::LaunchFiles all = app::LaunchFiles::collect(named, root, FileTypes::AllAudio);
+  EXPECT_EQ(all.paths, (QByteArrayList{root + "/Song.FLAC", root + "/loop.ogg",
+                                       root + "/Song.FLAC"}));  // the list's other is no audio
+  EXPECT_EQ(all.problems, QByteArrayList{"'notes.txt': not an MP3, WMA, WAV, FLAC, Ogg, Opus, "
+                                         "AAC, M4A or AIFF file"});
+  const app::LaunchFiles first = app::LaunchFiles::collect(named, root, FileTypes::MpegAndWma);
+  EXPECT_EQ(first.paths, QByteArrayList());
   const QByteArray hint = " (\"All audio files\" in the options' file types takes it)";
-  const Row rows[] = {
-      {FileTypes::AllAudio, "Song.FLAC", "", "/Song.FLAC"},
-      {FileTypes::AllAudio, "loop.ogg", "", "/loop.ogg"},
-      {FileTypes::AllAudio, "set.m3u", "", "/Song.FLAC"},  // the list's other entry is no audio
-      {FileTypes::AllAudio, "notes.txt",
-       "'notes.txt': not an MP3, WMA, WAV, FLAC, Ogg, Opus, AAC, M4A or AIFF file"},
-      {FileTypes::MpegAndWma, "Song.FLAC", "'Song.FLAC': not an MP3, WMA or WAV file" + hint},
-      {FileTypes::MpegAndWma, "loop.ogg", "'loop.ogg': not an MP3, WMA or WAV file" + hint},
-      {FileTypes::MpegAndWma, "notes.txt", "'notes.txt': not an MP3, WMA or WAV file"},
-      {FileTypes::MpegAndWma, "set.m3u",
-       "'set.m3u': adds nothing to the playlist, none of its 2 entries is an MP3, WMA or WAV "
-       "file"},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.name) + (r.types == FileTypes::AllAudio ? " (all)" : " (first)"));
-    const app::LaunchFiles got = app::LaunchFiles::collect({r.name}, root, r.types);
-    if (r.problem.isEmpty()) {
-      EXPECT_EQ(got.problems, QByteArrayList());
-      EXPECT_EQ(got.paths, QByteArrayList{root + r.taken});
-    } else {
-      EXPECT_EQ(got.paths, QByteArrayList());
-      EXPECT_EQ(got.problems, QByteArrayList{r.problem});
-    }
-  }
+  EXPECT_EQ(first.problems,
+            (QByteArrayList{"'Song.FLAC': not an MP3, WMA or WAV file" + hint,
+                            "'loop.ogg': not an MP3, WMA or WAV file" + hint,
+                            "'notes.txt': not an MP3, WMA or WAV file",
+                            "'set.m3u': adds nothing to the playlist, none of its 2 entries is an "
+                            "MP3, WMA or WAV file"}));
   QDir(QFile::decodeName(root)).removeRecursively();
 }
 

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/os/AudioFiles.h"
 #include "platform/os/NativePath.h"
@@ -42,61 +43,44 @@ TEST(AudioPatterns, MatchWhateverTheCase) {
   EXPECT_TRUE(platform::matchesPattern("anything", "*"));
 }
 
-// Which names each choice of file types takes, at each way in. Columns: collected by a scan,
-// taken from a desktop drop, handed over (command line, another launch, a deck), listed by
-// the browser, listed with the samples.
+// Which names each choice of file types takes at each way in: a scan, a desktop drop, a
+// hand-over (command line, another launch, a deck), the browser, the samples list.
 TEST(AudioFileTypes, EachChoiceTakesItsOwnNames) {
+  using namespace std::literals;
   using platform::FileTypes;
   struct Row {
-    const char* name;
     FileTypes types;
     bool library, drop, playable, browser, samples;
+    std::vector<std::string_view> names;
   };
   constexpr FileTypes first = FileTypes::MpegAndWma, all = FileTypes::AllAudio;
+  const std::vector<std::string_view> everyType = {"B.MP3", "c.wav",  "d.FLAC", "e.ogg",
+                                                   "e.Oga", "g.opus", "f.m4a",  "h.aac",
+                                                   "i.aif", "i.AIFF", "i.aifc", "j.wma"};
+  const std::vector<std::string_view> lookalikes = {"xmp3",  "k.flac.txt", "l.mp4",
+                                                    "m.fla", "flac",       "n.flac\0.flac"sv};
   const Row rows[] = {
       // The first set keeps its old rules: WAV only where handed over or pre-listened, and
-      // the drop only in lower case.
-      {"a.mp3", first, true, true, true, true, true},
-      {"B.MP3", first, true, false, true, true, true},
-      {"c.wav", first, false, false, true, false, true},
-      {"d.flac", first, false, false, false, false, false},
-      {"e.ogg", first, false, false, false, false, false},
-      {"f.m4a", first, false, false, false, false, false},
-      {"xmp3", first, false, true, false, false, false},  // the drop looks at the end only
-      // All audio files: every type, in any case, everywhere.
-      {"B.MP3", all, true, true, true, true, true},
-      {"c.wav", all, true, true, true, true, true},
-      {"d.FLAC", all, true, true, true, true, true},
-      {"e.ogg", all, true, true, true, true, true},
-      {"e.Oga", all, true, true, true, true, true},
-      {"g.opus", all, true, true, true, true, true},
-      {"f.m4a", all, true, true, true, true, true},
-      {"h.aac", all, true, true, true, true, true},
-      {"i.aif", all, true, true, true, true, true},
-      {"i.AIFF", all, true, true, true, true, true},
-      {"i.aifc", all, true, true, true, true, true},
-      {"j.wma", all, true, true, true, true, true},
-      // Neither takes other files, names that only look like audio, or a hidden NUL.
-      {"xmp3", all, false, false, false, false, false},
-      {"k.flac.txt", all, false, false, false, false, false},
-      {"l.mp4", all, false, false, false, false, false},
-      {"m.fla", all, false, false, false, false, false},
-      {"flac", all, false, false, false, false, false},
+      // the drop only in lower case and only by the name's end.
+      {first, true, true, true, true, true, {"a.mp3", "j.wma"}},
+      {first, true, false, true, true, true, {"B.MP3"}},
+      {first, false, false, true, false, true, {"c.wav"}},
+      {first, false, false, false, false, false, {"d.flac", "e.ogg", "f.m4a"}},
+      {first, false, true, false, false, false, {"xmp3"}},
+      // All audio files: every type, in any case, everywhere; never a name that only looks
+      // like audio, or one with a hidden NUL.
+      {all, true, true, true, true, true, everyType},
+      {all, false, false, false, false, false, lookalikes},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.name) + (r.types == all ? " (all)" : " (first)"));
-    EXPECT_EQ(platform::isLibraryAudio(r.name, r.types), r.library);
-    EXPECT_EQ(platform::isDroppedAudio(r.name, r.types), r.drop);
-    EXPECT_EQ(platform::isPlayableAudio(r.name, r.types), r.playable);
-    EXPECT_EQ(platform::matchesAny(r.name, platform::browserPatterns(r.types)), r.browser);
-    EXPECT_EQ(platform::matchesAny(r.name, platform::samplePatterns(r.types)), r.samples);
-  }
-  const std::string nul("n.flac\0.flac", 12);
-  for (FileTypes t : {first, all}) {
-    EXPECT_FALSE(platform::isLibraryAudio(nul, t));
-    EXPECT_FALSE(platform::isDroppedAudio(nul, t));
-    EXPECT_FALSE(platform::isPlayableAudio(nul, t));
-  }
+  for (const Row& r : rows)
+    for (std::string_view name : r.names) {
+      SCOPED_TRACE(std::string(name) + (r.types == all ? " (all)" : " (first)"));
+      EXPECT_EQ(platform::isLibraryAudio(name, r.types), r.library);
+      EXPECT_EQ(platform::isDroppedAudio(name, r.types), r.drop);
+      EXPECT_EQ(platform::isPlayableAudio(name, r.types), r.playable);
+      EXPECT_EQ(platform::matchesAny(name, platform::browserPatterns(r.types)), r.browser);
+      EXPECT_EQ(platform::matchesAny(name, platform::samplePatterns(r.types)), r.samples);
+    }
 }
 
 // The desktop offers the player every file it can open: the menu entry lists the media
