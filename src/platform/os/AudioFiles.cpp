@@ -113,6 +113,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 }
 
 bool matchesAny(std::string_view name, std::span<const char* const> patterns) {
+  if (holdsNul(name)) return false;
   for (const char* pattern : patterns)
     if (matchesPattern(name, pattern)) return true;
   return false;
