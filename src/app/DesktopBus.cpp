@@ -23,10 +23,14 @@ constexpr int kHandOverTimeoutMs = 60000;
 constexpr qsizetype kCallBytes = 16 << 20;
 }  // namespace
 
-uint Handover::takenOf(const QByteArrayList& files) {
+Handover::Handover(std::shared_ptr<const platform::FileTypeChoice> fileTypes)
+    : m_fileTypes(std::move(fileTypes)) {}
+
+uint Handover::takenOf(const QByteArrayList& files, platform::FileTypes types) {
   uint taken = 0;
   for (const QByteArray& f : files)
-    if (playlist::Playlist::isStorableName(f) && platform::isPlayableAudio(platform::bytesOf(f)))
+    if (playlist::Playlist::isStorableName(f) &&
+        platform::isPlayableAudio(platform::bytesOf(f), types))
       ++taken;
   return taken;
 }
@@ -35,7 +39,7 @@ uint Handover::OpenFiles(const QByteArrayList& files) {
   if (receiver)
     QMetaObject::invokeMethod(
         qApp, [r = receiver, files] { r(files); }, Qt::QueuedConnection);
-  return takenOf(files);
+  return takenOf(files, m_fileTypes->value());
 }
 
 DesktopBus::DesktopBus() {
@@ -49,14 +53,14 @@ DesktopBus::~DesktopBus() {
   }
 }
 
-DesktopBus::Claim DesktopBus::claim() {
+DesktopBus::Claim DesktopBus::claim(std::shared_ptr<const platform::FileTypeChoice> fileTypes) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || !bus.interface()) {
     m_error = bus.lastError().message();
     if (m_error.isEmpty()) m_error = QStringLiteral("not connected");
     return Claim::NoBus;
   }
-  m_handover = std::make_unique<Handover>();
+  m_handover = std::make_unique<Handover>(std::move(fileTypes));
   m_thread = std::make_unique<QThread>();
   m_thread->setObjectName(QStringLiteral("handover"));
   m_handover->moveToThread(m_thread.get());

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/os/AudioFiles.h"
+
 class QThread;
 
 namespace app {
@@ -27,8 +29,9 @@ class DesktopBus {
   DesktopBus(const DesktopBus&) = delete;
   DesktopBus& operator=(const DesktopBus&) = delete;
 
-  // Connects and asks for the name; the hand-over point is ready before the name shows.
-  Claim claim();
+  // Connects and asks for the name; the hand-over point is ready before the name shows, and
+  // takes files of the `fileTypes` chosen.
+  Claim claim(std::shared_ptr<const platform::FileTypeChoice> fileTypes);
   // Why there is no bus, for Claim::NoBus.
   const QString& error() const { return m_error; }
 

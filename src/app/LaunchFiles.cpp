@@ -23,7 +23,8 @@ QByteArray quoted(const QByteArray& name) {
 }
 }  // namespace
 
-LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArray& workingFolder) {
+LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArray& workingFolder,
+                                 platform::FileTypes types) {
   LaunchFiles out;
   for (const QByteArray& name : named) {
     // A file manager may pass URLs rather than paths.
@@ -60,7 +61,7 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
       int broken = 0;
       QByteArrayList taken;
       for (const playlist::ForeignEntry& e : entries) {
-        if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
+        if (!platform::isPlayableAudio(platform::bytesOf(e.path), types)) continue;
         if (hasLineBreak(e.path))
           ++broken;
         else
@@ -74,14 +75,18 @@ LaunchFiles LaunchFiles::collect(const QList<QByteArray>& named, const QByteArra
       while (missing < taken.size() && !playlist::localFileExists(taken[missing])) ++missing;
       if (error.isEmpty() && !broken && missing == taken.size()) {
         out.problems.append(quoted(name) + ": adds nothing to the playlist, " +
-                            playlist::nothingTaken(entries.size(), missing).toLocal8Bit());
+                            playlist::nothingTaken(entries.size(), missing, types).toLocal8Bit());
         continue;
       }
       out.paths.append(taken);
       continue;
     }
-    if (!platform::isPlayableAudio(platform::bytesOf(path))) {
-      out.problems.append(quoted(name) + ": not an MP3, WMA or WAV file");
+    if (!platform::isPlayableAudio(platform::bytesOf(path), types)) {
+      QByteArray why = quoted(name) + ": not an " + platform::typesNamed(types) + " file";
+      // A type the other choice takes: the user may only have to choose it.
+      if (platform::isPlayableAudio(platform::bytesOf(path), platform::FileTypes::AllAudio))
+        why += " (\"All audio files\" in the options' file types takes it)";
+      out.problems.append(why);
       continue;
     }
     out.paths.append(path);

@@ -13,7 +13,8 @@
 namespace app {
 
 MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
-             const platform::AppPaths& paths, std::function<void()> end)
+             platform::FileTypeChoice& fileTypes, const platform::AppPaths& paths,
+             std::function<void()> end)
     : m_end(std::move(end)),
       m_engine(engine),
       m_deckTable(decks),
@@ -27,11 +28,13 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_skinned = std::make_unique<skin::SkinnedButtons>(*m_skinLoader);
   m_selection = std::make_unique<SkinnedSelection>(*m_skinned);
   m_shell = std::make_unique<ShellPanel>(*m_form, m_build, m_windowDrag, m_panelMarker);
-  m_decks = std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
-                                                m_state.deck, m_windowDrag, *m_skinLoader);
+  m_decks =
+      std::make_unique<audio::DecksPanel>(engine, decks, *m_form, m_build, *m_selection,
+                                          m_state.deck, m_windowDrag, *m_skinLoader, fileTypes);
   m_skinLoader->selectedDeck = [this] { return m_state.deck.selected; };
   m_skinned->showTitle = [this](int deck) { m_decks->engine().ShowTitleInCaption(deck); };
-  m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths, m_state);
+  m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths, m_state,
+                                             fileTypes);
   m_cue = std::make_unique<audio::CuePanel>(engine, decks, m_decks->engine(),
                                             std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
                                             m_form->container(), m_build, settings, m_state.cue);
@@ -41,16 +44,18 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_spectrum = std::make_unique<effects::SpectrumDisplay>(
       *m_form, m_build, engine, decks, std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
       m_state.spectrum);
-  m_browser = std::make_unique<library::BrowserPanel>(m_shell->page(0), m_shell->page(3), m_build,
-                                                      m_decks->engine(), m_decks->preview());
-  m_playlist = std::make_unique<playlist::PlaylistPanel>(m_form->container(), m_build,
-                                                         m_decks->engine(), m_state.autoMix);
+  m_browser =
+      std::make_unique<library::BrowserPanel>(m_shell->page(0), m_shell->page(3), m_build,
+                                              m_decks->engine(), m_decks->preview(), fileTypes);
+  m_playlist = std::make_unique<playlist::PlaylistPanel>(
+      m_form->container(), m_build, m_decks->engine(), m_state.autoMix, fileTypes);
   m_library = std::make_unique<library::LibraryPanel>(
       m_shell->page(1), m_state.library, m_build, *m_skinLoader,
       paths.writable(QStringLiteral("DBFolder.tmp")), m_decks->engine(), m_playlist->list(),
-      m_panelMarker);
+      m_panelMarker, fileTypes);
   m_mpris = std::make_unique<Mpris>(m_decks->engine(), m_playlist->play(),
-                                    Mpris::Window{[this] { BTend_Click(); }, [this] { raise(); }});
+                                    Mpris::Window{[this] { BTend_Click(); }, [this] { raise(); }},
+                                    fileTypes);
   wire();
 }
 
@@ -87,6 +92,7 @@ void MainX::wire() {
     m_decks->engine().setStreamBufferSeconds(m_state.streamBufferSeconds);
   };
   m_options->Frame1->onClick = [this] { Frame1_Click(); };
+  m_options->optTypes_Change = [this] { m_browser->fileTypesChanged(); };
   m_playlist->view().Label1->onClick = [this] { Label1_Click(); };
   m_shell->BTend->onClick = [this] { BTend_Click(); };
   m_shell->cmdlsk->onClick = [this] { LoadSkin(); };

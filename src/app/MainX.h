@@ -28,7 +28,8 @@ class MainX {
  public:
   // `end` ends the program once the window has shut down.
   MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
-        const platform::AppPaths& paths, std::function<void()> end);
+        platform::FileTypeChoice& fileTypes, const platform::AppPaths& paths,
+        std::function<void()> end);
   ~MainX();
   MainX(const MainX&) = delete;
   MainX& operator=(const MainX&) = delete;

@@ -18,10 +18,12 @@ using Playback = audio::DeckActions::Playback;
 constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
 }  // namespace
 
-Mpris::Mpris(audio::DeckActions& decks, playlist::PlaylistActions& playlist, Window window)
+Mpris::Mpris(audio::DeckActions& decks, playlist::PlaylistActions& playlist, Window window,
+             const platform::FileTypeChoice& fileTypes)
     : m_decks(decks),
       m_playlist(playlist),
       m_window(std::move(window)),
+      m_fileTypes(fileTypes),
       m_player(new MprisPlayer(this)) {
   new MprisRoot(this);
   m_last = announced();
@@ -120,6 +122,13 @@ void Mpris::SetPosition(const QDBusObjectPath& track, qint64 positionUs) {
   if (!canSeek() || track != trackId(m_decks.SelectedDeck())) return;
   if (positionUs < 0 || positionUs / 1000 > selectedTrack().lengthMs) return;
   seekTo(positionUs / 1000);
+}
+
+QStringList Mpris::supportedMimeTypes() const {
+  QStringList out;
+  for (const char* type : platform::mimeTypes(m_fileTypes.value()))
+    out << QString::fromLatin1(type);
+  return out;
 }
 
 void Mpris::OpenUri(const QString& uri) {

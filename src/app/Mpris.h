@@ -10,6 +10,7 @@
 
 #include "audio/DeckActions.h"
 #include "audio/DeckEvents.h"
+#include "platform/os/AudioFiles.h"
 #include "playlist/PlaylistActions.h"
 
 namespace app {
@@ -32,7 +33,9 @@ class Mpris : public QObject, public audio::DeckEvents {
   struct Window {
     std::function<void()> quit, raise;
   };
-  Mpris(audio::DeckActions& decks, playlist::PlaylistActions& playlist, Window window);
+  // The media types offered are those of the `fileTypes` chosen.
+  Mpris(audio::DeckActions& decks, playlist::PlaylistActions& playlist, Window window,
+        const platform::FileTypeChoice& fileTypes);
   ~Mpris() override;
 
   // Announces changes on `bus` from now on; the caller registers the object there.
@@ -71,6 +74,8 @@ class Mpris : public QObject, public audio::DeckEvents {
   // Told the Player properties that changed, as they are announced (tests listen here).
   std::function<void(const QVariantMap&)> onPropertiesChanged;
   MprisPlayer& player() { return *m_player; }
+  // The media types of the files the player takes, for the root interface.
+  QStringList supportedMimeTypes() const;
 
  private:
   audio::DeckActions::Track selectedTrack() const;
@@ -82,6 +87,7 @@ class Mpris : public QObject, public audio::DeckEvents {
   audio::DeckActions& m_decks;
   playlist::PlaylistActions& m_playlist;
   Window m_window;
+  const platform::FileTypeChoice& m_fileTypes;
   MprisPlayer* m_player;  // a child, as are the root interface's adaptor
   std::optional<QDBusConnection> m_bus;
   QVariantMap m_last;

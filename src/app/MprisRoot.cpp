@@ -7,8 +7,7 @@ namespace app {
 MprisRoot::MprisRoot(Mpris* mpris) : QDBusAbstractAdaptor(mpris), m_mpris(*mpris) {}
 
 QStringList MprisRoot::SupportedMimeTypes() const {
-  return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-ms-wma"),
-          QStringLiteral("audio/x-wav"), QStringLiteral("audio/wav")};
+  return m_mpris.supportedMimeTypes();
 }
 
 void MprisRoot::Raise() {

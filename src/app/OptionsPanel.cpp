@@ -10,11 +10,21 @@ using ui::Builder;
 namespace {
 const QString kPathsApp = QStringLiteral("TORNA VEL");
 const QString kPathsSection = QStringLiteral("CONFIG");
+const QString kApp = QStringLiteral("TORNAVEL");
+const QString kLibrarySection = QStringLiteral("LIBRARY");
+const QString kFileTypesKey = QStringLiteral("FILETYPES");
 }  // namespace
 
+platform::FileTypes OptionsPanel::savedFileTypes(const platform::SettingsStore& settings) {
+  const QString saved = settings.GetSetting(kApp, kLibrarySection, kFileTypesKey, QString());
+  return saved.trimmed() == QLatin1String("0") ? platform::FileTypes::MpegAndWma
+                                               : platform::FileTypes::AllAudio;
+}
+
 OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsStore& settings,
-                           const platform::AppPaths& paths, PanelState& state)
-    : m_settings(settings), m_paths(paths), m_state(state) {
+                           const platform::AppPaths& paths, PanelState& state,
+                           platform::FileTypeChoice& fileTypes)
+    : m_settings(settings), m_paths(paths), m_state(state), m_fileTypes(fileTypes) {
   cmdrest = build.named(
       Builder::place(new ui::CommandButton(p, "Restore default"), px(12), px(290), px(140), px(26)),
       "cmdrest");
@@ -76,8 +86,31 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   txtBase[0]->onChange = [this] { m_state.library.path = txtBase[0]->Text(); };
   txtBase[1]->onChange = [this] { m_state.playlistFile = txtBase[1]->Text(); };
   showPaths();
+
+  frmTypes =
+      build.named(Builder::place(new ui::Frame(p, "File types"), px(276), px(204), px(264), px(84)),
+                  "frmTypes");
+  const char* types[] = {"MP3 and WMA", "All audio files"};
+  for (int i = 0; i < 2; ++i) {
+    optTypes[std::size_t(i)] =
+        build.named(Builder::place(new ui::OptionButton(frmTypes->container(), types[i]), px(10),
+                                   px(22) + float(i) * px(28), px(244), px(24)),
+                    "optTypes", i);
+  }
+  optTypes[m_fileTypes.value() == platform::FileTypes::MpegAndWma ? 0 : 1]->setValue(true);
+  for (int i = 0; i < 2; ++i) optTypes[std::size_t(i)]->onClick = [this, i] { optTypes_Click(i); };
+
   cmd->onClick = [this] { cmd_Click(); };
   cmdrest->onClick = [this] { cmdrest_Click(); };
+}
+
+void OptionsPanel::optTypes_Click(int Index) {
+  const platform::FileTypes chosen =
+      Index == 0 ? platform::FileTypes::MpegAndWma : platform::FileTypes::AllAudio;
+  if (chosen == m_fileTypes.value()) return;
+  m_fileTypes.set(chosen);
+  m_settings.SaveSetting(kApp, kLibrarySection, kFileTypesKey, QString::number(int(chosen)));
+  if (optTypes_Change) optTypes_Change();
 }
 
 void OptionsPanel::loadPaths() {

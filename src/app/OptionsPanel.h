@@ -4,24 +4,31 @@
 
 #include "PanelState.h"
 #include "platform/os/AppPaths.h"
+#include "platform/os/AudioFiles.h"
 #include "platform/os/SettingsStore.h"
 #include "platform/ui/Build.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/CommandButton.h"
 #include "platform/ui/Frame.h"
+#include "platform/ui/OptionButton.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextBox.h"
 
 namespace app {
 
-// The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, and the
-// paths of the library and playlist files with their save and restore-defaults buttons.
-// The controls show their parts of `state` and write them when they change; other
-// subsystems read the state.
+// The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, the paths
+// of the library and playlist files with their save and restore-defaults buttons, and the
+// file types the player takes. The controls show their parts of `state` and `fileTypes` and
+// write them when they change; other subsystems read the state.
 class OptionsPanel {
  public:
   OptionsPanel(QWidget* page, ui::Builder& build, platform::SettingsStore& settings,
-               const platform::AppPaths& paths, PanelState& state);
+               const platform::AppPaths& paths, PanelState& state,
+               platform::FileTypeChoice& fileTypes);
+
+  // The file types the settings hold: all audio files when there is no choice yet (or one
+  // this program does not know).
+  static platform::FileTypes savedFileTypes(const platform::SettingsStore& settings);
 
   // Reads the two paths from the settings, and shows them.
   void loadPaths();
@@ -33,6 +40,8 @@ class OptionsPanel {
   std::function<void(const QString& text, bool warning)> message;
   // What follows a slider's change, once its setting holds the new value.
   std::function<void()> slDur_Change, slVel_Change, Slider1_Change;
+  // What follows a change of the file types, once the choice and its setting hold it.
+  std::function<void()> optTypes_Change;
 
   ui::CommandButton* cmdrest;  // "Restore default"
   ui::Frame* Frame2;
@@ -45,15 +54,19 @@ class OptionsPanel {
   ui::Slider* Slider1;  // the stream buffer, seconds
   ui::Frame* frma;      // "Paths"
   std::array<ui::Label*, 2> lblBase{};
-  std::array<ui::TextBox*, 2> txtBase{};  // the library file, the playlist file
-  ui::CommandButton* cmd;                 // "Guardar"
+  std::array<ui::TextBox*, 2> txtBase{};        // the library file, the playlist file
+  ui::CommandButton* cmd;                       // "Guardar"
+  ui::Frame* frmTypes;                          // "File types"
+  std::array<ui::OptionButton*, 2> optTypes{};  // "MP3 and WMA", "All audio files"
 
  private:
   void showPaths();
+  void optTypes_Click(int Index);
 
   platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;
   PanelState& m_state;
+  platform::FileTypeChoice& m_fileTypes;
 };
 
 }  // namespace app

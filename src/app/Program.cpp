@@ -6,7 +6,10 @@
 namespace app {
 
 Program::Program(Options options)
-    : m_options(std::move(options)), m_settings(m_options.paths.settingsFile) {}
+    : m_options(std::move(options)),
+      m_settings(m_options.paths.settingsFile),
+      m_fileTypes(
+          std::make_shared<platform::FileTypeChoice>(OptionsPanel::savedFileTypes(m_settings))) {}
 
 Program::~Program() {
   m_mainX.reset();
@@ -24,8 +27,8 @@ void Program::Main() {
 
 MainX& Program::loadMainX() {
   if (!m_mainX) {
-    m_mainX =
-        std::make_unique<MainX>(m_engine, m_decks, m_settings, m_options.paths, [this] { End(); });
+    m_mainX = std::make_unique<MainX>(m_engine, m_decks, m_settings, *m_fileTypes, m_options.paths,
+                                      [this] { End(); });
     m_mainX->setLoadProgress(m_startup.get());
     m_mainX->Form_Load();
     if (m_options.onMainLoaded) m_options.onMainLoaded(*m_mainX);

@@ -9,6 +9,7 @@
 #include "audio/AudioEngine.h"
 #include "audio/DeckState.h"
 #include "platform/os/AppPaths.h"
+#include "platform/os/AudioFiles.h"
 #include "platform/os/SettingsStore.h"
 #include "playlist/PlaylistActions.h"
 
@@ -43,6 +44,10 @@ class Program : private Startup::Host {
   audio::AudioEngine& engine() { return m_engine; }
   audio::DeckTable& decks() { return m_decks; }
   platform::SettingsStore& settings() { return m_settings; }
+  // The file types chosen in the options, as the settings held them when the program was
+  // made. The shared copy is for a thread that may outlive the program's own objects.
+  platform::FileTypeChoice& fileTypes() { return *m_fileTypes; }
+  std::shared_ptr<const platform::FileTypeChoice> sharedFileTypes() const { return m_fileTypes; }
   const platform::AppPaths& paths() const { return m_options.paths; }
   // Files opened from outside the window: appended to the playlist, the first started as
   // `start` says, and the window raised when `raise`. They wait until the main window is up
@@ -57,6 +62,7 @@ class Program : private Startup::Host {
  private:
   Options m_options;
   platform::SettingsStore m_settings;
+  std::shared_ptr<platform::FileTypeChoice> m_fileTypes;
   audio::AudioEngine m_engine;
   audio::DeckTable m_decks{};
   std::unique_ptr<Startup> m_startup;

@@ -37,13 +37,18 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   ui::applyDarkTheme(qapp);
 
-  const app::LaunchFiles launch =
-      app::LaunchFiles::collect(command.files, QFile::encodeName(QDir::currentPath()));
+  app::DesktopBus bus;
+  // Made before the bus is claimed, to read the settings: the file types chosen decide which
+  // named files a launch takes, whichever player plays them.
+  app::Program program({sound::Output::Device, [] { QCoreApplication::exit(0); },
+                        platform::AppPaths::standard(),
+                        [&bus](app::MainX& main) { bus.publish(main.mpris()); }});
+  const app::LaunchFiles launch = app::LaunchFiles::collect(
+      command.files, QFile::encodeName(QDir::currentPath()), program.fileTypes().value());
   for (const QByteArray& problem : launch.problems)
     std::fprintf(stderr, "tornavel: %s, skipped\n", problem.constData());
 
-  app::DesktopBus bus;
-  switch (bus.claim()) {
+  switch (bus.claim(program.sharedFileTypes())) {
     case app::DesktopBus::Claim::Taken: {
       // A player runs already: it takes the files, and this launch is done.
       if (!command.files.isEmpty() && launch.paths.isEmpty()) return 1;
@@ -55,8 +60,8 @@ int main(int argc, char** argv) {
       }
       // What the player left out, said here since its own messages are in its window.
       if (done.taken < uint(launch.paths.size()))
-        std::fprintf(stderr, "tornavel: the running player took %u of the %lld files\n",
-                     done.taken, static_cast<long long>(launch.paths.size()));
+        std::fprintf(stderr, "tornavel: the running player took %u of the %lld files\n", done.taken,
+                     static_cast<long long>(launch.paths.size()));
       return done.taken > 0 || launch.paths.isEmpty() ? 0 : 1;
     }
     case app::DesktopBus::Claim::NoBus:
@@ -68,9 +73,6 @@ int main(int argc, char** argv) {
       break;
   }
 
-  app::Program program({sound::Output::Device, [] { QCoreApplication::exit(0); },
-                        platform::AppPaths::standard(),
-                        [&bus](app::MainX& main) { bus.publish(main.mpris()); }});
   using Start = playlist::PlaylistActions::Start;
   // A file opened beside a running mix joins the playlist without cutting the mix.
   bus.onFilesHandedOver([&program](const QByteArrayList& files) {

@@ -15,13 +15,15 @@ bool isDeck(int deck) {
 }  // namespace
 
 DeckEngine::DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
-                       ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice)
+                       ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice,
+                       const platform::FileTypeChoice& fileTypes)
     : m_engine(engine),
       m_decks(decks),
       m_panels(panels),
       m_mainForm(mainForm),
       m_selection(selection),
-      m_choice(choice) {
+      m_choice(choice),
+      m_fileTypes(fileTypes) {
   using Axis = Knob::Axis;
   for (int d : {DeckA, DeckB}) {
     const DeckPanel& p = *panels[std::size_t(d)];
@@ -144,9 +146,9 @@ void DeckEngine::SetMasterLevel(float level) {
 }
 
 DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) {
-  // Only MP3, WMA and WAV files reach the decoder, whatever list named them.
+  // Only files of the chosen types reach the decoder, whatever list named them.
   if (deck < 0 || deck > 3 || !platform::isRegularFile(path) ||
-      !platform::isPlayableAudio(platform::bytesOf(path)))
+      !platform::isPlayableAudio(platform::bytesOf(path), m_fileTypes.value()))
     return Open::Refused;
   DeckState& d = m_decks[std::size_t(deck)];
   sound::SoundSystem& sys = m_engine.System;

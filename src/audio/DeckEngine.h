@@ -12,6 +12,7 @@
 #include "DeckSelection.h"
 #include "DeckState.h"
 #include "Knob.h"
+#include "platform/os/AudioFiles.h"
 #include "platform/ui/Form.h"
 
 namespace audio {
@@ -22,7 +23,8 @@ namespace audio {
 class DeckEngine : public DeckActions {
  public:
   DeckEngine(AudioEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
-             ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice);
+             ui::Form& mainForm, DeckSelection& selection, DeckChoice& choice,
+             const platform::FileTypeChoice& fileTypes);
 
   [[nodiscard]] Open OpenDeckTrack(const QByteArray& path, int deck, bool autoplay) override;
   void PlayDeck(int deck) override;
@@ -84,6 +86,7 @@ class DeckEngine : public DeckActions {
   ui::Form& m_mainForm;
   DeckSelection& m_selection;
   DeckChoice& m_choice;
+  const platform::FileTypeChoice& m_fileTypes;
   std::vector<DeckEvents*> m_listeners;
   struct DeckKnobs {
     Knob volume, pitch, position;

@@ -39,7 +39,7 @@ void wireMouse(ui::Control& control, Panel& panel, int i,
 
 DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
                        DeckSelection& selection, DeckChoice& choice, ui::WindowDrag& windowDrag,
-                       ui::PictureSource& pictures) {
+                       ui::PictureSource& pictures, const platform::FileTypeChoice& fileTypes) {
   QWidget* root = form.container();
   const ui::Palette& c = ui::darkPalette();
   lblTime = build.named(
@@ -66,18 +66,18 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
   Timer1 = new ui::Timer(root, 99, false);
 
   const std::array<DeckPanel*, 2> panels{m_decks[0].get(), m_decks[1].get()};
-  m_engine = std::make_unique<DeckEngine>(engine, decks, panels, form, selection, choice);
+  m_engine =
+      std::make_unique<DeckEngine>(engine, decks, panels, form, selection, choice, fileTypes);
   m_transport = std::make_unique<Transport>(engine, decks, *m_engine, panels, *lblTime);
   m_preview = std::make_unique<PreviewPlayer>(engine, decks, *m_engine);
   m_pitch = std::make_unique<PitchControl>(*m_engine, decks, panels, m_grab, windowDrag);
   m_volume = std::make_unique<VolumeControl>(engine, *m_engine, decks, panels,
                                              VolumeControl::Master{MasterVOL, MASTSL}, *ChangeVol,
                                              m_grab, windowDrag, pictures);
-  chooseAudioFile = [root] {
-    return QFileDialog::getOpenFileName(
-        root, QStringLiteral("Open a track"), QString(),
-        QStringLiteral("Audio files (*.mp3 *.MP3 *.Mp3 *.wma *.WMA *.Wma *.wav *.WAV *.Wav)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
+  chooseAudioFile = [root, &fileTypes] {
+    return QFileDialog::getOpenFileName(root, QStringLiteral("Open a track"), QString(),
+                                        dialogFilter(fileTypes.value()), nullptr,
+                                        QFileDialog::DontUseNativeDialog);
   };
   for (int i = 0; i < 2; ++i) wireDeck(i);
   auto& vol = *m_volume;
@@ -102,6 +102,18 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
 }
 
 DecksPanel::~DecksPanel() = default;
+
+QString DecksPanel::dialogFilter(platform::FileTypes types) {
+  // The dialog matches names as they are written: each extension in the spellings files
+  // come with.
+  QStringList globs;
+  for (const char* e : platform::playableExtensions(types)) {
+    const QString lower = QString::fromLatin1(e);
+    globs << QStringLiteral("*.") + lower << QStringLiteral("*.") + lower.toUpper()
+          << QStringLiteral("*.") + lower.left(1).toUpper() + lower.mid(1);
+  }
+  return QStringLiteral("Audio files (%1)").arg(globs.join(QLatin1Char(' ')));
+}
 
 void DecksPanel::wireDeck(int i) {
   DeckPanel& d = *m_decks[std::size_t(i)];

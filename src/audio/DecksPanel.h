@@ -21,7 +21,9 @@ class DecksPanel {
  public:
   DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui::Builder& build,
              DeckSelection& selection, DeckChoice& choice, ui::WindowDrag& windowDrag,
-             ui::PictureSource& pictures);
+             ui::PictureSource& pictures, const platform::FileTypeChoice& fileTypes);
+  // The load button's dialog offers the files a deck opens: "Audio files (*.mp3 *.MP3 ...)".
+  static QString dialogFilter(platform::FileTypes types);
   ~DecksPanel();
 
   DeckPanel& deck(int i) { return *m_decks[std::size_t(i)]; }

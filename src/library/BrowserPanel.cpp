@@ -3,13 +3,27 @@
 namespace library {
 
 BrowserPanel::BrowserPanel(QWidget* browserPage, QWidget* samplesPage, ui::Builder& build,
-                           audio::DeckActions& decks, audio::PreviewActions& preview)
+                           audio::DeckActions& decks, audio::PreviewActions& preview,
+                           const platform::FileTypeChoice& fileTypes)
     : m_lister(std::make_unique<FolderLister>()),
       m_view(std::make_unique<BrowserView>(browserPage, build)),
       m_browser(std::make_unique<FileBrowser>(*m_view, *m_lister, decks)),
       m_samplesView(std::make_unique<SamplesView>(samplesPage, build)),
-      m_samples(std::make_unique<PreListening>(*m_samplesView, *m_lister, preview)) {
+      m_samples(std::make_unique<PreListening>(*m_samplesView, *m_lister, preview)),
+      m_fileTypes(fileTypes) {
+  showPatterns();
   wire();
+}
+
+void BrowserPanel::showPatterns() {
+  m_view->File1->setPatterns(platform::browserPatterns(m_fileTypes.value()));
+  m_samplesView->FilesAMPLE->setPatterns(platform::samplePatterns(m_fileTypes.value()));
+}
+
+void BrowserPanel::fileTypesChanged() {
+  showPatterns();
+  m_browser->reread();
+  m_samples->reread();
 }
 
 BrowserPanel::~BrowserPanel() {

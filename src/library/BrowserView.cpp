@@ -1,6 +1,5 @@
 #include "BrowserView.h"
 
-#include "platform/os/AudioFiles.h"
 #include "skin/Metrics.h"
 
 namespace library {
@@ -22,8 +21,7 @@ BrowserView::BrowserView(QWidget* page, ui::Builder& build) {
                        "Drive1");
   Dir1 = build.named(Builder::place(new ui::DirListBox(page), px(8), px(70), px(200), px(216)),
                      "Dir1");
-  File1 = build.named(Builder::place(new ui::FileListBox(page, platform::kBrowserPatterns), px(214),
-                                     px(40), px(330), px(246)),
+  File1 = build.named(Builder::place(new ui::FileListBox(page), px(214), px(40), px(330), px(246)),
                       "File1");
   File1->setMultiSelect(true);
   cmdsendlst0 = build.named(

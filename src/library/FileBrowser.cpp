@@ -17,6 +17,10 @@ void FileBrowser::start() {
   open(here, Why::Start);
 }
 
+void FileBrowser::reread() {
+  open(m_v.File1->Path(), Why::Start);
+}
+
 void FileBrowser::open(const QByteArray& folder, Why why, std::function<void()> done) {
   const unsigned generation = ++m_generation;
   m_lister.list(folder, m_v.File1->patterns(),

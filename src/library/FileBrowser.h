@@ -21,6 +21,9 @@ class FileBrowser : public BrowserFiles {
 
   // Shows the folder the program runs in (the lists fill once it has been read).
   void start();
+  // Reads the folder shown again, quietly: a folder gone meanwhile leaves the lists as they
+  // are.
+  void reread();
 
   void Drive1_Change();
   void Dir1_Click();

@@ -23,12 +23,14 @@ QString skippedText(const ScanSummary& s) {
 }  // namespace
 
 FolderScanner::FolderScanner(LibraryView& panel, PathListModel& library, Library& lists,
-                             LibraryWorker& worker, QString recoveryFile)
+                             LibraryWorker& worker, QString recoveryFile,
+                             const platform::FileTypeChoice& fileTypes)
     : m_c(panel),
       m_library(library),
       m_lists(lists),
       m_worker(worker),
-      m_recoveryFile(std::move(recoveryFile)) {}
+      m_recoveryFile(std::move(recoveryFile)),
+      m_fileTypes(fileTypes) {}
 
 void FolderScanner::message(const QString& text, Icon icon) {
   if (MsgBox) MsgBox(text, icon);
@@ -74,6 +76,7 @@ void FolderScanner::ObtenerFoldersx(int x) {
   request.libraryFile = libraryPath();
   request.recoveryFile = m_recoveryFile;
   request.update = x != 0;
+  request.types = m_fileTypes.value();
   for (const QString& folder : LISTTEMP) request.folders.push_back(platform::nativePath(folder));
   LISTTEMP.clear();
   ScanCount = 0;

@@ -19,8 +19,9 @@ class Library;
 // disabled) until the scan reports its end.
 class FolderScanner : public ScanEvents {
  public:
+  // A scan collects the files of the `fileTypes` chosen when it starts.
   FolderScanner(LibraryView& panel, PathListModel& library, Library& lists, LibraryWorker& worker,
-                QString recoveryFile);
+                QString recoveryFile, const platform::FileTypeChoice& fileTypes);
 
   void cmdaddbase_Click();
   void cmdbusqc_Click();
@@ -61,6 +62,7 @@ class FolderScanner : public ScanEvents {
   Library& m_lists;
   LibraryWorker& m_worker;
   QString m_recoveryFile;
+  const platform::FileTypeChoice& m_fileTypes;
   ScanSummary m_last;
 };
 

@@ -7,12 +7,12 @@ namespace library {
 LibraryPanel::LibraryPanel(QWidget* page, const LibraryFile& file, ui::Builder& build,
                            ui::PictureSource& pictures, const QString& recoveryFile,
                            audio::DeckActions& decks, PlaylistSink& playlist,
-                           const ui::PanelMarker& panel)
+                           const ui::PanelMarker& panel, const platform::FileTypeChoice& fileTypes)
     : m_view(std::make_unique<LibraryView>(page, m_library, m_results, file, build)),
       m_worker(std::make_unique<LibraryWorker>()),
       m_lists(std::make_unique<Library>(*m_view, m_library, m_results, *m_worker, pictures)),
-      m_scanner(
-          std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker, recoveryFile)),
+      m_scanner(std::make_unique<FolderScanner>(*m_view, m_library, *m_lists, *m_worker,
+                                                recoveryFile, fileTypes)),
       m_rows(
           std::make_unique<LibraryLists>(*m_view, m_library, m_results, decks, playlist, panel)) {
   m_scanner->BrowseFolder = [page](const QString& title, const QString& startFolder) {

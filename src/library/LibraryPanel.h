@@ -17,9 +17,11 @@ class LibraryPanel {
  public:
   // `file` is where the library file is; rows go to `decks` and `playlist`; the menu
   // follows the tab `panel` names.
+  // A scan collects files of the `fileTypes` chosen.
   LibraryPanel(QWidget* page, const LibraryFile& file, ui::Builder& build,
                ui::PictureSource& pictures, const QString& recoveryFile, audio::DeckActions& decks,
-               PlaylistSink& playlist, const ui::PanelMarker& panel);
+               PlaylistSink& playlist, const ui::PanelMarker& panel,
+               const platform::FileTypeChoice& fileTypes);
   ~LibraryPanel();
 
   LibraryView& view() { return *m_view; }

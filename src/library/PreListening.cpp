@@ -13,6 +13,10 @@ void PreListening::start() {
   show(here, false);
 }
 
+void PreListening::reread() {
+  show(m_v.FilesAMPLE->Path(), false);
+}
+
 void PreListening::show(const QByteArray& folder, bool tellFailure) {
   const unsigned generation = ++m_generation;
   m_lister.list(folder, m_v.FilesAMPLE->patterns(),

@@ -17,6 +17,8 @@ class PreListening : public SampleList {
 
   // Lists the folder the program runs in, until "Set" names another.
   void start();
+  // Reads the folder shown again, quietly.
+  void reread();
   void cmdsetfolders_Click();
   void FilesAMPLE_DblClick();
   void slsample_Change();

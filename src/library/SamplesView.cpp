@@ -3,7 +3,6 @@
 #include <QSlider>
 #include <QStandardPaths>
 
-#include "platform/os/AudioFiles.h"
 #include "skin/Metrics.h"
 
 namespace library {
@@ -21,8 +20,7 @@ SamplesView::SamplesView(QWidget* p, ui::Builder& build) {
   cmdsetfolders =
       build.named(Builder::place(new ui::CommandButton(p, "Set"), px(424), px(7), px(56), px(26)),
                   "cmdsetfolders");
-  FilesAMPLE = build.named(Builder::place(new ui::FileListBox(p, platform::kSamplePatterns), px(8),
-                                          px(40), px(472), px(246)),
+  FilesAMPLE = build.named(Builder::place(new ui::FileListBox(p), px(8), px(40), px(472), px(246)),
                            "FilesAMPLE");
   txtbus =
       build.named(Builder::place(new ui::TextBox(p), px(8), px(294), px(180), px(24)), "txtbus");

@@ -369,7 +369,7 @@ void ScanJob::BuscarArchivoFolder(const QByteArray& ruta, const QList<QByteArray
       return;
     }
     send(false);
-    if (!platform::isLibraryAudio(platform::bytesOf(name))) continue;
+    if (!platform::isLibraryAudio(platform::bytesOf(name), m_req.types)) continue;
     if (hasLineBreak(name)) {
       ++m_sum.skippedNames;
       continue;

@@ -10,6 +10,7 @@
 
 #include "JobContext.h"
 #include "PathStore.h"
+#include "platform/os/AudioFiles.h"
 
 namespace library {
 
@@ -38,9 +39,9 @@ class ScanEvents {
 class ScanOutput;
 
 // Adding folders to the library, or rebuilding it from the folders it covers (an update),
-// on the library worker. The library file gets one line per MP3 or WMA file found, in the
-// order of a pre-order walk: a folder's own files, then each subfolder's files and
-// subfolders.
+// on the library worker. The library file gets one line per audio file found (of the types
+// chosen when the scan started), in the order of a pre-order walk: a folder's own files, then each
+// subfolder's files and subfolders.
 //
 // An add appends to the library file; a write that fails takes it back to its last whole
 // line. An update writes the new library beside the old one and renames it into place when
@@ -59,6 +60,7 @@ class ScanJob {
     QString recoveryFile;
     std::vector<QByteArray> folders;  // for an add
     bool update = false;
+    platform::FileTypes types = platform::FileTypes::AllAudio;  // which files are collected
   };
   static constexpr int kMaxDepth = 1000;
 
@@ -75,7 +77,7 @@ class ScanJob {
   // One step of the walk: the folder `ruta` is listed once, in name order, then its own
   // files are scanned and then its subfolders. `depth` counts the folders above it.
   void scanFolder(const QByteArray& ruta, int depth);
-  // The MP3 and WMA files directly inside `ruta`.
+  // The audio files directly inside `ruta`.
   void BuscarArchivoFolder(const QByteArray& ruta, const QList<QByteArray>& files);
   // Every subfolder of `ruta`, depth first: its files, then its own subfolders.
   void BuscarFolder(const QByteArray& ruta, const QList<QByteArray>& folders, int depth);

@@ -183,11 +183,13 @@ QList<ForeignEntry> parseForeignPlaylist(const QByteArray& content, ForeignForma
   return {};
 }
 
-QString nothingTaken(qsizetype entries, qsizetype missing) {
+QString nothingTaken(qsizetype entries, qsizetype missing, platform::FileTypes types) {
   if (entries == 0) return QStringLiteral("it holds no entries");
   if (missing > 0)
     return QStringLiteral("%1 of its %2 entries were not found").arg(missing).arg(entries);
-  return QStringLiteral("none of its %1 entries is an MP3, WMA or WAV file").arg(entries);
+  return QStringLiteral("none of its %1 entries is an %2 file")
+      .arg(entries)
+      .arg(QLatin1String(platform::typesNamed(types)));
 }
 
 bool localFileExists(const QByteArray& path) {

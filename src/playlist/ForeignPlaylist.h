@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ForeignEntry.h"
+#include "platform/os/AudioFiles.h"
 
 // Playlists of other players: .m3u (8-bit local encoding), .m3u8 (UTF-8) and .pls.
 // Paths stay bytes from the list to the caller; only titles are decoded.
@@ -34,8 +35,8 @@ QList<ForeignEntry> keepExisting(const QList<ForeignEntry>& entries,
 
 // Why a list of `entries` entries gave the playlist nothing, `missing` of them not found:
 // "it holds no entries", "3 of its 5 entries were not found", or that none is a file the
-// player plays.
-QString nothingTaken(qsizetype entries, qsizetype missing);
+// player takes, of `types`.
+QString nothingTaken(qsizetype entries, qsizetype missing, platform::FileTypes types);
 
 // Reads the playlist file at `path`, parses it by its extension and keeps the entries
 // whose file exists. On failure (unreadable, too large, not a known kind) returns no

@@ -23,8 +23,9 @@ int roundEven(double v) {
 }
 }  // namespace
 
-Playlist::Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu)
-    : m_p(panel), m_model(model), m_menu(menu) {
+Playlist::Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu,
+                   const platform::FileTypeChoice& fileTypes)
+    : m_p(panel), m_model(model), m_menu(menu), m_fileTypes(fileTypes) {
   m_refusedReport.setSingleShot(true);
   m_refusedReport.setInterval(0);
   QObject::connect(&m_refusedReport, &QTimer::timeout, [this] { reportRefusedNames(); });
@@ -123,6 +124,7 @@ bool Playlist::appendBatch() {
   QElapsedTimer clock;
   clock.start();
   int budget = kBatchEntries;
+  const platform::FileTypes types = m_fileTypes.value();
   while (!m_openings.empty() && budget > 0) {
     Opening& o = m_openings.front();
     std::vector<PlaylistEntry> entries;
@@ -133,7 +135,8 @@ bool Playlist::appendBatch() {
       // caller that did not check.
       if (!isStorableName(path))
         refuse();
-      else if (platform::isPlayableAudio(platform::bytesOf(path)) && platform::isRegularFile(path))
+      else if (platform::isPlayableAudio(platform::bytesOf(path), types) &&
+               platform::isRegularFile(path))
         entries.push_back(entryFor(path));
       // A slow disk answers the checks slowly: the batch ends in time all the same.
       if (budget % 64 == 0 && clock.elapsed() >= kBatchMs) budget = 1;
@@ -153,7 +156,8 @@ QList<QByteArray> Playlist::waitingPaths() const {
   QList<QByteArray> out;
   for (const Opening& o : m_openings)
     for (qsizetype i = o.next; i < o.paths.size(); ++i)
-      if (isStorableName(o.paths[i]) && platform::isPlayableAudio(platform::bytesOf(o.paths[i])))
+      if (isStorableName(o.paths[i]) &&
+          platform::isPlayableAudio(platform::bytesOf(o.paths[i]), m_fileTypes.value()))
         out.push_back(o.paths[i]);
   return out;
 }
@@ -273,7 +277,7 @@ void Playlist::LSTMP3_FilesDropped(const QList<QByteArray>& paths, float, float 
       insertForeignList(path, pos);
       continue;
     }
-    if (!platform::isDroppedAudio(platform::bytesOf(path))) continue;
+    if (!platform::isDroppedAudio(platform::bytesOf(path), m_fileTypes.value())) continue;
     SendTOlst(path, pos);
     Veridx(pos);
   }
@@ -297,7 +301,7 @@ int Playlist::insertForeignList(const QByteArray& path, int position) {
   for (const ForeignEntry& e : entries) {
     // Entries the decks would not take (other players list formats this one does not
     // play) stay out, as they do from a folder drop.
-    if (!platform::isPlayableAudio(platform::bytesOf(e.path))) continue;
+    if (!platform::isPlayableAudio(platform::bytesOf(e.path), m_fileTypes.value())) continue;
     QByteArray name = e.path;
     if (SendTOlst(name, at)) m_model.setLengthSeconds(at++, e.lengthSeconds);
   }
@@ -305,8 +309,9 @@ int Playlist::insertForeignList(const QByteArray& path, int position) {
   if (at == first && showError &&
       std::all_of(entries.begin(), entries.end(),
                   [](const ForeignEntry& e) { return isStorableName(e.path); }))
-    showError(QStringLiteral("%1 adds nothing to the playlist: %2.")
-                  .arg(QFile::decodeName(path), nothingTaken(listed, missing)));
+    showError(
+        QStringLiteral("%1 adds nothing to the playlist: %2.")
+            .arg(QFile::decodeName(path), nothingTaken(listed, missing, m_fileTypes.value())));
   return at - first;
 }
 

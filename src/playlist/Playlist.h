@@ -11,6 +11,7 @@
 #include "PlaylistView.h"
 #include "audio/DeckEvents.h"
 #include "library/PlaylistSink.h"
+#include "platform/os/AudioFiles.h"
 
 class QMenu;
 
@@ -21,8 +22,10 @@ namespace playlist {
 // desktop, playlists of other players among them.
 class Playlist : public audio::DeckEvents, public library::PlaylistSink {
  public:
-  // `menu` is the list's pop-up menu, shown on a right-button release over a row.
-  Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu);
+  // `menu` is the list's pop-up menu, shown on a right-button release over a row; files
+  // from outside are taken when they are of the `fileTypes` chosen.
+  Playlist(PlaylistView& panel, PlaylistModel& model, QMenu& menu,
+           const platform::FileTypeChoice& fileTypes);
 
   static constexpr int kAppend = -1;
   // Adds `name` at `idxpos` (0 or kAppend appends); `name` is left holding the bare file
@@ -35,7 +38,7 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   static bool isStorableName(const QByteArray& name);
 
   // Files opened from outside (the command line, another launch, the media controls): the
-  // MP3, WMA and WAV files among `paths` that exist are appended in batches, the first at
+  // files of the chosen types among `paths` that exist are appended in batches, the first at
   // once and one batch per turn of the event loop after it, so that the window answers
   // while a list of a million goes in. `firstIn` is told where the first of them went.
   void appendInTurns(const QList<QByteArray>& paths, std::function<void(int position)> firstIn);
@@ -95,6 +98,7 @@ class Playlist : public audio::DeckEvents, public library::PlaylistSink {
   PlaylistView& m_p;
   PlaylistModel& m_model;
   QMenu& m_menu;
+  const platform::FileTypeChoice& m_fileTypes;
   int m_hoverRow = 0;
   int m_dropRow = 0;
   PlaylistEntry entryFor(const QByteArray& path) const;

@@ -3,9 +3,9 @@
 namespace playlist {
 
 PlaylistPanel::PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks,
-                             AutoMixSettings& mix)
+                             AutoMixSettings& mix, const platform::FileTypeChoice& fileTypes)
     : m_view(std::make_unique<PlaylistView>(window, m_model, build)),
-      m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu)),
+      m_list(std::make_unique<Playlist>(*m_view, m_model, m_menu, fileTypes)),
       m_file(std::make_unique<PlaylistFile>(*m_list)),
       m_play(std::make_unique<PlayFromList>(*m_list, *m_view, decks)),
       m_export(std::make_unique<PlaylistExport>(m_model, decks, window)),

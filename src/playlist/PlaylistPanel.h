@@ -19,7 +19,7 @@ class PlaylistPanel {
  public:
   // The auto-mix boxes write `mix`, and auto-mix follows it.
   PlaylistPanel(QWidget* window, ui::Builder& build, audio::DeckActions& decks,
-                AutoMixSettings& mix);
+                AutoMixSettings& mix, const platform::FileTypeChoice& fileTypes);
   ~PlaylistPanel();
 
   PlaylistModel& model() { return m_model; }

@@ -110,7 +110,7 @@ TEST_F(HostileInput, NamesWithANulOrALineBreakAreRefusedWhereverTheyEnter) {
   const QByteArrayList hostile = {secret + QByteArray(1, '\0') + ".mp3", file("two\nlines.mp3"),
                                   file("cr\rname.wma")};
   const QByteArrayList all = hostile + QByteArrayList{good};
-  app::Handover handover;
+  app::Handover handover(program->sharedFileTypes());
   handover.receiver = [&](const QByteArrayList& f) {
     program->openFiles(f, Start::UnlessPlaying, true);
   };
@@ -173,7 +173,7 @@ TEST_F(HostileInput, AMillionHandedOverFilesGoInWhileTheWindowAnswers) {
     ASSERT_EQ(::symlink(dir.file("m").c_str(), link.constData()), 0);
     for (int i = 0; i < 1000; ++i) names << link + "/Artist - " + QByteArray::number(i) + ".mp3";
   }
-  app::Handover handover;
+  app::Handover handover(program->sharedFileTypes());
   handover.receiver = [&](const QByteArrayList& f) {
     program->openFiles(f, Start::UnlessPlaying, true);
   };

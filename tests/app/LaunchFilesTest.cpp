@@ -33,7 +33,7 @@ TEST(LaunchFiles, NamesBecomeAbsolutePathsAndWhatCannotPlayIsSkippedWithOneLineE
       app::LaunchFiles::collect({"A - One.MP3", "gone.mp3", "./list/../caf\xe9.wma", "notes.txt",
                                  "list", "list/set.m3u", "list/server.m3u", here + "/two.wav",
                                  "file://" + here.toPercentEncoding("/") + "/A%20-%20One.MP3", ""},
-                                here);
+                                here, platform::FileTypes::MpegAndWma);
   // A list's entries are looked for only as the playlist takes them in, behind the window.
   EXPECT_EQ(got.paths,
             (QByteArrayList{here + "/A - One.MP3", here + "/caf\xe9.wma",
@@ -65,7 +65,7 @@ TEST(LaunchFiles, HostileNamesAreRefusedWithWhatTheyAre) {
   const app::LaunchFiles got = app::LaunchFiles::collect(
       {"file://" + root + "/secret.txt%00.mp3", "file://" + root + "/a%0Ab.mp3", root + "/a\nb.mp3",
        root + "/fifo.mp3", "/dev/null", "file://otherhost" + root + "/ok.mp3", "set.m3u"},
-      root);
+      root, platform::FileTypes::MpegAndWma);
   EXPECT_EQ(got.paths, (QByteArrayList{root + "/ok.mp3"}));  // from the list
   EXPECT_EQ(got.problems,
             (QByteArrayList{
@@ -77,6 +77,36 @@ TEST(LaunchFiles, HostileNamesAreRefusedWithWhatTheyAre) {
                 "'" + root + "/fifo.mp3': is a pipe", "'/dev/null': is a device",
                 "'file://otherhost" + root + "/ok.mp3': not a file of this computer",
                 "'set.m3u': 1 entries left out, their names hold a line break"}));
+  QDir(QFile::decodeName(root)).removeRecursively();
+}
+
+// What each choice of file types takes from the command line, and what it says of the rest.
+TEST(LaunchFiles, TheChosenFileTypesDecideWhatIsTaken) {
+  using platform::FileTypes;
+  const QByteArray root = QFile::encodeName(QDir::tempPath()) + "/tv-types-" +
+                          QByteArray::number(QCoreApplication::applicationPid());
+  QDir().mkpath(QString::fromUtf8(root));
+  for (const char* n : {"/Song.FLAC", "/loop.ogg", "/notes.txt"})
+    std::fclose(std::fopen((root + n).constData(), "w"));
+  QFile m3u(QFile::decodeName(root + "/set.m3u"));
+  ASSERT_TRUE(m3u.open(QIODevice::WriteOnly));
+  m3u.write("Song.FLAC\nnotes.txt\n");
+  m3u.close();
+  const QByteArrayList named = {"Song.FLAC", "loop.ogg", "notes.txt", "set.m3u"};
+  const app::LaunchFiles all = app::LaunchFiles::collect(named, root, FileTypes::AllAudio);
+  EXPECT_EQ(all.paths, (QByteArrayList{root + "/Song.FLAC", root + "/loop.ogg",
+                                       root + "/Song.FLAC"}));  // the list's other is no audio
+  EXPECT_EQ(all.problems, QByteArrayList{"'notes.txt': not an MP3, WMA, WAV, FLAC, Ogg, Opus, "
+                                         "AAC, M4A or AIFF file"});
+  const app::LaunchFiles first = app::LaunchFiles::collect(named, root, FileTypes::MpegAndWma);
+  EXPECT_EQ(first.paths, QByteArrayList());
+  const QByteArray hint = " (\"All audio files\" in the options' file types takes it)";
+  EXPECT_EQ(first.problems,
+            (QByteArrayList{"'Song.FLAC': not an MP3, WMA or WAV file" + hint,
+                            "'loop.ogg': not an MP3, WMA or WAV file" + hint,
+                            "'notes.txt': not an MP3, WMA or WAV file",
+                            "'set.m3u': adds nothing to the playlist, none of its 2 entries is an "
+                            "MP3, WMA or WAV file"}));
   QDir(QFile::decodeName(root)).removeRecursively();
 }
 

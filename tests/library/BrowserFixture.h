@@ -14,6 +14,7 @@ namespace fixtures {
 class BrowserFixture : public PlayerFixture {
  protected:
   void SetUp() override {
+    chooseFileTypes(platform::FileTypes::MpegAndWma);
     PlayerFixture::SetUp();
     main = &start();
     panel = &main->browser();

@@ -22,6 +22,7 @@ namespace fixtures {
 class LibraryFixture : public PlayerFixture {
  protected:
   void SetUp() override {
+    chooseFileTypes(platform::FileTypes::MpegAndWma);
     PlayerFixture::SetUp();
     main = &start();
     db = QString::fromStdString(dir.file("Database.txt"));

@@ -105,6 +105,7 @@ class LibraryPanelFixture : public ::testing::Test {
 
   TempDir dir;
   TempDir data;  // the user's data folder, where the scan keeps its recovery file
+  platform::FileTypeChoice fileTypes{platform::FileTypes::MpegAndWma};
   QString db;
   QStringList messages;
   Progress progress;
@@ -141,7 +142,7 @@ class LibraryPanelFixture : public ::testing::Test {
     m_page = std::make_unique<QWidget>();
     m_panel = std::make_unique<library::LibraryPanel>(
         m_page.get(), m_file, m_build, m_pictures,
-        QString::fromStdString(data.file("DBFolder.tmp")), m_decks, m_playlist, m_tab);
+        QString::fromStdString(data.file("DBFolder.tmp")), m_decks, m_playlist, m_tab, fileTypes);
     m_panel->lists().progress = &progress;
     m_panel->scanner().MsgBox = [this](const QString& text, library::FolderScanner::Icon) {
       messages << text;

@@ -12,6 +12,7 @@ namespace {
 class ForeignDropTest : public fixtures::PlayerFixture {
  protected:
   void SetUp() override {
+    chooseFileTypes(platform::FileTypes::MpegAndWma);
     PlayerFixture::SetUp();
     main = &start();
     list = &main->playlist().list();

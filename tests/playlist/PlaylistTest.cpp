@@ -13,6 +13,7 @@ namespace {
 class PlaylistTest : public fixtures::PlayerFixture {
  protected:
   void SetUp() override {
+    chooseFileTypes(platform::FileTypes::MpegAndWma);
     PlayerFixture::SetUp();
     main = &start();
     list = &main->playlist().list();

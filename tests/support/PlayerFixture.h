@@ -34,6 +34,12 @@ class PlayerFixture : public ::testing::Test {
     return *main;
   }
   void TearDown() override { program.reset(); }
+  // The file types a user chose in an earlier run, in the settings the next start reads.
+  void chooseFileTypes(platform::FileTypes types) {
+    platform::SettingsStore(
+        platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
+        .SaveSetting("TORNAVEL", "LIBRARY", "FILETYPES", QString::number(int(types)));
+  }
 
   // Runs the loading stages and the hand-over, as the two splash timers would.
   app::MainX& start() {

@@ -10,14 +10,17 @@
 namespace ui {
 
 // The files of one folder that match the list's patterns, by name. The list shows what it
-// is given: whoever reads the folder (away from the window thread) hands it the names.
+// is given: whoever reads the folder (away from the window thread) hands it the names. The
+// patterns must outlive the list (the program's pattern tables do).
 class FileListBox : public ListView {
  public:
-  FileListBox(QWidget* parent, std::span<const char* const> patterns);
+  explicit FileListBox(QWidget* parent, std::span<const char* const> patterns = {});
 
   // The folder shown, as the file system names it.
   const QByteArray& Path() const { return m_path; }
   std::span<const char* const> patterns() const { return m_patterns; }
+  // Patterns for the next listing; the names shown stay until then.
+  void setPatterns(std::span<const char* const> patterns) { m_patterns = patterns; }
   // The patterns as one text, separated by ";".
   QString Pattern() const;
   // Shows `names`, already matched and in order, as the files of `folder`.

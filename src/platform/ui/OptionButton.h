@@ -6,7 +6,8 @@
 
 namespace ui {
 
-// Option buttons in the same container exclude each other. Turning one on, by the user or
+// Option buttons in the same container exclude each other, and only those: options in a
+// frame leave the options beside the frame alone. Turning one on, by the user or
 // by code, raises its Click.
 class OptionButton : public Control {
  public:
