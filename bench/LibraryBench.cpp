@@ -105,9 +105,10 @@ struct Panel {
   ui::Builder build{order};
   NoPictures pictures;
   library::LibraryFile file;
+  platform::FileTypeChoice fileTypes;
   library::LibraryPanel lib{
-      &window, file,     build, pictures, QString::fromStdString(g_dir->file("DBFolder.tmp")),
-      decks,   playlist, marker};
+      &window, file,     build,  pictures, QString::fromStdString(g_dir->file("DBFolder.tmp")),
+      decks,   playlist, marker, fileTypes};
   library::LibraryWorker& worker = lib.worker();
   Panel() {
     window.resize(600, 500);
