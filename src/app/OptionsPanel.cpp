@@ -13,6 +13,8 @@ const QString kPathsSection = QStringLiteral("CONFIG");
 const QString kApp = QStringLiteral("TORNAVEL");
 const QString kLibrarySection = QStringLiteral("LIBRARY");
 const QString kFileTypesKey = QStringLiteral("FILETYPES");
+const QString kAutoMixSection = QStringLiteral("AUTOMIX");
+const QString kCurveKey = QStringLiteral("CURVE");
 }  // namespace
 
 platform::FileTypes OptionsPanel::savedFileTypes(const platform::SettingsStore& settings) {
@@ -100,6 +102,22 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   optTypes[m_fileTypes.value() == platform::FileTypes::MpegAndWma ? 0 : 1]->setValue(true);
   for (int i = 0; i < 2; ++i) optTypes[std::size_t(i)]->onClick = [this, i] { optTypes_Click(i); };
 
+  frmCurve = build.named(
+      Builder::place(new ui::Frame(p, "Fade curve"), px(554), px(8), px(200), px(84)), "frmCurve");
+  const char* curves[] = {"Linear", "Equal power"};
+  for (int i = 0; i < 2; ++i) {
+    optCurve[std::size_t(i)] =
+        build.named(Builder::place(new ui::OptionButton(frmCurve->container(), curves[i]), px(10),
+                                   px(22) + float(i) * px(28), px(180), px(24)),
+                    "optCurve", i);
+    optCurve[std::size_t(i)]->onClick = [this, i] { optCurve_Click(i); };
+  }
+  const QString curve = settings.GetSetting(kApp, kAutoMixSection, kCurveKey, QString());
+  state.autoMix.curve = curve.trimmed() == QLatin1String("1")
+                            ? playlist::AutoMixSettings::kEqualPower
+                            : playlist::AutoMixSettings::kLinear;
+  optCurve[std::size_t(state.autoMix.curve)]->setValue(true);
+
   cmd->onClick = [this] { cmd_Click(); };
   cmdrest->onClick = [this] { cmdrest_Click(); };
 }
@@ -111,6 +129,12 @@ void OptionsPanel::optTypes_Click(int Index) {
   m_fileTypes.set(chosen);
   m_settings.SaveSetting(kApp, kLibrarySection, kFileTypesKey, QString::number(int(chosen)));
   if (optTypes_Change) optTypes_Change();
+}
+
+void OptionsPanel::optCurve_Click(int Index) {
+  if (Index < 0 || Index > 1 || Index == m_state.autoMix.curve) return;
+  m_state.autoMix.curve = Index;
+  m_settings.SaveSetting(kApp, kAutoMixSection, kCurveKey, QString::number(Index));
 }
 
 void OptionsPanel::loadPaths() {

@@ -18,8 +18,8 @@ namespace app {
 
 // The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, the paths
 // of the library and playlist files with their save and restore-defaults buttons, and the
-// file types the player takes. The controls show their parts of `state` and `fileTypes` and
-// write them when they change; other subsystems read the state.
+// file types the player takes, and the auto-mix's fade curve. The controls show their parts of
+// `state` and `fileTypes` and write them when they change; other subsystems read the state.
 class OptionsPanel {
  public:
   OptionsPanel(QWidget* page, ui::Builder& build, platform::SettingsStore& settings,
@@ -58,10 +58,13 @@ class OptionsPanel {
   ui::CommandButton* cmd;                       // "Guardar"
   ui::Frame* frmTypes;                          // "File types"
   std::array<ui::OptionButton*, 2> optTypes{};  // "MP3 and WMA", "All audio files"
+  ui::Frame* frmCurve;                          // "Fade curve"
+  std::array<ui::OptionButton*, 2> optCurve{};  // "Linear", "Equal power"
 
  private:
   void showPaths();
   void optTypes_Click(int Index);
+  void optCurve_Click(int Index);
 
   platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;

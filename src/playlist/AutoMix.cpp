@@ -96,10 +96,22 @@ void AutoMix::AutoLST_Timer() {
     m_decks.SelectDeck(cur);
     return;
   }
+  m_curveDeck = -1;
+  // The first track, after nothing, starts at full level whatever the curve.
+  if (m_settings.curve == AutoMixSettings::kEqualPower &&
+      m_decks.TrackOf(cur).playback == audio::DeckActions::Playback::Playing) {
+    // As many steps as the linear fade from where the old knob stands; the new deck starts
+    // at the bottom and comes up as the old one goes down.
+    m_curveDeck = cur;
+    m_curveStep = 0;
+    m_curveSteps = std::max(
+        1, int(std::ceil((m_decks.VolumeTravel(cur) - m_decks.VolumeKnobTop(cur)) / kFadeStep)));
+    m_decks.PlaceVolumeKnob(target, m_decks.VolumeTravel(target));
+  }
   m_decks.PlayDeck(target);
   // Once more through the knob, so that the deck's label shows the level it now plays at
   // rather than the 0 its last fade left there.
-  m_decks.SetVolumeKnob(target, 0);
+  m_decks.SetVolumeKnob(target, m_curveDeck < 0 ? 0 : m_decks.VolumeTravel(target));
   m_view.tmrmx->setInterval(fadeInterval(cur));
   m_view.tmrmx->setEnabled(true);
   m_list.placeCurrentMarkers(e);
@@ -110,15 +122,19 @@ void AutoMix::tmrmx_Timer() {
   // The outgoing deck is the one not selected: a mix, next or previous all select the
   // deck they start.
   const int k = 1 - m_decks.SelectedDeck();
+  // Next or previous during the fade swapped the decks: the rest of the fade is linear.
+  if (m_curveDeck != k) m_curveDeck = -1;
   const float top = m_decks.VolumeKnobTop(k);
-  if (!(m_decks.VolumeTravel(k) > top)) {
+  const bool more = m_curveDeck == k ? equalPowerStep(k) : m_decks.VolumeTravel(k) > top;
+  if (!more) {
     m_decks.StopDeck(k);
     m_view.tmrmx->setEnabled(false);
+    m_curveDeck = -1;
     // Back to full for the deck's next track; nothing reaches the stopped deck now.
     m_decks.PlaceVolumeKnob(k, 0);
     return;
   }
-  m_decks.SetVolumeKnob(k, top + kFadeStep);
+  if (m_curveDeck < 0) m_decks.SetVolumeKnob(k, top + kFadeStep);
   const int interval = fadeInterval(k);
   if (interval != m_view.tmrmx->Interval()) m_view.tmrmx->setInterval(interval);
 }
@@ -127,12 +143,26 @@ int AutoMix::fadeInterval(int k) const {
   const audio::DeckActions::Track t = m_decks.TrackOf(k);
   if (t.playback != audio::DeckActions::Playback::Playing || t.lengthMs <= 0 || t.speed <= 0)
     return FadeStepInterval;
-  // The steps down to the bottom, and the tick that then stops the deck.
-  const double left = double(m_decks.VolumeTravel(k) - m_decks.VolumeKnobTop(k));
-  const double steps = std::max(0.0, std::ceil(left / double(kFadeStep))) + 1;
+  const double steps = stepsLeft(k);
   const double msLeft = double(t.lengthMs - t.positionMs) / t.speed - kFadeEndMarginMs;
   if (steps * FadeStepInterval <= msLeft) return FadeStepInterval;
   return std::clamp(int(msLeft / steps), 1, std::max(1, int(FadeStepInterval)));
+}
+
+double AutoMix::stepsLeft(int k) const {
+  if (m_curveDeck == k) return double(m_curveSteps - m_curveStep) + 1;
+  // The steps down to the bottom, and the tick that then stops the deck.
+  const double left = double(m_decks.VolumeTravel(k) - m_decks.VolumeKnobTop(k));
+  return std::max(0.0, std::ceil(left / double(kFadeStep))) + 1;
+}
+
+bool AutoMix::equalPowerStep(int k) {
+  if (m_curveStep >= m_curveSteps) return false;
+  const double angle = double(++m_curveStep) / m_curveSteps * std::acos(0.0);
+  // A knob's level falls along its travel, so a gain g sits (1 - g) of the way down.
+  m_decks.SetVolumeKnob(k, m_decks.VolumeTravel(k) * float(1 - std::cos(angle)));
+  m_decks.SetVolumeKnob(1 - k, m_decks.VolumeTravel(1 - k) * float(1 - std::sin(angle)));
+  return true;
 }
 
 }  // namespace playlist

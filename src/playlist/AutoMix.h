@@ -16,6 +16,11 @@ struct AutoMixSettings {
   int fadeSpeed = 50;   // slVel: the fade speed
   bool on = false;      // AutoL: "Auto Play"
   bool repeat = false;  // chkR: "Repetir LST", entry 1 again after the last
+  // "Fade curve": linear moves the old deck's knob down at an even pace while the new track
+  // plays at full level; equal power moves both knobs, the old one down a cosine and the new
+  // one up a sine, so the two together keep their loudness through the overlap.
+  static constexpr int kLinear = 0, kEqualPower = 1;
+  int curve = kLinear;
 };
 
 // The playlist playing itself through. While "Auto Play" is ticked, a check every second
@@ -54,11 +59,20 @@ class AutoMix {
   // The step interval for fading out deck `k` from where its knob stands: FadeStepInterval,
   // or shorter when the steps left would outlast the deck's track.
   int fadeInterval(int k) const;
+  // The fade steps left for deck `k`, the tick that stops it included.
+  double stepsLeft(int k) const;
+  // One step of an equal-power fade out of deck `k`: false once its last step has run.
+  bool equalPowerStep(int k);
 
   Playlist& m_list;
   PlaylistView& m_view;
   audio::DeckActions& m_decks;
   const AutoMixSettings& m_settings;
+  // The equal-power fade under way: the deck it fades out (-1: none, or a linear fade), the
+  // steps it takes and the steps taken.
+  int m_curveDeck = -1;
+  int m_curveSteps = 0;
+  int m_curveStep = 0;
 };
 
 }  // namespace playlist

@@ -1,5 +1,8 @@
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
+#include "audio/CuePanel.h"
 #include "support/PlayerFixture.h"
 
 namespace {
@@ -369,4 +372,39 @@ TEST_F(DeckControls, TheKeyboardReachesEveryControlAndWorksTheDecks) {
   QTest::keyClick(c(0).PosBT->widget(), Qt::Key_Left);
   EXPECT_EQ(deck(0).PositionMs, 0);
   EXPECT_EQ(c(0).PosBT->Left(), 0.0f);
+}
+
+// Split cue: the room's mix in mono on one side, the headphones on the other. A deck turned
+// down in the room is heard in the headphones while its CUE is on; the split and its sides
+// are kept for the next run. A held Space presses the toggle once, as a held button would.
+TEST_F(DeckControls, CueSendsADeckToTheHeadphonesSideAndTheSplitIsKept) {
+  fixtures::writeWav(dir.file("b.wav"), {{660, 4.0}});
+  audio::DeckEngine& e = main->decks().engine();
+  play(0);
+  ASSERT_EQ(e.OpenDeckTrack(QByteArray::fromStdString(dir.file("b.wav")), 1, true),
+            audio::DeckActions::Open::Opened);
+  e.SetVolumeKnob(1, e.VolumeTravel(1));
+  audio::CuePanel& cue = main->cue();
+  main->form().Show();
+  QTest::mouseClick(cue.chkCueSplit->widget(), Qt::LeftButton);
+  QWidget* w = c(1).BTCue->widget();
+  auto key = [w](QEvent::Type type, bool repeat) {
+    QKeyEvent k(type, Qt::Key_Space, Qt::NoModifier, " ", repeat);
+    QApplication::sendEvent(w, &k);
+  };
+  key(QEvent::KeyPress, false);
+  for (int i = 0; i < 3; ++i) key(QEvent::KeyRelease, true), key(QEvent::KeyPress, true);
+  key(QEvent::KeyRelease, false);
+  for (int room : {0, 1}) {
+    render(0.1);
+    const auto out = render(0.3);
+    EXPECT_GT(fixtures::magnitudeAt(out, 44100, 440, room), 0.2) << room;
+    EXPECT_LT(fixtures::magnitudeAt(out, 44100, 660, room), 0.01) << room;
+    EXPECT_GT(fixtures::magnitudeAt(out, 44100, 660, 1 - room), 0.2) << room;
+    EXPECT_LT(fixtures::magnitudeAt(out, 44100, 440, 1 - room), 0.01) << room;
+    if (room == 0) QTest::mouseClick(cue.chkCueSwap->widget(), Qt::LeftButton);
+  }
+  restart();
+  EXPECT_TRUE(main->cue().chkCueSplit->Value());
+  EXPECT_TRUE(main->cue().chkCueSwap->Value());
 }

@@ -31,13 +31,14 @@ def press(name):
     print(f"pressed {name} ({control.description})")
 
 
-volume = find("XVolBT(0)")
-if volume.getRole() != pyatspi.ROLE_SLIDER:
-    sys.exit(f"FAIL: XVolBT(0) is a {volume.getRoleName()}, not a slider")
-value = volume.queryValue().currentValue
-if value != 100:
-    sys.exit(f"FAIL: XVolBT(0) reads {value}, not 100")
-print(f"XVolBT(0): {volume.getRoleName()} at {value} ({volume.description})")
-press("BTStop(0)")
-time.sleep(float(sys.argv[1]))
-press("BTPlay(0)")
+if __name__ == "__main__":
+    volume = find("XVolBT(0)")
+    if volume.getRole() != pyatspi.ROLE_SLIDER:
+        sys.exit(f"FAIL: XVolBT(0) is a {volume.getRoleName()}, not a slider")
+    value = volume.queryValue().currentValue
+    if value != 100:
+        sys.exit(f"FAIL: XVolBT(0) reads {value}, not 100")
+    print(f"XVolBT(0): {volume.getRoleName()} at {value} ({volume.description})")
+    press("BTStop(0)")
+    time.sleep(float(sys.argv[1]))
+    press("BTPlay(0)")

@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
+#include <thread>
 
 #include "library/LibraryPanelFixture.h"
 #include "library/ScanJob.h"
+#include "library/SearchJob.h"
 #include "platform/os/NativePath.h"
 #include "platform/sound/SoundSystem.h"
 
@@ -214,6 +217,48 @@ TEST_F(LibraryJobs, OddNamesSurviveScanReloadAndRescan) {
   sys.render(out.data(), 4410);
   sys.render(out.data(), out.size() / 2);
   EXPECT_GT(fixtures::rms(out), 0.2);
+}
+
+// A cancel stops the running job of its kinds and drops the waiting ones, and leaves the
+// others; a search stopped on the way never tells the window that it is done.
+TEST(LibraryWorkerCancel, DropsTheWaitingJobsOfItsKindsAndAStoppedSearchNeverEnds) {
+  using W = library::LibraryWorker;
+  W worker;
+  std::atomic<bool> started{false}, release{false}, sawCancel{false};
+  std::atomic<int> ran{0};
+  worker.post(W::Load, [&](library::JobContext& ctx) {
+    started = true;
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    sawCancel = ctx.cancelled();
+    ran |= 1;
+  });
+  for (auto [kind, bit] : {std::pair{W::Search, 2}, {W::Scan, 4}, {W::Load, 8}, {W::Browse, 16}})
+    worker.post(kind, [&ran, bit](library::JobContext&) { ran |= bit; });
+  while (!started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  worker.cancel(W::Search | W::Load);
+  release = true;
+  ASSERT_TRUE(worker.waitIdle(5000));
+  EXPECT_TRUE(sawCancel);
+  EXPECT_EQ(ran, 1 | 4 | 16);
+
+  struct Events : library::SearchEvents {
+    int done = -1;
+    void searchFrom(unsigned, const library::PathStore&) override {}
+    void searchHits(unsigned, library::Hits) override {}
+    void searchDone(unsigned, int hits) override { done = hits; }
+  };
+  library::PathStore store;
+  library::PathChunkBuilder b;
+  for (const char* p : {"/m/a.mp3", "/m/b.mp3", "/m/c.wma"}) b.append(p, std::strlen(p));
+  store.append(b.finish());
+  for (int stopAfter : {1, INT_MAX}) {
+    ScriptedContext ctx;
+    ctx.stopAfter = stopAfter;
+    Events events;
+    library::runSearch("mp3", 1, store, ctx, &events);
+    ctx.deliver();
+    EXPECT_EQ(events.done, stopAfter == 1 ? -1 : 2) << stopAfter;
+  }
 }
 
 TEST(NativePath, TheFolderOfAPath) {

@@ -123,6 +123,21 @@ TEST_F(SoundSystemEffects, SwitchingEffectsInAndOutNeverClicks) {
   EXPECT_LT(jump, steady * 1.2f);
 }
 
+// An effect switched back on starts from silence: what it held when it was switched off
+// does not replay.
+TEST_F(SoundSystemEffects, AnEffectSwitchedBackOnReplaysNothingOfBefore) {
+  start(sys, "full.wav");
+  Handle chorus = 0;
+  ASSERT_EQ(sys.createDsp(DspType::Chorus, chorus), Result::Ok);
+  ASSERT_EQ(sys.addDsp(chorus), Result::Ok);
+  block(sys, kRate);
+  ASSERT_EQ(sys.setDspBypass(chorus, true), Result::Ok);
+  block(sys, kRate * 5 / 2);  // past the track's end: silence goes in
+  ASSERT_LT(fixtures::rms(block(sys)), 1e-6);
+  ASSERT_EQ(sys.setDspBypass(chorus, false), Result::Ok);
+  EXPECT_LT(fixtures::rms(block(sys, kRate / 2)), 1e-6);
+}
+
 TEST_F(SoundSystemEffects, AFullScaleTrackThroughEveryEffectStaysWithinFullScale) {
   start(sys, "full.wav");
   equaliser(2.0f);

@@ -286,13 +286,20 @@ TEST_F(AutoMixTest, AKnobAlreadyDownEndsTheFadeAtTheFirstStep) {
   add("b.wav", kToneB, 20);
   mix->AutoLST_Timer();
   fadeToEnd();
-  main->decks().engine().SetVolumeKnob(1, travel(1));  // the user turned deck B down
+  main->decks().engine().SetVolumeKnob(1, travel(1));      // the user turned deck B down
+  main->decks().engine().SetVolumeKnob(0, travel(0) / 2);  // and deck A, which takes b.wav
   mixNow();
   ASSERT_EQ(list->current(), 2);
-  EXPECT_EQ(fadeToEnd(), 1);
+  fadeTicks = 0;
+  EXPECT_NEAR(level(run(10), kToneB), kFull, 0.03);  // at full level from its first block
+  EXPECT_EQ(knobTop(0), 0.0f);
+  const int early = fadeTicks;
+  EXPECT_EQ(early + fadeToEnd(), 1);
   EXPECT_FALSE(deck(1).Playing);
   EXPECT_EQ(knobTop(1), 0.0f);
-  EXPECT_LT(level(run(100), kToneA), kSilent);
+  const auto after = run(100);
+  EXPECT_LT(level(after, kToneA), kSilent);
+  EXPECT_NEAR(level(after, kToneB), kFull, 0.03);
 }
 
 TEST_F(AutoMixTest, AutoPlaySwitchedOffMidFadeLeavesBothDecksWhereTheyAre) {
@@ -324,6 +331,42 @@ TEST_F(AutoMixTest, AutoPlaySwitchedOffMidFadeLeavesBothDecksWhereTheyAre) {
   EXPECT_TRUE(main->deck(1).chksel->Value());
   EXPECT_EQ(fadeToEnd(), 226);
   EXPECT_FALSE(deck(0).Playing);
+}
+
+// Equal power: in the linear fade's number of steps, the old deck's knob goes down a cosine
+// while the new one comes up a sine, so the two together stay as loud as one. The choice is
+// kept in the settings.
+TEST_F(AutoMixTest, AnEqualPowerFadeKeepsTheLoudnessThroughTheOverlap) {
+  add("a.wav", kToneA, 60);
+  add("b.wav", kToneB, 60);
+  main->options().optCurve[1]->radio()->click();
+  main->options().slDur->setValue(65);
+  mix->AutoLST_Timer();
+  EXPECT_EQ(knobTop(1), 0.0f);  // the first track, after nothing, starts at full level
+  fadeToEnd();
+  program->engine().System.setChannelPositionMs(deck(1).Channel, 45000);
+  run(120);
+  mix->AutoLST_Timer();
+  ASSERT_EQ(list->current(), 2);
+  EXPECT_EQ(view->tmrmx->Interval(), 50);
+  std::vector<float> heard;
+  EXPECT_EQ(fadeToEnd(&heard), 226);
+  const std::size_t block = 441 * 2;
+  for (double part : {0.1, 0.3, 0.5, 0.7, 0.9}) {
+    const auto at = std::size_t(226 * 50 * 44.1 * part) * 2;
+    const std::vector<float> piece(heard.begin() + std::ptrdiff_t(at),
+                                   heard.begin() + std::ptrdiff_t(at + block));
+    const double out = level(piece, kToneA) / kFull, in = level(piece, kToneB) / kFull;
+    EXPECT_NEAR(out, std::cos(part * M_PI / 2), 0.04) << part;
+    EXPECT_NEAR(out * out + in * in, 1.0, 0.1) << part;
+  }
+  EXPECT_FALSE(deck(1).Playing);
+  EXPECT_EQ(knobTop(0), 0.0f);
+  EXPECT_EQ(knobTop(1), 0.0f);
+  EXPECT_EQ(platform::SettingsStore(
+                platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
+                .GetSetting("TORNAVEL", "AUTOMIX", "CURVE", ""),
+            "1");
 }
 
 TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {

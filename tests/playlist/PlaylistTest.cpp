@@ -140,6 +140,23 @@ TEST_F(PlaylistTest, ShellDropsInsertAudioFilesAtThePointer) {
   EXPECT_TRUE(list->path(3).endsWith("/a.mp3"));
   EXPECT_EQ(list->path(4), "/music/Artist 2 - Song 2.mp3");
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(cell(i, 0), QString::number(i));
+
+  // Rows dragged from the library keep their order, at the pointer or after the last entry.
+  auto at = [&](const char* tail) {
+    for (int i = 1; i <= list->count(); ++i)
+      if (list->path(i).endsWith(tail)) return i;
+    return 0;
+  };
+  list->LSTMP3_RowsDropped({"/m/r1.mp3", "/m/r2.mp3", "/m/r3.mp3"}, rowY(1));
+  const int r = at("/r1.mp3");
+  EXPECT_GT(r, 1);
+  EXPECT_LT(r + 2, list->count());
+  EXPECT_EQ(at("/r2.mp3"), r + 1);
+  EXPECT_EQ(at("/r3.mp3"), r + 2);
+  list->LSTMP3_RowsDropped({"/m/e1.mp3", "/m/e2.mp3"}, rowY(30));
+  EXPECT_EQ(list->count(), 11);
+  EXPECT_EQ(at("/e1.mp3"), 10);
+  EXPECT_EQ(at("/e2.mp3"), 11);
 }
 
 TEST_F(PlaylistTest, ThePlaylistFileRoundTripsAndSurvivesARestart) {

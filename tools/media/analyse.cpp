@@ -8,6 +8,9 @@
 // after it has fallen silent (later, other tones that start or stop with a click leak into
 // the measure). Times are in seconds, -1 for never.
 //
+// With --sides it prints, for each window, each given tone's amplitude on the left and on
+// the right channel.
+//
 // With --steps it follows one tone between two times, beside the others named, in the
 // blocks the mixer applies a channel's volume to (256 frames from the capture's start: a
 // volume change glides across one block). It takes the usual fall of a block that falls
@@ -214,11 +217,13 @@ int main(int argc, char** argv) {
                       double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
   }
   const bool tones = argc > 2 && std::string(argv[2]) == "--tones";
-  const int first = tones ? 3 : 2;
+  const bool sides = argc > 2 && std::string(argv[2]) == "--sides";
+  const int first = tones || sides ? 3 : 2;
   if (argc <= first) {
     std::fprintf(stderr,
                  "usage: tv_analyse CAPTURE.raw WINDOW_SECONDS [HZ...]\n"
                  "       tv_analyse CAPTURE.raw --tones WINDOW_SECONDS HZ...\n"
+                 "       tv_analyse CAPTURE.raw --sides WINDOW_SECONDS HZ...\n"
                  "       tv_analyse CAPTURE.raw --steps HZ FROM TO [OTHER_HZ...]\n");
     return 2;
   }
@@ -233,6 +238,14 @@ int main(int argc, char** argv) {
   for (std::size_t at = 0; window && at + window <= all.size(); at += window) {
     const std::vector<float> part(all.begin() + std::ptrdiff_t(at),
                                   all.begin() + std::ptrdiff_t(at + window));
+    if (sides) {
+      std::printf("%7.2f", double(at / 2) / kRate);
+      for (int a = first + 1; a < argc; ++a)
+        for (int side : {0, 1})
+          std::printf(" %.4f", fixtures::magnitudeAt(part, kRate, std::atof(argv[a]), side));
+      std::printf("\n");
+      continue;
+    }
     std::printf("%7.2f s  rms %.3f  pitch %7.1f Hz", double(at / 2) / kRate, fixtures::rms(part),
                 fixtures::zeroCrossingHz(part, kRate));
     // Further arguments name frequencies whose amplitude to print.

@@ -48,15 +48,22 @@ class ControlAccessible : public QAccessibleWidget, public QAccessibleValueInter
     if (t == QAccessible::Value && m_d.value) return QString::number(m_d.value(), 'f', 0);
     return QAccessibleWidget::text(t);
   }
+  // Besides a button's press, the widget's own: the focus, which a screen reader's "grab
+  // focus" asks for, so that a knob then takes its keys.
   QStringList actionNames() const override {
+    QStringList names = QAccessibleWidget::actionNames();
+    names.removeAll(pressAction());
     if (m_d.role == AccessibleRole::Button || m_d.role == AccessibleRole::Toggle)
-      return {pressAction()};
-    return {};
+      names.prepend(pressAction());
+    return names;
   }
   // A press is what a click with the left button does: the press, the release and the
   // click the control's handlers take.
   void doAction(const QString& name) override {
-    if (name != pressAction()) return;
+    if (name != pressAction()) {
+      if (name == setFocusAction()) QAccessibleWidget::doAction(name);
+      return;
+    }
     const float x = m_d.control->Width() / 2, y = m_d.control->Height() / 2;
     m_d.control->mouseDown(LeftButton, 0, x, y);
     m_d.control->mouseUp(LeftButton, 0, x, y);
