@@ -179,6 +179,8 @@ void MainX::Form_Load() {
   list.AddColumnHeader(QStringLiteral("Artista"), 2050);
   list.AddColumnHeader(QStringLiteral("Titulo"), 2050);
   list.AddColumnHeader(QStringLiteral("Ruta"), 1);
+  list.AddColumnHeader(QStringLiteral("Time"), 600);
+  list.AddColumnHeader(QStringLiteral("BPM"), 550);
   library::BrowserView& browser = m_browser->view();
   browser.txtruta->setText(platform::displayPath(browser.Dir1->Path()));
   m_playlist->autoMix().loadSettings();

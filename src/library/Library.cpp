@@ -9,6 +9,20 @@ void setLibraryColumns(ui::ListView& list) {
   list.ClearColumnHeaders();
   list.AddColumnHeader(QStringLiteral("Pista"), 4000);
   list.AddColumnHeader(QStringLiteral("Ruta"), 5000);
+  // What the track database knows, after the list's own columns.
+  list.AddColumnHeader(QStringLiteral("Artist"), 2400);
+  list.AddColumnHeader(QStringLiteral("Title"), 2800);
+  list.AddColumnHeader(QStringLiteral("Album"), 2400);
+  list.AddColumnHeader(QStringLiteral("Time"), 800);
+  list.AddColumnHeader(QStringLiteral("BPM"), 800);
+  list.AddColumnHeader(QStringLiteral("Loudness"), 1100);
+  list.showSortIndicator(-1, false);
+}
+
+void sortByColumn(ui::ListView& list, PathListModel& model, int column) {
+  const bool descending = model.sortColumn() == column && !model.sortDescending();
+  model.sortBy(column, descending);
+  list.showSortIndicator(model.sortColumn(), model.sortDescending());
 }
 
 QString trimBlanks(const QString& s) {
@@ -22,6 +36,14 @@ QString trimBlanks(const QString& s) {
 Library::Library(LibraryView& panel, PathListModel& library, PathListModel& results,
                  LibraryWorker& worker, ui::PictureSource& pictures)
     : m_c(panel), m_library(library), m_results(results), m_worker(worker), m_pictures(pictures) {}
+
+void Library::lstdata_ColumnClick(int column) {
+  sortByColumn(*m_c.lstdata, m_library, column);
+}
+
+void Library::lstresul_ColumnClick(int column) {
+  sortByColumn(*m_c.lstresul, m_results, column);
+}
 
 bool Library::LoadBaseDa() {
   setLibraryColumns(*m_c.lstdata);

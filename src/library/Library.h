@@ -26,6 +26,9 @@ class Library : public LoadEvents, public SearchEvents {
   void txtbusq_KeyPress(int KeyAscii);
   void txtbusq_KeyUp();
   void txtbusq_MouseMove();
+  // A click on a column's heading sorts the list by it; a second click turns the order.
+  void lstdata_ColumnClick(int column);
+  void lstresul_ColumnClick(int column);
 
   bool loading() const { return m_loading; }
   // The hits of the last search that finished.

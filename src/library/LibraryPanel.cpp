@@ -1,6 +1,7 @@
 #include "LibraryPanel.h"
 
 #include <QFileDialog>
+#include <QTableView>
 
 namespace library {
 
@@ -28,6 +29,15 @@ LibraryPanel::~LibraryPanel() {
   m_worker->shutdown(1000);
 }
 
+void LibraryPanel::showFacts(TrackFactsTable& facts) {
+  m_library.setFacts(&facts);
+  m_results.setFacts(&facts);
+  facts.onChange([this] {
+    for (ui::ListView* list : {m_view->lstdata, m_view->lstresul})
+      list->view()->viewport()->update();
+  });
+}
+
 void LibraryPanel::wire() {
   LibraryView& v = *m_view;
   auto& lib = *m_lists;
@@ -47,6 +57,8 @@ void LibraryPanel::wire() {
   v.cmdCancelScan->onClick = [&scan] { scan.cmdCancelScan_Click(); };
   using H = ui::MouseHandler;
   auto& rows = *m_rows;
+  v.lstdata->onColumnClick = [&lib](int column) { lib.lstdata_ColumnClick(column); };
+  v.lstresul->onColumnClick = [&lib](int column) { lib.lstresul_ColumnClick(column); };
   v.lstdata->onDblClick = [&rows] { rows.lstdata_DblClick(); };
   v.lstresul->onDblClick = [&rows] { rows.lstresul_DblClick(); };
   v.lstdata->onMouseDown =

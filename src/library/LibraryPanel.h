@@ -33,6 +33,8 @@ class LibraryPanel {
   PathListModel& resultModel() { return m_results; }
   // Stops the running job where it is and ends the worker within `timeoutMs`.
   void shutdown(int timeoutMs) { m_worker->shutdown(timeoutMs); }
+  // The lists' columns after the path show what `facts` holds, and repaint as it changes.
+  void showFacts(TrackFactsTable& facts);
 
  private:
   void wire();

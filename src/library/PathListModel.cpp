@@ -1,15 +1,26 @@
 #include "PathListModel.h"
 
 #include <algorithm>
+#include <numeric>
+
+#include "ByteSearch.h"
 
 namespace library {
 
-std::size_t PathListModel::entryOf(int row) const {
-  if (!m_isPicks) return std::size_t(row);
-  const std::size_t r = std::size_t(row);
+std::size_t PathListModel::unsortedEntry(std::size_t r) const {
+  if (!m_isPicks) return r;
   const auto k = std::size_t(std::upper_bound(m_pickStarts.begin(), m_pickStarts.end(), r) -
                              m_pickStarts.begin() - 1);
   return m_picks[k][r - m_pickStarts[k]];
+}
+
+std::size_t PathListModel::entryOf(int row) const {
+  const auto r = std::size_t(row);
+  return unsortedEntry(r < m_order.size() ? m_order[r] : r);
+}
+
+const TrackFacts* PathListModel::factsOf(std::size_t entry) const {
+  return m_facts ? m_facts->find(m_store.bytes(entry)) : nullptr;
 }
 
 QString PathListModel::path(int row) const {
@@ -25,11 +36,30 @@ QString PathListModel::name(int row) const {
 }
 
 QString PathListModel::text(int row, int column) const {
-  return column == 0 ? name(row) : column == 1 ? path(row) : QString();
+  if (column == Name) return name(row);
+  if (column == Path) return path(row);
+  const TrackFacts* f = valid(row) ? factsOf(entryOf(row)) : nullptr;
+  if (!f) return {};
+  switch (column) {
+    case Artist:
+      return f->artist;
+    case Title:
+      return f->title;
+    case Album:
+      return f->album;
+    case Time:
+      return TrackFactsTable::shownTime(f->durationMs);
+    case Bpm:
+      return TrackFactsTable::shownBpm(f->bpm);
+    case Loudness:
+      return TrackFactsTable::shownLoudness(f->loudnessLufs);
+  }
+  return {};
 }
 
 QString PathListModel::shownText(int row, int column) const {
-  if (!valid(row) || column > 1) return {};
+  if (column > Path) return shown(text(row, column));
+  if (!valid(row)) return {};
   const std::string_view bytes = m_store.bytes(entryOf(row));
   return shownPath(column == 0 ? fileNamePart(bytes) : bytes);
 }
@@ -38,6 +68,7 @@ void PathListModel::clear() {
   beginResetModel();
   m_store.clear();
   clearPicks();
+  clearOrder();
   endResetModel();
 }
 
@@ -48,6 +79,10 @@ void PathListModel::append(const std::vector<ChunkPtr>& chunks) {
   const int before = count();
   beginInsertRows({}, before, before + int(added) - 1);
   m_store.append(chunks);
+  if (!m_order.empty()) {
+    m_order.resize(m_store.size());
+    std::iota(m_order.begin() + before, m_order.end(), std::uint32_t(before));
+  }
   endInsertRows();
 }
 
@@ -55,6 +90,7 @@ void PathListModel::showPicks(PathStore from) {
   beginResetModel();
   m_store = std::move(from);
   clearPicks();
+  clearOrder();
   endResetModel();
 }
 
@@ -65,6 +101,10 @@ void PathListModel::addPicks(Hits picks) {
   m_pickStarts.push_back(m_pickCount);
   m_pickCount += picks.size();
   m_picks.push_back(std::move(picks));
+  if (!m_order.empty()) {
+    m_order.resize(m_pickCount);
+    std::iota(m_order.begin() + before, m_order.end(), std::uint32_t(before));
+  }
   endInsertRows();
 }
 
@@ -72,6 +112,68 @@ void PathListModel::clearPicks() {
   m_picks.clear();
   m_pickStarts.clear();
   m_pickCount = 0;
+}
+
+void PathListModel::clearOrder() {
+  m_order.clear();
+  m_sortColumn = -1;
+  m_sortDescending = false;
+}
+
+void PathListModel::sortBy(int column, bool descending) {
+  if (column < Name || column > Loudness) return;
+  const auto rows = std::size_t(count());
+  std::vector<std::uint32_t> order(rows);
+  std::iota(order.begin(), order.end(), 0u);
+  std::vector<std::size_t> entries(rows);
+  for (std::size_t r = 0; r < rows; ++r) entries[r] = unsortedEntry(r);
+  // Rows without a value go last either way; the others by the column, one way or the other.
+  auto ordered = [descending](auto a, auto b) { return descending ? b < a : a < b; };
+  if (column <= Path) {
+    std::vector<std::string_view> keys(rows);
+    for (std::size_t r = 0; r < rows; ++r) {
+      const std::string_view b = m_store.bytes(entries[r]);
+      keys[r] = column == Name ? fileNamePart(b) : b;
+    }
+    auto less = [](std::string_view a, std::string_view b) {
+      return std::lexicographical_compare(
+          a.begin(), a.end(), b.begin(), b.end(),
+          [](char x, char y) { return std::uint8_t(lowerAscii(x)) < std::uint8_t(lowerAscii(y)); });
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return descending ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
+    });
+  } else {
+    std::vector<const TrackFacts*> facts(rows);
+    for (std::size_t r = 0; r < rows; ++r) facts[r] = factsOf(entries[r]);
+    auto number = [column](const TrackFacts* f) -> double {
+      if (!f) return NAN;
+      if (column == Time) return f->durationMs >= 0 ? double(f->durationMs) : NAN;
+      if (column == Bpm) return f->bpm > 0 ? f->bpm : NAN;
+      return f->loudnessLufs;
+    };
+    auto textOf = [column](const TrackFacts* f) -> const QString* {
+      if (!f) return nullptr;
+      const QString& t = column == Artist ? f->artist : column == Title ? f->title : f->album;
+      return t.isEmpty() ? nullptr : &t;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      if (column == Artist || column == Title || column == Album) {
+        const QString *x = textOf(facts[a]), *y = textOf(facts[b]);
+        if (!x || !y) return x && !y;
+        const int c = x->compare(*y, Qt::CaseInsensitive);
+        return descending ? c > 0 : c < 0;
+      }
+      const double x = number(facts[a]), y = number(facts[b]);
+      if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
+      return ordered(x, y);
+    });
+  }
+  beginResetModel();
+  m_order = std::move(order);
+  m_sortColumn = column;
+  m_sortDescending = descending;
+  endResetModel();
 }
 
 }  // namespace library

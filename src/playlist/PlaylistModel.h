@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "library/TrackFacts.h"
 #include "platform/ui/ListModel.h"
 
 namespace playlist {
@@ -20,10 +21,14 @@ struct PlaylistEntry {
 // The playlist: its entries in order (1-based positions; an entry's number is its position)
 // and the current entry, the one last taken into a deck from the list (0 for none). The
 // current entry follows its track through moves and removals. Columns for the view: number,
-// artist, title, path.
+// artist, title, path, then the length and the tempo the track database knows.
 class PlaylistModel : public ui::ListModel {
  public:
-  enum Column { Number = 0, Artist = 1, Title = 2, Path = 3 };
+  enum Column { Number = 0, Artist = 1, Title = 2, Path = 3, Time = 4, Bpm = 5 };
+
+  // Where the length and the tempo come from; none: a length only where a playlist of
+  // another player gave one.
+  void setFacts(const library::TrackFactsTable* facts) { m_facts = facts; }
 
   int count() const override { return int(m_entries.size()); }
   QString text(int row, int column) const override;
@@ -48,6 +53,7 @@ class PlaylistModel : public ui::ListModel {
  private:
   std::vector<PlaylistEntry> m_entries;
   int m_current = 0;
+  const library::TrackFactsTable* m_facts = nullptr;
 };
 
 }  // namespace playlist

@@ -50,7 +50,7 @@ TEST_F(Shell, AFirstStartOffersALibraryScan) {
   EXPECT_TRUE(main.shell().PICFICHEROS->Visible());
   EXPECT_EQ(main.shell().panelMarker(), 1);
   EXPECT_EQ(main.shell().ETQBACK->Caption(), "1017");
-  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnCount(), 4);
+  EXPECT_EQ(main.playlist().view().LSTMP3->ColumnCount(), 6);
   EXPECT_EQ(main.playlist().view().LSTMP3->ColumnHeading(3), "Ruta");
   EXPECT_EQ(main.playlist().view().LSTMP3->ColumnWidth(0), 400.0f);
   EXPECT_EQ(main.playlist().view().LSTMP3->ColumnWidth(3), 1.0f);

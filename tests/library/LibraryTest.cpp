@@ -1,9 +1,12 @@
 #include "library/LibraryPanelFixture.h"
 #include "library/SampleSearch.h"
 
+#include <cmath>
+#include <cstring>
 #include <random>
 
 #include "library/ByteSearch.h"
+#include "library/PathListModel.h"
 #include "library/SearchJob.h"
 
 namespace {
@@ -329,3 +332,50 @@ TEST(SampleSearch, WalksFromTheSelectedFile) {
 }
 
 }  // namespace
+
+// The columns after the path show what the track database knows; a heading's click sorts by
+// it: texts ignoring case, numbers by value, rows without a value last either way, and rows
+// that arrive later at the end.
+TEST(LibraryColumns, ShowTheTrackFactsAndSortByAnyOfThem) {
+  library::TrackFactsTable facts;
+  facts.set("/m/B.mp3", {"zed", "Song", "", 185400, 128.0, -9.25});
+  facts.set("/m/a.mp3", {"Abba", "", "", 61000, 95.5, -14.0});
+  facts.set("/m/c.mp3", {"beta", "", "", -1, 0, NAN});
+  library::PathListModel model(false);
+  model.setFacts(&facts);
+  auto add = [&](std::initializer_list<const char*> paths) {
+    library::PathChunkBuilder b;
+    for (const char* p : paths) b.append(p, std::strlen(p));
+    model.append({b.finish()});
+  };
+  add({"/m/B.mp3", "/m/none.mp3", "/m/a.mp3", "/m/c.mp3"});
+  using C = library::PathListModel;
+  EXPECT_EQ(model.text(0, C::Artist), "zed");
+  EXPECT_EQ(model.text(0, C::Time), "3:05");
+  EXPECT_EQ(model.text(0, C::Bpm), "128.0");
+  EXPECT_EQ(model.text(0, C::Loudness), "-9.3");
+  EXPECT_EQ(model.text(1, C::Artist), "");
+  EXPECT_EQ(model.text(3, C::Bpm), "");
+  auto names = [&] {
+    QStringList out;
+    for (int r = 0; r < model.count(); ++r) out << model.name(r);
+    return out.join(' ');
+  };
+  const std::pair<int, const char*> cases[] = {
+      {C::Name, "a.mp3 B.mp3 c.mp3 none.mp3"}, {C::Artist, "a.mp3 c.mp3 B.mp3 none.mp3"},
+      {C::Bpm, "a.mp3 B.mp3 none.mp3 c.mp3"},  {C::Loudness, "a.mp3 B.mp3 none.mp3 c.mp3"},
+      {C::Time, "a.mp3 B.mp3 none.mp3 c.mp3"},
+  };
+  for (auto [column, want] : cases) {
+    model.sortBy(column, false);
+    EXPECT_EQ(names(), want) << column;
+  }
+  model.sortBy(C::Bpm, true);
+  EXPECT_EQ(names(), "B.mp3 a.mp3 none.mp3 c.mp3");
+  EXPECT_EQ(model.pathBytes(0), "/m/B.mp3");
+  add({"/m/0.mp3"});
+  EXPECT_EQ(names(), "B.mp3 a.mp3 none.mp3 c.mp3 0.mp3");
+  model.clear();
+  add({"/m/z.mp3", "/m/y.mp3"});
+  EXPECT_EQ(names(), "z.mp3 y.mp3");
+}

@@ -35,6 +35,11 @@ ListView::ListView(QWidget* parent, int rowHeightPixels, ListModel* model)
   m_view->horizontalHeader()->setSectionsMovable(false);
   m_view->horizontalHeader()->setHighlightSections(false);
   m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  m_view->horizontalHeader()->setSectionsClickable(true);
+  QObject::connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, m_view,
+                   [this](int column) {
+                     if (onColumnClick) onColumnClick(column);
+                   });
   QFont f = m_view->font();
   f.setPixelSize(std::clamp(m_rowHeight - 3, 8, 12));
   m_view->setFont(f);
@@ -60,6 +65,13 @@ void ListView::AddColumnHeader(const QString& heading, float widthTwips) {
   m_model->setHeadings(h);
   for (int i = 0; i < ColumnCount(); ++i)
     m_view->setColumnWidth(i, toPixels(m_widths[std::size_t(i)]));
+}
+
+void ListView::showSortIndicator(int column, bool descending) {
+  QHeaderView* h = m_view->horizontalHeader();
+  h->setSortIndicatorShown(column >= 0);
+  if (column >= 0)
+    h->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 QString ListView::ColumnHeading(int i) const {

@@ -35,6 +35,10 @@ class ListView : public Control {
   std::function<void(const QList<QByteArray>& paths, float X, float Y)> onFilesDropped;
   // Files dragged over the list, with the pointer in twips.
   std::function<void(float X, float Y)> onFilesDragOver;
+  // A click on a column's heading.
+  std::function<void(int column)> onColumnClick;
+  // Marks the column the rows are sorted by (-1: none) in its heading.
+  void showSortIndicator(int column, bool descending);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

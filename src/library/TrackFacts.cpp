@@ -1,0 +1,29 @@
+#include "TrackFacts.h"
+
+namespace library {
+
+const TrackFacts* TrackFactsTable::find(std::string_view path) const {
+  const auto it = m_facts.find(path);
+  return it == m_facts.end() ? nullptr : &it->second;
+}
+
+void TrackFactsTable::set(std::string path, TrackFacts facts) {
+  m_facts.insert_or_assign(std::move(path), std::move(facts));
+  for (const auto& listener : m_listeners) listener();
+}
+
+QString TrackFactsTable::shownTime(int ms) {
+  if (ms < 0) return {};
+  const int s = (ms + 500) / 1000;
+  return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString TrackFactsTable::shownBpm(double bpm) {
+  return bpm > 0 ? QString::number(bpm, 'f', 1) : QString();
+}
+
+QString TrackFactsTable::shownLoudness(double lufs) {
+  return std::isfinite(lufs) ? QString::number(lufs, 'f', 1) : QString();
+}
+
+}  // namespace library

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace library {
+
+// What the track database knows of one file, as the lists show it.
+struct TrackFacts {
+  QString artist, title, album;
+  int durationMs = -1;  // -1: not known
+  double bpm = 0;       // 0: no steady beat, or not analysed
+  double loudnessLufs = NAN;
+};
+
+// The facts of every file the database knows, by the path's bytes. It lives on the window
+// thread: it is filled once at start and then a track at a time as the analysis goes on, and
+// the lists read it as they paint. Whoever shows it listens for changes.
+class TrackFactsTable {
+ public:
+  const TrackFacts* find(std::string_view path) const;
+  void set(std::string path, TrackFacts facts);
+  void reserve(std::size_t tracks) { m_facts.reserve(tracks); }
+  std::size_t size() const { return m_facts.size(); }
+  // Told after each set(); a list repaints its rows then.
+  void onChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+
+  // A length as the lists show it, "3:07"; empty when not known.
+  static QString shownTime(int ms);
+  static QString shownBpm(double bpm);
+  static QString shownLoudness(double lufs);
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, TrackFacts, Hash, std::equal_to<>> m_facts;
+  std::vector<std::function<void()>> m_listeners;
+};
+
+}  // namespace library
