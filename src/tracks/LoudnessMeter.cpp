@@ -70,22 +70,26 @@ void LoudnessMeter::weigh(const float* frames, int count) {
   const Biquad s = m_shelf, h = m_highPass;
   for (int i = 0; i < count;) {
     const int run = std::min(count - i, m_subBlockFrames - m_subBlockFill);
-    double sum = 0;
-    for (int c = 0; c < 2; ++c) {
-      double* st = m_state[c];
-      double s0 = st[0], s1 = st[1], h0 = st[2], h1 = st[3];
-      for (int n = i; n < i + run; ++n) {
-        const double x = frames[2 * n + c];
-        const double y = s.b0 * x + s0;
-        s0 = s.b1 * x - s.a1 * y + s1;
-        s1 = s.b2 * x - s.a2 * y;
-        const double z = h.b0 * y + h0;
-        h0 = h.b1 * y - h.a1 * z + h1;
-        h1 = h.b2 * y - h.a2 * z;
-        sum += z * z;
-      }
-      st[0] = s0, st[1] = s1, st[2] = h0, st[3] = h1;
+    // Both channels in one loop: four independent recurrences keep the processor busy.
+    double sl[4], sr[4], sumL = 0, sumR = 0;
+    std::copy(m_state[0], m_state[0] + 4, sl);
+    std::copy(m_state[1], m_state[1] + 4, sr);
+    auto step = [&](double x, double* st) {
+      const double y = s.b0 * x + st[0];
+      st[0] = s.b1 * x - s.a1 * y + st[1];
+      st[1] = s.b2 * x - s.a2 * y;
+      const double z = h.b0 * y + st[2];
+      st[2] = h.b1 * y - h.a1 * z + st[3];
+      st[3] = h.b2 * y - h.a2 * z;
+      return z * z;
+    };
+    for (int n = i; n < i + run; ++n) {
+      sumL += step(frames[2 * n], sl);
+      sumR += step(frames[2 * n + 1], sr);
     }
+    std::copy(sl, sl + 4, m_state[0]);
+    std::copy(sr, sr + 4, m_state[1]);
+    const double sum = sumL + sumR;
     m_subBlockSum += sum;
     m_subBlockFill += run;
     i += run;
