@@ -175,9 +175,9 @@ std::vector<double> drumLoop(double bpm, double seconds, double leadIn, bool hat
   const double beat = 60.0 / bpm;
   for (int b = 0; leadIn + b * beat < seconds; ++b) {
     const double t = leadIn + b * beat;
-    hit(t, 110.0, 0.6, 0.08, false);
-    if (b % 2 == 1) hit(t, 0.0, 0.35, 0.06, false);
-    if (hats) hit(t + beat / 2, 0.0, 0.15, 0.015, true);
+    hit(t, 110.0, 0.5, 0.08, false);
+    if (b % 2 == 1) hit(t, 0.0, 0.3, 0.06, false);
+    if (hats) hit(t + beat / 2, 0.0, 0.12, 0.015, true);
   }
   return out;
 }
