@@ -14,7 +14,7 @@ constexpr double kFloor = 1e-7;        // mean square below which a band counts 
 constexpr double kMinSeconds = 6.0;    // shorter: no tempo
 constexpr double kMaxSeconds = 240.0;  // the middle of longer tracks is enough
 constexpr double kMinStrength = 0.1;   // beat autocorrelation against the envelope's power
-constexpr double kSameBeat = 0.8;      // half a period this strong makes the beat faster
+constexpr double kSameBeat = 0.76;      // half a period this strong makes the beat faster
 
 bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
