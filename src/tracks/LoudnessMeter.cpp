@@ -22,7 +22,9 @@ LoudnessMeter::LoudnessMeter(int sampleRate)
   const double rate = std::max(1, sampleRate);
   // The two stages of the K-weighting, worked out for this rate from their analogue
   // prototypes (a +4 dB shelf above about 1.7 kHz, then a high-pass at 38 Hz).
-  {
+  // (At rates too low for the shelf, below about 3.7 kHz, it is left out.)
+  m_shelf = {1.0, 0.0, 0.0, 0.0, 0.0};
+  if (rate > 2.2 * 1681.974450955533) {
     const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
     const double k = std::tan(M_PI * f0 / rate);
     const double vh = std::pow(10.0, gainDb / 20.0), vb = std::pow(vh, 0.4996667741545416);

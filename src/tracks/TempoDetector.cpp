@@ -10,11 +10,12 @@ namespace tracks {
 namespace {
 constexpr double kEnvelopeRate = 200.0;  // points a second, roughly
 constexpr double kLowHz = 200.0, kMidHz = 2500.0;
-constexpr double kFloor = 1e-7;        // mean square below which a band counts as silent
-constexpr double kMinSeconds = 6.0;    // shorter: no tempo
-constexpr double kMaxSeconds = 240.0;  // the middle of longer tracks is enough
-constexpr double kMinStrength = 0.1;   // beat autocorrelation against the envelope's power
-constexpr double kSameBeat = 0.76;      // half a period this strong makes the beat faster
+constexpr double kFloor = 1e-7;            // mean square below which a band counts as silent
+constexpr double kMinEnvelopeRate = 50.0;  // from files at very low rates: no tempo
+constexpr double kMinSeconds = 6.0;        // shorter: no tempo
+constexpr double kMaxSeconds = 240.0;      // the middle of longer tracks is enough
+constexpr double kMinStrength = 0.1;       // beat autocorrelation against the envelope's power
+constexpr double kSameBeat = 0.76;         // half a period this strong makes the beat faster
 
 bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
@@ -104,7 +105,7 @@ bool TempoDetector::estimate(double audibleStartSeconds, Beat& out,
   out = {};
   const double rate = double(m_rate) / m_hop;  // envelope points a second
   const auto total = m_envelope.size();
-  if (double(total) < kMinSeconds * rate) return !cancelled(cancel);
+  if (double(total) < kMinSeconds * rate || rate < kMinEnvelopeRate) return !cancelled(cancel);
   // The middle of the track, lightly smoothed so that an onset split over two points still
   // lines up with itself.
   const auto length = std::min<std::size_t>(total, std::size_t(kMaxSeconds * rate));
