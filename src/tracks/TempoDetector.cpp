@@ -117,7 +117,7 @@ bool TempoDetector::estimate(double audibleStartSeconds, Beat& out,
     const float next = i + 1 < total ? m_envelope[i + 1] : 0.0f;
     env[n] = 0.25f * prev + 0.5f * m_envelope[i] + 0.25f * next;
   }
-  // Less its mean over the last ~1.5 s, so the autocorrelation sees the beat, not the level.
+  // Less its mean over the 1.5 s around it, so the autocorrelation sees the beat, not the level.
   std::vector<float> d(length);
   const auto reach = std::size_t(0.75 * rate);
   std::vector<double> prefix(length + 1, 0.0);
