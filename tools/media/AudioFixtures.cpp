@@ -42,7 +42,11 @@ void put32(std::ofstream& f, std::uint32_t v) {
 
 void writeWav(const std::string& path, const std::vector<Segment>& segments, int rate, int channels,
               double amplitude) {
-  const std::vector<double> mono = synth(segments, rate, amplitude);
+  writeWavSamples(path, synth(segments, rate, amplitude), rate, channels);
+}
+
+void writeWavSamples(const std::string& path, const std::vector<double>& mono, int rate,
+                     int channels) {
   std::ofstream f(path, std::ios::binary);
   const auto dataBytes = std::uint32_t(mono.size() * std::size_t(channels) * 2);
   f.write("RIFF", 4);
@@ -63,6 +67,10 @@ void writeWav(const std::string& path, const std::vector<Segment>& segments, int
 
 bool writeEncoded(const std::string& path, const std::vector<Segment>& segments, int rate,
                   double amplitude) {
+  return writeEncodedSamples(path, synth(segments, rate, amplitude), rate);
+}
+
+bool writeEncodedSamples(const std::string& path, const std::vector<double>& mono, int rate) {
   const bool mp3 = path.size() > 4 && path.substr(path.size() - 4) == ".mp3";
   const AVCodec* codec = avcodec_find_encoder(mp3 ? AV_CODEC_ID_MP3 : AV_CODEC_ID_WMAV2);
   if (!codec) return false;
@@ -85,7 +93,6 @@ bool writeEncoded(const std::string& path, const std::vector<Segment>& segments,
   ok = ok && avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
   ok = ok && avformat_write_header(oc, nullptr) >= 0;
   if (ok) {
-    const std::vector<double> mono = synth(segments, rate, amplitude);
     const int frameSize = ctx->frame_size > 0 ? ctx->frame_size : 1152;
     AVFrame* frame = av_frame_alloc();
     AVPacket* pkt = av_packet_alloc();
@@ -140,6 +147,39 @@ bool writeEncoded(const std::string& path, const std::vector<Segment>& segments,
   if (oc->pb) avio_closep(&oc->pb);
   avformat_free_context(oc);
   return ok;
+}
+
+std::vector<double> drumLoop(double bpm, double seconds, double leadIn, bool hats, int rate) {
+  std::vector<double> out(std::size_t(seconds * rate), 0.0);
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> noise(-1.0, 1.0);
+  // Adds one hit at `t` seconds: a sine sweeping from `hz` down to half of it (0: noise,
+  // first-differenced when `bright`), decaying with time constant `decay`.
+  auto hit = [&](double t, double hz, double level, double decay, bool bright) {
+    double phase = 0, last = 0;
+    const auto at = std::size_t(std::lround(t * rate));
+    for (std::size_t i = 0; i < std::size_t(6 * decay * rate) && at + i < out.size(); ++i) {
+      const double s = double(i) / rate, env = level * std::exp(-s / decay);
+      double v = 0;
+      if (hz > 0) {
+        phase += 2 * M_PI * hz * (0.5 + 0.5 * std::exp(-s / 0.03)) / rate;
+        v = std::sin(phase);
+      } else {
+        const double w = noise(rng);
+        v = bright ? 0.5 * (w - last) : w;
+        last = w;
+      }
+      out[at + i] += env * v;
+    }
+  };
+  const double beat = 60.0 / bpm;
+  for (int b = 0; leadIn + b * beat < seconds; ++b) {
+    const double t = leadIn + b * beat;
+    hit(t, 110.0, 0.5, 0.08, false);
+    if (b % 2 == 1) hit(t, 0.0, 0.3, 0.06, false);
+    if (hats) hit(t + beat / 2, 0.0, 0.12, 0.015, true);
+  }
+  return out;
 }
 
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed) {

@@ -18,6 +18,15 @@ void writeWav(const std::string& path, const std::vector<Segment>& segments, int
 // file's extension. Returns false when the encoder is missing.
 bool writeEncoded(const std::string& path, const std::vector<Segment>& segments, int rate = 44100,
                   double amplitude = 0.5);
+// The same from the samples of one channel, copied to every channel.
+void writeWavSamples(const std::string& path, const std::vector<double>& mono, int rate = 44100,
+                     int channels = 2);
+bool writeEncodedSamples(const std::string& path, const std::vector<double>& mono,
+                         int rate = 44100);
+// A drum loop at `bpm` after `leadIn` seconds of silence: a kick on every beat, a snare
+// over it on the second and fourth, a hi-hat on every eighth (`hats`); `seconds` in all.
+std::vector<double> drumLoop(double bpm, double seconds, double leadIn = 0, bool hats = true,
+                             int rate = 44100);
 // Writes `bytes` of pseudo-random bytes.
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed = 1);
 

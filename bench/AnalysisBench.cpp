@@ -1,0 +1,113 @@
+// What one track's analysis costs against decoding alone: analyseTrack on a generated
+// three-minute MP3 (a drum loop under a slow tune) next to ffmpeg's command line decoding
+// the same file to nothing, each run in the same iteration. x_realtime is seconds of audio
+// per second of processor time (ours: this thread's; ffmpeg's: its own), ratio is our
+// processor time over ffmpeg's; the _wall figures go by the clock on the wall.
+// BM_DecodeOnly is the decoder alone, the share of the analysis that is decoding.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "Smoke.h"
+#include "media/AudioFixtures.h"
+#include "platform/sound/FileDecoder.h"
+#include "tracks/TrackAnalyser.h"
+
+namespace {
+
+double g_seconds = 180.0;  // a few seconds for a smoke run
+constexpr int kRate = 44100;
+
+const std::string& trackPath() {
+  static fixtures::TempDir dir;
+  static const std::string path = [] {
+    const std::string p = dir.file("track.mp3");
+    std::vector<double> mono = fixtures::drumLoop(124, g_seconds, 0.2);
+    double phase = 0;
+    for (std::size_t i = 0; i < mono.size(); ++i) {
+      const double hz = 220.0 * std::pow(2.0, double((i / (kRate / 2)) % 7) / 12.0);
+      mono[i] = 0.7 * mono[i] + 0.2 * std::sin(phase);
+      phase += 2 * M_PI * hz / kRate;
+    }
+    fixtures::writeEncodedSamples(p, mono);
+    return p;
+  }();
+  return path;
+}
+
+double threadCpuNow() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+double childCpuNow() {
+  rusage u{};
+  getrusage(RUSAGE_CHILDREN, &u);
+  auto sec = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+  return sec(u.ru_utime) + sec(u.ru_stime);
+}
+double wallNow() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void BM_AnalyseVsFfmpeg(benchmark::State& state) {
+  const std::string cmd = "ffmpeg -nostdin -v quiet -threads 1 -i '" + trackPath() + "' -f null -";
+  double audio = 0, cpu = 0, wall = 0, ffCpu = 0, ffWall = 0;
+  for (auto _ : state) {
+    double w0 = wallNow(), c0 = threadCpuNow();
+    tracks::Analysis a;
+    if (!tracks::analyseTrack(trackPath(), a)) {
+      state.SkipWithError("the generated track could not be analysed");
+      return;
+    }
+    cpu += threadCpuNow() - c0;
+    wall += wallNow() - w0;
+    audio += double(a.durationMs) / 1000.0;
+    w0 = wallNow(), c0 = childCpuNow();
+    if (std::system(cmd.c_str()) != 0) {
+      state.SkipWithError("ffmpeg is not installed");
+      return;
+    }
+    ffCpu += childCpuNow() - c0;
+    ffWall += wallNow() - w0;
+    state.counters["bpm"] = a.bpm;
+  }
+  state.counters["x_realtime"] = audio / cpu;
+  state.counters["x_realtime_wall"] = audio / wall;
+  state.counters["ffmpeg_x_realtime"] = audio / ffCpu;
+  state.counters["ratio"] = cpu / ffCpu;
+  state.counters["ratio_wall"] = wall / ffWall;
+}
+
+void BM_DecodeOnly(benchmark::State& state) {
+  std::vector<float> buf(4096 * 2);
+  double audio = 0, cpu = 0;
+  for (auto _ : state) {
+    const double c0 = threadCpuNow();
+    sound::FileDecoder dec;
+    dec.open(trackPath());
+    std::int64_t frames = 0;
+    for (int n; (n = dec.read(buf.data(), 4096)) > 0;) frames += n;
+    cpu += threadCpuNow() - c0;
+    audio += double(frames) / kRate;
+  }
+  state.counters["x_realtime"] = audio / cpu;
+}
+
+}  // namespace
+
+BENCHMARK(BM_AnalyseVsFfmpeg)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+int main(int argc, char** argv) {
+  if (takeSmokeFlag(argc, argv)) g_seconds = 3.0;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,1 @@
+#include "tracks/TrackDatabase.h"
