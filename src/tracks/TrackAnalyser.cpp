@@ -2,6 +2,8 @@
 
 namespace tracks {
 
-bool analyseTrack(const std::string&, Analysis&, const std::atomic<bool>*) { return false; }
+bool analyseTrack(const std::string&, Analysis&, const std::atomic<bool>*) {
+  return false;
+}
 
 }  // namespace tracks
