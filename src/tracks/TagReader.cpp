@@ -26,7 +26,9 @@ bool readTags(const std::string& path, Tags& tags, std::int64_t& durationMs) {
     return false;
   try {
     TagLib::FileRef file(path.c_str(), true, TagLib::AudioProperties::Average);
-    if (file.isNull()) return false;
+    // TagLib takes any file named .mp3 for one; without a stream it found none.
+    const TagLib::AudioProperties* props = file.isNull() ? nullptr : file.audioProperties();
+    if (!props || props->sampleRate() <= 0) return false;
     if (const TagLib::Tag* tag = file.tag()) {
       tags.artist = utf8(tag->artist());
       tags.title = utf8(tag->title());
@@ -36,8 +38,7 @@ bool readTags(const std::string& path, Tags& tags, std::int64_t& durationMs) {
       tags.year = tag->year() <= 9999 ? static_cast<int>(tag->year()) : 0;
       tags.trackNo = tag->track() <= 99999 ? static_cast<int>(tag->track()) : 0;
     }
-    if (const TagLib::AudioProperties* props = file.audioProperties())
-      durationMs = std::max(0, props->lengthInMilliseconds());
+    durationMs = std::max(0, props->lengthInMilliseconds());
     return true;
   } catch (...) {  // an allocation a damaged tag asked for
     tags = Tags{};

@@ -9,7 +9,7 @@ namespace tracks {
 
 // Reads a file's tags with TagLib (ID3v1 and ID3v2, APE, ASF, Vorbis and FLAC comments, MP4)
 // and its duration from the stream's headers. `path` is the path's bytes. False when the path
-// is not a regular file or TagLib does not know the file; `tags` and `durationMs` are then
+// is not a regular file or TagLib finds no audio stream in it; `tags` and `durationMs` are then
 // left empty. Thread-safe: each call opens a file of its own.
 //
 // The parser runs in the caller's process: a child process per file costs about a millisecond

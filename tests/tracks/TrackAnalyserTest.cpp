@@ -1,3 +1,5 @@
 #include <gtest/gtest.h>
 
-TEST(TrackAnalyserTest, Builds) { SUCCEED(); }
+TEST(TrackAnalyserTest, Builds) {
+  SUCCEED();
+}
