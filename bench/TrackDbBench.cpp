@@ -1,18 +1,25 @@
 // The track database at library size: loading 1,000,000 rows (waveforms in the file, not
 // loaded), the same columns read by a scan of the table instead of its row index, one row
-// found, and one row written in its own transaction.
+// found, and one row written in its own transaction. Then tags read from MP3 files beside
+// reading their first 64 KB.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <random>
 
 #include "Smoke.h"
 #include "media/AudioFixtures.h"
+#include "tracks/TagReader.h"
 #include "tracks/TrackDatabase.h"
 
 namespace {
 
 int g_rows = 1000000;  // shrinks for a smoke run
+int g_files = 200;
 fixtures::TempDir* g_dir = nullptr;
 
 tracks::TrackRecord row(int i) {
@@ -134,15 +141,62 @@ void BM_Put(benchmark::State& state) {
   }
 }
 
+// Tagged MP3 files of 30 s, as an encoder writes them: an ID3v2 tag, then the frames.
+const std::vector<std::string>& mp3Files() {
+  static const std::vector<std::string> files = [] {
+    std::vector<std::string> out;
+    const std::string first = g_dir->file("0.mp3");
+    if (!fixtures::writeEncoded(first, {{440, 30}})) std::abort();
+    std::string tag = "ffmpeg -v error -y -i ";
+    tag.append(first).append(" -c copy -metadata artist=Artist -metadata title=Title ");
+    tag.append(g_dir->file("tagged.mp3"));
+    if (std::system(tag.c_str()) != 0) std::abort();
+    for (int i = 0; i < g_files; ++i) {
+      out.push_back(g_dir->file(std::to_string(i) + "-copy.mp3"));
+      std::filesystem::copy_file(g_dir->file("tagged.mp3"), out.back());
+    }
+    return out;
+  }();
+  return files;
+}
+
+void BM_ReadTags(benchmark::State& state) {
+  const auto& files = mp3Files();
+  for (auto _ : state)
+    for (const std::string& f : files) {
+      tracks::Tags tags;
+      std::int64_t ms = 0;
+      if (!tracks::readTags(f, tags, ms) || tags.artist != "Artist") state.SkipWithError("tags");
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(files.size()));
+}
+
+void BM_Reference_Read64K(benchmark::State& state) {
+  const auto& files = mp3Files();
+  std::vector<char> buffer(65536);
+  for (auto _ : state)
+    for (const std::string& f : files) {
+      const int fd = ::open(f.c_str(), O_RDONLY);
+      benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+      ::close(fd);
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(files.size()));
+}
+
 }  // namespace
 
 BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Reference_TableScan)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Find)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Put)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadTags)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_Read64K)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  if (takeSmokeFlag(argc, argv)) g_rows = 1000;
+  if (takeSmokeFlag(argc, argv)) {
+    g_rows = 1000;
+    g_files = 3;
+  }
   fixtures::TempDir dir;
   g_dir = &dir;
   benchmark::Initialize(&argc, argv);

@@ -13,9 +13,9 @@ namespace tracks {
 // left empty. Thread-safe: each call opens a file of its own.
 //
 // The parser runs in the caller's process: a child process per file costs about a millisecond
-// to start, more than reading the tags of a whole album, and TagLib reads no further than the
-// file it is given. What could hang it is refused before it opens: anything but a regular
-// file (a FIFO blocks an open for reading until a writer comes).
+// to start, more than reading the tags of a whole album. What could hang it is refused: anything
+// but a regular file (a FIFO blocks a reader until a writer comes). The file is opened
+// read-only, so reading tags never looks like a change to whoever watches the folder.
 bool readTags(const std::string& path, Tags& tags, std::int64_t& durationMs);
 
 }  // namespace tracks
