@@ -123,10 +123,19 @@ void AnalysisWorker::run() {
     const bool done = measure(*item);
     lock.lock();
     m_busy = false;
-    // Cancelled by a hold: first in its class again, unless it was queued anew meanwhile.
-    if (!done && !m_stopping && !m_byPath.count(item->path)) {
-      item->taken = false;
-      m_byPath.emplace(item->path, item);
+    // Cancelled by a hold: first in its class again. Queued anew meanwhile, perhaps in a lower
+    // class, the new entry takes the place.
+    if (!done && !m_stopping) {
+      auto it = m_byPath.find(item->path);
+      if (it == m_byPath.end()) {
+        item->taken = false;
+        m_byPath.emplace(item->path, item);
+      } else if (it->second->priority < item->priority) {
+        it->second->priority = item->priority;
+        item = it->second;
+      } else {
+        continue;
+      }
       m_queues[static_cast<int>(item->priority)].push_front(item);
     }
   }
