@@ -18,10 +18,10 @@ struct Tags {
 // One decode's measures. Times are in milliseconds from the first decoded sample.
 struct Analysis {
   std::int64_t durationMs = 0;
-  double bpm = 0;                // 0: no steady beat found
-  std::int64_t beatOffsetMs = 0; // the first beat
-  double loudnessLufs = NAN;     // EBU R 128 integrated; NAN for a silent track
-  double peakDbfs = NAN;         // true peak (4x oversampled); NAN for a silent track
+  double bpm = 0;                   // 0: no steady beat found
+  std::int64_t beatOffsetMs = 0;    // the first beat
+  double loudnessLufs = NAN;        // EBU R 128 integrated; NAN for a silent track
+  double peakDbfs = NAN;            // true peak (4x oversampled); NAN for a silent track
   std::int64_t audibleStartMs = 0;  // first point above -60 dBFS
   std::int64_t audibleEndMs = 0;    // last point above -60 dBFS
   // About 1,000 points over the track, two bytes each: peak then RMS, 0..255 of full scale.

@@ -1,0 +1,206 @@
+// The track database at library size: loading 1,000,000 rows (waveforms in the file, not
+// loaded), the same columns read by a scan of the table instead of its row index, one row
+// found, and one row written in its own transaction. Then tags read from MP3 files beside
+// reading their first 64 KB.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "Smoke.h"
+#include "media/AudioFixtures.h"
+#include "tracks/TagReader.h"
+#include "tracks/TrackDatabase.h"
+
+namespace {
+
+int g_rows = 1000000;  // shrinks for a smoke run
+int g_files = 200;
+fixtures::TempDir* g_dir = nullptr;
+
+tracks::TrackRecord row(int i) {
+  tracks::TrackRecord r;
+  r.path = "/home/user/Music/Artist " + std::to_string(i % 5000) + "/Album " +
+           std::to_string(i % 37) + "/" + std::to_string(i % 20 + 1) + " - Track Name " +
+           std::to_string(i) + ".mp3";
+  r.size = 4'000'000 + i;
+  r.mtimeNs = 1'600'000'000'000'000'000 + i;
+  r.tags = {"Artist " + std::to_string(i % 5000),
+            "Track Name " + std::to_string(i),
+            "Album " + std::to_string(i % 37),
+            "Electronic",
+            2000 + i % 25,
+            i % 20 + 1};
+  r.analysis = {200'000 + i, 120.0 + i % 40,
+                150,         -9.5,
+                -0.3,        20,
+                199'000,     std::vector<std::uint8_t>(2000, static_cast<std::uint8_t>(i))};
+  r.analysedAt = 1'700'000'000;
+  return r;
+}
+
+// Filled once: the rows go in one transaction, through the database's own statement.
+tracks::TrackDatabase& database() {
+  static tracks::TrackDatabase* db = [] {
+    auto* d = new tracks::TrackDatabase;
+    const std::string file = g_dir->file("tracks.db");
+    if (!d->open(file).empty()) std::abort();
+    d->close();
+    sqlite3* raw = nullptr;
+    sqlite3_open(file.c_str(), &raw);
+    sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* put = nullptr;
+    sqlite3_prepare_v2(raw,
+                       "INSERT INTO tracks VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
+                       "?12, ?13, ?14, ?15, ?16, ?17, ?18, 0)",
+                       -1, &put, nullptr);
+    for (int i = 0; i < g_rows; ++i) {
+      const tracks::TrackRecord r = row(i);
+      const auto& t = r.tags;
+      const auto& a = r.analysis;
+      sqlite3_bind_blob(put, 1, r.path.data(), int(r.path.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_int64(put, 2, r.size);
+      sqlite3_bind_int64(put, 3, r.mtimeNs);
+      int col = 4;
+      for (const std::string* s : {&t.artist, &t.title, &t.album, &t.genre})
+        sqlite3_bind_text(put, col++, s->data(), int(s->size()), SQLITE_TRANSIENT);
+      for (std::int64_t v : {std::int64_t(t.year), std::int64_t(t.trackNo), a.durationMs})
+        sqlite3_bind_int64(put, col++, v);
+      sqlite3_bind_double(put, col++, a.bpm);
+      sqlite3_bind_int64(put, col++, a.beatOffsetMs);
+      sqlite3_bind_double(put, col++, a.loudnessLufs);
+      sqlite3_bind_double(put, col++, a.peakDbfs);
+      sqlite3_bind_int64(put, col++, a.audibleStartMs);
+      sqlite3_bind_int64(put, col++, a.audibleEndMs);
+      sqlite3_bind_blob(put, col++, a.waveform.data(), int(a.waveform.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_int64(put, col++, r.analysedAt);
+      sqlite3_step(put);
+      sqlite3_reset(put);
+    }
+    sqlite3_finalize(put);
+    sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    if (!d->open(file).empty()) std::abort();
+    return d;
+  }();
+  return *db;
+}
+
+void BM_LoadAll(benchmark::State& state) {
+  auto& db = database();
+  for (auto _ : state) {
+    auto rows = db.loadAll();
+    if (rows.size() != std::size_t(g_rows)) state.SkipWithError("rows missing");
+    benchmark::DoNotOptimize(rows.data());
+  }
+  state.counters["rows"] = g_rows;
+}
+
+// What loadAll() would cost without its index: the table's pages hold the waveforms.
+void BM_Reference_TableScan(benchmark::State& state) {
+  database();
+  sqlite3* raw = nullptr;
+  sqlite3_open(g_dir->file("tracks.db").c_str(), &raw);
+  for (auto _ : state) {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(raw,
+                       "SELECT path, size, mtime, artist, title, album, genre, year, track_no, "
+                       "duration_ms, bpm, beat_offset_ms, loudness_lufs, peak_dbfs, "
+                       "audible_start_ms, audible_end_ms, analysed_at, failed FROM tracks "
+                       "NOT INDEXED",
+                       -1, &stmt, nullptr);
+    std::size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+      for (int c = 0; c < 18; ++c) bytes += std::size_t(sqlite3_column_bytes(stmt, c));
+    sqlite3_finalize(stmt);
+    benchmark::DoNotOptimize(bytes);
+  }
+  sqlite3_close(raw);
+}
+
+void BM_Find(benchmark::State& state) {
+  auto& db = database();
+  std::mt19937 rng(1);
+  for (auto _ : state) {
+    const tracks::TrackRecord r = row(int(rng() % unsigned(g_rows)));
+    if (!db.find(r.path, r.size, r.mtimeNs)) state.SkipWithError("row missing");
+  }
+}
+
+void BM_Put(benchmark::State& state) {
+  auto& db = database();
+  int i = 0;
+  for (auto _ : state) {
+    tracks::TrackRecord r = row(i++ % g_rows);
+    r.analysedAt += i;
+    if (!db.put(r)) state.SkipWithError("put failed");
+  }
+}
+
+// Tagged MP3 files of 30 s, as an encoder writes them: an ID3v2 tag, then the frames.
+const std::vector<std::string>& mp3Files() {
+  static const std::vector<std::string> files = [] {
+    std::vector<std::string> out;
+    const std::string first = g_dir->file("0.mp3");
+    if (!fixtures::writeEncoded(first, {{440, 30}})) std::abort();
+    std::string tag = "ffmpeg -v error -y -i ";
+    tag.append(first).append(" -c copy -metadata artist=Artist -metadata title=Title ");
+    tag.append(g_dir->file("tagged.mp3"));
+    if (std::system(tag.c_str()) != 0) std::abort();
+    for (int i = 0; i < g_files; ++i) {
+      out.push_back(g_dir->file(std::to_string(i) + "-copy.mp3"));
+      std::filesystem::copy_file(g_dir->file("tagged.mp3"), out.back());
+    }
+    return out;
+  }();
+  return files;
+}
+
+void BM_ReadTags(benchmark::State& state) {
+  const auto& files = mp3Files();
+  for (auto _ : state)
+    for (const std::string& f : files) {
+      tracks::Tags tags;
+      std::int64_t ms = 0;
+      if (!tracks::readTags(f, tags, ms) || tags.artist != "Artist") state.SkipWithError("tags");
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(files.size()));
+}
+
+void BM_Reference_Read64K(benchmark::State& state) {
+  const auto& files = mp3Files();
+  std::vector<char> buffer(65536);
+  for (auto _ : state)
+    for (const std::string& f : files) {
+      const int fd = ::open(f.c_str(), O_RDONLY);
+      benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+      ::close(fd);
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(files.size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Reference_TableScan)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Find)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Put)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadTags)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_Read64K)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  if (takeSmokeFlag(argc, argv)) {
+    g_rows = 1000;
+    g_files = 3;
+  }
+  fixtures::TempDir dir;
+  g_dir = &dir;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "tracks/TrackDatabase.h"
+#include "tracks/TrackRecord.h"
+
+namespace tracks {
+
+// Who asked for a track: what a deck holds is measured first, then the playlist, then the
+// library.
+enum class Priority { Library = 0, Playlist = 1, Deck = 2 };
+
+// One thread at the lowest priority (nice 19) that reads the tags of each queued track,
+// decodes it once and stores the row in the database. A track with a valid row (same size and
+// mtime, failed or not) is skipped, so queueing the library again after a restart goes on
+// where the last run stopped.
+//
+// Locking: m_mutex guards the queue, the hold and the stop flag; the worker holds it only to
+// take the next path, never while it reads a file or writes the database. m_cancel is the
+// one thing the running analysis reads, as an atomic.
+class AnalysisWorker {
+ public:
+  using AnalyseFn = std::function<bool(const std::string&, Analysis&, const std::atomic<bool>*)>;
+  using TagsFn = std::function<bool(const std::string&, Tags&, std::int64_t&)>;
+  // Called on the worker thread after each track measured (stored, or not when the database is
+  // unavailable). The app must re-post it to its own thread (a queued signal) and return.
+  using ResultFn = std::function<void(const TrackRecord&)>;
+
+  struct Hooks {
+    AnalyseFn analyse;  // empty: tracks::analyseTrack
+    TagsFn readTags;    // empty: tracks::readTags
+    ResultFn onResult;
+  };
+
+  explicit AnalysisWorker(TrackDatabase& db, Hooks hooks = {});
+  ~AnalysisWorker();
+  AnalysisWorker(const AnalysisWorker&) = delete;
+  AnalysisWorker& operator=(const AnalysisWorker&) = delete;
+
+  // Queues paths at the end of their class, in the order given. A path already queued in a
+  // lower class moves up to this one; one in this class or a higher one stays where it is.
+  void enqueue(std::vector<std::string> paths, Priority priority);
+  // Starts no new track for `ms` (a deck is opening a file). The track being measured is
+  // cancelled and queued again at the head of its class.
+  void hold(int ms);
+  // Cancels the running analysis and joins the thread; what is queued is dropped.
+  void shutdown();
+  // Waits until nothing is queued or running; false on timeout.
+  bool waitIdle(std::chrono::milliseconds timeout);
+  std::size_t queued() const;
+
+ private:
+  struct Item {
+    std::string path;
+    Priority priority;
+    bool taken = false;
+  };
+  using ItemPtr = std::shared_ptr<Item>;
+  using Clock = std::chrono::steady_clock;
+
+  void run();
+  ItemPtr takeNext();              // with m_mutex held
+  bool measure(const Item& item);  // false: cancelled, to be queued again
+
+  TrackDatabase& m_db;
+  Hooks m_hooks;
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::condition_variable m_idle;
+  // One queue per class, oldest first. A path that moves up stays behind in its old queue,
+  // marked by its priority, and is dropped when it comes to the front.
+  std::deque<ItemPtr> m_queues[3];
+  std::unordered_map<std::string_view, ItemPtr> m_byPath;  // keys point into the items
+  Clock::time_point m_holdUntil{};
+  bool m_stopping = false;
+  bool m_busy = false;
+  std::atomic<bool> m_cancel{false};
+  std::thread m_thread;
+};
+
+}  // namespace tracks
