@@ -1,8 +1,10 @@
 #include "MainX.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTableView>
 
 #include "LanguageFile.h"
 #include "Version.h"
@@ -56,10 +58,18 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_mpris = std::make_unique<Mpris>(m_decks->engine(), m_playlist->play(),
                                     Mpris::Window{[this] { BTend_Click(); }, [this] { raise(); }},
                                     fileTypes);
+  const bool measure = settings
+                           .GetSetting(QStringLiteral("TORNAVEL"), QStringLiteral("LIBRARY"),
+                                       QStringLiteral("ANALYSE"), QStringLiteral("1"))
+                           .trimmed() != QLatin1String("0");
+  m_analysis = std::make_unique<TrackAnalysis>(
+      QFile::encodeName(paths.userDataDir + QStringLiteral("/tracks.db")).toStdString(), measure,
+      m_facts, m_decks->engine());
   wire();
 }
 
 MainX::~MainX() {
+  m_analysis->shutdown();
   // No library job may outlive the lists it reports to.
   m_library->shutdown(1000);
   m_browser->shutdown(1000);
@@ -75,6 +85,12 @@ void MainX::wire() {
   m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
                             [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
   m_decks->engine().addListener(m_mpris.get());
+  // The lists show what the track database knows, and the analysis follows what they hold.
+  m_decks->engine().addListener(m_analysis.get());
+  m_library->showFacts(m_facts);
+  m_playlist->model().setFacts(&m_facts);
+  m_facts.onChange([this] { m_playlist->view().LSTMP3->view()->viewport()->update(); });
+  m_analysis->follow(m_library->libraryModel(), m_playlist->model());
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
@@ -228,6 +244,7 @@ void MainX::Form_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
   m_equaliser->SaveEQ();
+  m_analysis->shutdown();
   // A library job still running stops where it is and its thread ends; what it wrote stays.
   m_library->shutdown(1000);
   m_browser->shutdown(1000);

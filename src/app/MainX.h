@@ -8,6 +8,7 @@
 #include "PanelState.h"
 #include "ShellPanel.h"
 #include "SkinnedSelection.h"
+#include "TrackAnalysis.h"
 #include "audio/CuePanel.h"
 #include "audio/DecksPanel.h"
 #include "effects/ChorusSwitch.h"
@@ -68,6 +69,8 @@ class MainX {
   library::LibraryPanel& library() { return *m_library; }
   library::BrowserPanel& browser() { return *m_browser; }
   Mpris& mpris() { return *m_mpris; }
+  TrackAnalysis& analysis() { return *m_analysis; }
+  library::TrackFactsTable& trackFacts() { return m_facts; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
   const ui::ControlOrder& controlOrder() const { return m_order; }
@@ -107,6 +110,8 @@ class MainX {
   std::unique_ptr<playlist::PlaylistPanel> m_playlist;
   std::unique_ptr<library::LibraryPanel> m_library;
   std::unique_ptr<Mpris> m_mpris;
+  library::TrackFactsTable m_facts;
+  std::unique_ptr<TrackAnalysis> m_analysis;
   bool m_unloaded = false;
 };
 

@@ -17,6 +17,12 @@ namespace fixtures {
 class PlayerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The track analysis stays off unless a test turns it on: it would decode every tone the
+    // tests make, beside the timers they drive.
+    if (!analyse)
+      platform::SettingsStore(
+          platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
+          .SaveSetting("TORNAVEL", "LIBRARY", "ANALYSE", "0");
     program = std::make_unique<app::Program>(
         app::Program::Options{sound::Output::Manual,
                               [this] { ++ends; },
@@ -57,6 +63,7 @@ class PlayerFixture : public ::testing::Test {
   static float rowY(int visibleRow) { return 15.0f + 210.0f * float(visibleRow) + 105.0f; }
 
   TempDir dir;
+  bool analyse = false;
   std::unique_ptr<app::Program> program;
   app::MainX* main = nullptr;
   int ends = 0;

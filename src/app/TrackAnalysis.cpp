@@ -1,0 +1,120 @@
+#include "TrackAnalysis.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "platform/os/NativePath.h"
+
+namespace app {
+
+namespace {
+// Long enough for a deck to open its file and fill its first buffers without the analysis
+// reading the disk beside it.
+constexpr int kHoldWhileOpeningMs = 1500;
+
+library::TrackFacts factsOf(const tracks::TrackRecord& r) {
+  library::TrackFacts f;
+  f.artist = QString::fromStdString(r.tags.artist);
+  f.title = QString::fromStdString(r.tags.title);
+  f.album = QString::fromStdString(r.tags.album);
+  f.durationMs = r.analysis.durationMs > 0 ? int(r.analysis.durationMs) : -1;
+  f.bpm = r.failed ? 0 : r.analysis.bpm;
+  f.loudnessLufs = r.failed ? NAN : r.analysis.loudnessLufs;
+  return f;
+}
+}  // namespace
+
+TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
+                             library::TrackFactsTable& facts, audio::DeckEngine& decks)
+    : m_file(std::move(databaseFile)), m_measure(measure), m_facts(facts), m_decks(decks) {
+  QDir().mkpath(QFileInfo(QString::fromStdString(m_file)).path());
+  m_loader = std::thread([this] {
+    std::string problem = m_db.open(m_file);
+    std::vector<tracks::TrackRecord> rows;
+    if (problem.empty()) rows = m_db.loadAll();
+    QMetaObject::invokeMethod(
+        &m_window,
+        [this, problem = std::move(problem), rows = std::move(rows)]() mutable {
+          opened(std::move(problem), std::move(rows));
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+TrackAnalysis::~TrackAnalysis() {
+  shutdown();
+}
+
+void TrackAnalysis::shutdown() {
+  m_closed = true;
+  if (m_loader.joinable()) m_loader.join();
+  if (m_worker) m_worker->shutdown();
+  m_worker.reset();
+  m_waiting.clear();
+  m_ready = false;
+  m_db.close();
+}
+
+void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord> rows) {
+  if (m_loader.joinable()) m_loader.join();
+  if (m_closed) return;
+  m_problem = std::move(problem);
+  if (!m_problem.empty()) {
+    std::fprintf(stderr, "tornavel: the track database is not in use: %s\n", m_problem.c_str());
+    return;
+  }
+  m_facts.reserve(rows.size());
+  for (tracks::TrackRecord& r : rows) m_facts.set(std::move(r.path), factsOf(r));
+  m_ready = true;
+  if (!m_measure) return;
+  tracks::AnalysisWorker::Hooks hooks;
+  hooks.onResult = [this](const tracks::TrackRecord& r) {
+    QMetaObject::invokeMethod(
+        &m_window, [this, r] { stored(r); }, Qt::QueuedConnection);
+  };
+  m_worker = std::make_unique<tracks::AnalysisWorker>(m_db, std::move(hooks));
+  for (auto& [paths, priority] : m_waiting) m_worker->enqueue(std::move(paths), priority);
+  m_waiting.clear();
+}
+
+void TrackAnalysis::stored(const tracks::TrackRecord& record) {
+  m_facts.set(record.path, factsOf(record));
+}
+
+void TrackAnalysis::queue(std::vector<std::string> paths, tracks::Priority priority) {
+  if (!m_measure || paths.empty()) return;
+  if (m_worker)
+    m_worker->enqueue(std::move(paths), priority);
+  else if (!m_ready && m_problem.empty())
+    m_waiting.emplace_back(std::move(paths), priority);
+}
+
+void TrackAnalysis::follow(library::PathListModel& library, playlist::PlaylistModel& playlist) {
+  QObject::connect(&library, &QAbstractItemModel::rowsInserted, &m_window,
+                   [this, &library](const QModelIndex&, int first, int last) {
+                     std::vector<std::string> paths;
+                     paths.reserve(std::size_t(last - first + 1));
+                     for (int r = first; r <= last; ++r)
+                       paths.push_back(library.pathBytes(r).toStdString());
+                     queue(std::move(paths), tracks::Priority::Library);
+                   });
+  QObject::connect(&playlist, &QAbstractItemModel::rowsInserted, &m_window,
+                   [this, &playlist](const QModelIndex&, int first, int last) {
+                     std::vector<std::string> paths;
+                     for (int r = first; r <= last; ++r)
+                       paths.push_back(playlist.path(r + 1).toStdString());
+                     queue(std::move(paths), tracks::Priority::Playlist);
+                   });
+}
+
+void TrackAnalysis::trackOpening(int) {
+  if (m_worker) m_worker->hold(kHoldWhileOpeningMs);
+}
+
+void TrackAnalysis::trackOpened(int deck) {
+  const QByteArray path = m_decks.TrackOf(deck).path;
+  if (!path.isEmpty()) queue({path.toStdString()}, tracks::Priority::Deck);
+}
+
+}  // namespace app
