@@ -3,6 +3,7 @@
 #include <samplerate.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -37,6 +38,11 @@ DriftFollower::DriftFollower(int sampleRate)
 
 DriftFollower::~DriftFollower() {
   if (m_src) src_delete(m_src);
+}
+
+double DriftFollower::clockSeconds() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
 void DriftFollower::markTime(double seconds) {

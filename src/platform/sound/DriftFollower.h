@@ -36,6 +36,8 @@ class DriftFollower {
   DriftFollower(const DriftFollower&) = delete;
   DriftFollower& operator=(const DriftFollower&) = delete;
   bool ok() const { return m_src != nullptr; }
+  // The clock both devices' callbacks stamp their calls with (steady, in seconds).
+  static double clockSeconds();
 
   // Producer side. What does not fit in the ring (a reader that has stopped) is dropped.
   void markTime(double seconds);
