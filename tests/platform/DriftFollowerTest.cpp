@@ -30,14 +30,17 @@ double toneFrequency(const std::vector<float>& x) {
 }
 
 // A master device at 1024-frame blocks and a headphones device at 256-frame blocks, the
-// master's clock off by `drift`, each call late by up to a millisecond, for one hour.
+// master's clock off by `drift`, each call late by up to a millisecond, for `seconds`; the
+// master, then the headphones, may miss every call for half a second from `masterGap` and
+// `cueGap` on.
 struct Drift {
   double worstDelayErrorMs = 0;  // after the first half minute
   double worstToneError = 0;     // relative, over one second every ten minutes
   std::uint32_t underruns = 0;
 };
 
-Drift simulate(double drift) {
+Drift simulate(double drift, double seconds = 3600, double masterGap = -9, double cueGap = -9) {
+  auto inGap = [](double t, double from) { return t >= from && t < from + 0.5; };
   DriftFollower f(kRate);
   std::mt19937 random(7);
   std::uniform_real_distribution<double> late(0.0, 1e-3);
@@ -48,7 +51,8 @@ Drift simulate(double drift) {
   const double c = std::cos(2 * M_PI * kTone / kRate), s = std::sin(2 * M_PI * kTone / kRate);
   Drift run;
   std::int64_t n = 0, j = 0;
-  const auto cueBlocks = std::int64_t(3600.0 / cuePeriod);
+  double accepted = 0, before = 0, lastWrite = 0;
+  const auto cueBlocks = std::int64_t(seconds / cuePeriod);
   double masterAt = 0, cueAt = late(random);  // when each call comes, late or not
   while (j < cueBlocks) {
     const double cue = double(j) * cuePeriod;
@@ -63,13 +67,26 @@ Drift simulate(double drift) {
       const double g = 1.5 - 0.5 * (re * re + im * im);  // keeps the phasor on the circle
       re *= g;
       im *= g;
-      f.markTime(masterAt);
-      f.write(block.data(), kMasterBlock);
+      if (!inGap(masterAt, masterGap)) {
+        f.markTime(masterAt);
+        f.write(block.data(), kMasterBlock);
+        lastWrite = double(n) * masterPeriod;
+        before = accepted;
+        // The ring takes a block whole or drops it (a reader that has stopped).
+        if (accepted + kMasterBlock - f.framesRead() <= DriftFollower::kCapacity)
+          accepted += kMasterBlock;
+      }
       masterAt = double(++n) * masterPeriod + late(random);
       continue;
     }
-    // The delay by the two true clocks: the master's frames up to now less the frames read.
-    const double delayMs = (masterRate * cue - double(f.framesRead())) * 1000.0 / masterRate;
+    // The delay by the two true clocks: the master's frames up to now (the frames it has
+    // written before its last call, and those it has played since) less the frames read.
+    const double played = std::min(accepted, before + (cue - lastWrite) * masterRate);
+    const double delayMs = (played - double(f.framesRead())) * 1000.0 / masterRate;
+    if (inGap(cue, cueGap)) {
+      cueAt = double(++j) * cuePeriod + late(random);
+      continue;
+    }
     f.read(out.data(), kCueBlock, cueAt);
     if (cue > 30.0)
       run.worstDelayErrorMs =
@@ -102,6 +119,15 @@ TEST(DriftFollowerTest, FollowsAFasterMasterForAnHour) {
 }
 TEST(DriftFollowerTest, FollowsASlowerMasterForAnHour) {
   expectFollowed(-1e-3);
+}
+
+// A master that stops for a while leaves the headphones silent, never stuck; when it comes
+// back they refill to the target. A headphones' device that stopped reading comes back to
+// a full ring, and drops what is beyond the target.
+TEST(DriftFollowerTest, RecoversFromGapsOnEitherSide) {
+  const Drift run = simulate(1e-3, 45, 5, 15);
+  EXPECT_GE(run.underruns, 1u);
+  EXPECT_LT(run.worstDelayErrorMs, 1.0);
 }
 
 }  // namespace

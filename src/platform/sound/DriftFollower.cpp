@@ -82,6 +82,7 @@ double DriftFollower::smoothFill(std::uint64_t written, std::uint64_t read, doub
 void DriftFollower::silence(float* out, int frames, bool underrun) {
   std::memset(out, 0, std::size_t(std::max(frames, 0)) * 2 * sizeof(float));
   if (!underrun) return;
+  // The converter is reset when the ring holds the target again.
   m_underruns.fetch_add(1, std::memory_order_relaxed);
   m_centring = true;
 }
@@ -100,6 +101,9 @@ long DriftFollower::pullInput(void* user, float** data) {
   const auto n = std::uint64_t(std::min<std::uint64_t>({have, kChunk, kCapacity - at}));
   std::memcpy(self->m_chunk.data(), &self->m_ring[at * 2], n * 2 * sizeof(float));
   self->m_read.store(tail + n, std::memory_order_release);
+  // Nothing back is the end of the input for the converter: it flushes its filter and
+  // makes nothing more until it is reset.
+  if (n == 0) self->m_starved = true;
   *data = self->m_chunk.data();
   return long(n);
 }
@@ -132,8 +136,9 @@ void DriftFollower::read(float* out, int frames, double seconds) {
   m_speed = 1.0 + std::clamp(kKp * error + m_integral, -kMaxCorrection, kMaxCorrection);
   m_speedShown.store(m_speed, std::memory_order_relaxed);
 
-  const long got = src_callback_read(m_src, 1.0 / m_speed, frames, out);
-  if (got < frames) silence(out + std::max(got, 0L) * 2, frames - int(std::max(got, 0L)), true);
+  m_starved = false;
+  const long got = std::max(src_callback_read(m_src, 1.0 / m_speed, frames, out), 0L);
+  if (got < frames || m_starved) silence(out + got * 2, frames - int(got), true);
 }
 
 }  // namespace sound

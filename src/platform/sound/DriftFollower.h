@@ -28,7 +28,9 @@ class DriftFollower {
  public:
   static constexpr double kTargetMs = 10.0;
   static constexpr int kCapacity = 8192;  // frames, a power of two
-  static constexpr int kChunk = 64;       // frames handed to the resampler at a time
+  // Frames handed to the resampler at a time: the fill counts what it holds, so a chunk
+  // is as much as the fill jumps by when it takes one.
+  static constexpr int kChunk = 16;
   static constexpr double kMaxCorrection = 0.01;
 
   explicit DriftFollower(int sampleRate);
@@ -73,6 +75,7 @@ class DriftFollower {
   // Reader only.
   SRC_STATE* m_src = nullptr;
   bool m_centring = true;
+  bool m_starved = false;  // the converter found the ring empty in this read
   double m_filtered = 0.0, m_integral = 0.0, m_speed = 1.0;
   std::array<float, kChunk * 2> m_chunk{};
 };
