@@ -79,9 +79,10 @@ Drift simulate(double drift, double seconds = 3600, double masterGap = -9, doubl
       masterAt = double(++n) * masterPeriod + late(random);
       continue;
     }
-    // The delay by the two true clocks: the master's frames up to now (the frames it has
-    // written before its last call, and those it has played since) less the frames read.
-    const double played = std::min(accepted, before + (cue - lastWrite) * masterRate);
+    // The delay by the two true clocks: the master's frames up to now (the frames it had
+    // written before its last call, and those its device has played since) less the
+    // frames read.
+    const double played = before + (cue - lastWrite) * masterRate;
     const double delayMs = (played - double(f.framesRead())) * 1000.0 / masterRate;
     if (inGap(cue, cueGap)) {
       cueAt = double(++j) * cuePeriod + late(random);

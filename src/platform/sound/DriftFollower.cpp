@@ -14,14 +14,14 @@ constexpr int kConverter = SRC_SINC_FASTEST;
 constexpr std::uint64_t kMask = DriftFollower::kCapacity - 1;
 constexpr std::uint64_t kStampSet = std::uint64_t(1) << 63;
 constexpr std::uint32_t kTimeMask = 0x7FFFFFFF;
-// The loop: natural frequency 0.2 rad/s, damped at 0.7, on the fill seen through a low-pass
+// The loop: natural frequency 0.2 rad/s, critically damped, on the fill seen through a low-pass
 // of half a second (callback times jitter by a millisecond or more).
 constexpr double kOmega = 0.2;
-constexpr double kKp = 2.0 * 0.7 * kOmega;  // speed per second of fill error
-constexpr double kKi = kOmega * kOmega;     // speed per second of error, per second
-constexpr double kSmoothing = 0.5;          // seconds
-constexpr double kStaleStamp = 0.1;         // seconds; an older stamp is not extrapolated
-constexpr double kExcessMs = 40.0;          // beyond the target: a reader back from a pause
+constexpr double kKp = 2.0 * kOmega;     // speed per second of fill error
+constexpr double kKi = kOmega * kOmega;  // speed per second of error, per second
+constexpr double kSmoothing = 0.5;       // seconds
+constexpr double kStaleStamp = 0.1;      // seconds; an older stamp is not extrapolated
+constexpr double kExcessMs = 40.0;       // beyond the target: a reader back from a pause
 
 std::uint32_t micros(double seconds) {
   return std::uint32_t(std::int64_t(std::llround(seconds * 1e6)) & kTimeMask);
@@ -76,7 +76,9 @@ double DriftFollower::smoothFill(std::uint64_t written, std::uint64_t read, doub
   // The stamp's frame count is the low 32 bits of a count that only grows, and the reader
   // is never more than the ring behind it.
   const auto before = std::int32_t(std::uint32_t(stamp) - std::uint32_t(read));
-  return std::min(raw, double(before) + elapsed * m_rate);
+  // Not held to the raw fill: a master's call that comes late does not hold its device's
+  // clock back.
+  return double(before) + elapsed * m_rate;
 }
 
 void DriftFollower::silence(float* out, int frames, bool underrun) {
@@ -114,9 +116,10 @@ void DriftFollower::read(float* out, int frames, double seconds) {
   std::uint64_t tail = m_read.load(std::memory_order_relaxed);
   double fill = smoothFill(written, tail, seconds);
   if (m_centring) {
-    if (fill < m_target) return silence(out, frames, false);
-    // Full enough: what is beyond the target is old, and goes.
-    const auto excess = std::uint64_t(fill - m_target);
+    // Full enough, in the ring too: what is beyond the target is old, and goes.
+    const double ready = std::min(fill, double(written - tail));
+    if (ready < m_target) return silence(out, frames, false);
+    const auto excess = std::uint64_t(ready - m_target);
     tail += excess;
     fill -= double(excess);
     m_read.store(tail, std::memory_order_release);
