@@ -15,6 +15,12 @@
 //                  of every ring, the effect chain's slots, the units' filter state and the
 //                  limiter. It never locks, allocates, logs or touches a file.
 //
+//  Cue thread      With the headphones on a device of their own (CueMode::Device), that
+//                  device's SDL callback, calling DriftFollower::read: it owns the reading
+//                  end of the follower's ring and its converter; the output thread writes
+//                  the headphones' mix at the other end. The UI thread restarts the follower
+//                  only while that device is closed. Same rules as the output thread.
+//
 //  In Output::Manual there is no decoder or output thread: render() decodes inline and
 //  then mixes on the caller's thread, so the UI thread plays all three parts in turn and
 //  every result depends on the calls alone.
