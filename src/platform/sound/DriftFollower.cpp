@@ -21,7 +21,9 @@ constexpr double kKp = 2.0 * kOmega;     // speed per second of fill error
 constexpr double kKi = kOmega * kOmega;  // speed per second of error, per second
 constexpr double kSmoothing = 0.5;       // seconds
 constexpr double kStaleStamp = 0.1;      // seconds; an older stamp is not extrapolated
-constexpr double kExcessMs = 40.0;       // beyond the target: a reader back from a pause
+constexpr double kExcessMs = 40.0;
+constexpr double kLookahead =
+    3 * DriftFollower::kChunk;  // beyond the target: a reader back from a pause
 
 std::uint32_t micros(double seconds) {
   return std::uint32_t(std::int64_t(std::llround(seconds * 1e6)) & kTimeMask);
@@ -130,7 +132,8 @@ void DriftFollower::read(float* out, int frames, double seconds) {
     m_centring = true;  // the reader was away: start again from the target
     return read(out, frames, seconds);
   }
-  if (double(written - tail) < frames * m_speed) return silence(out, frames, true);
+  // The converter reads ahead of what it plays by its filter's reach and a chunk.
+  if (double(written - tail) < frames * m_speed + kLookahead) return silence(out, frames, true);
 
   const double dt = frames / m_rate;
   m_filtered += (fill - m_filtered) * std::min(1.0, dt / kSmoothing);
