@@ -3,7 +3,8 @@
 // chain, all in one run. Each figure is a multiple of real time: x_realtime by the clock on
 // the wall, x_realtime_cpu by the processor time spent (the fairer one on a busy machine;
 // for the command lines, their own). BM_CallbackCost times the output callback's work
-// alone, block by block, as a share of the block's length.
+// alone, block by block, as a share of the block's length, beside the same with the
+// headphones on a device of their own.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -19,6 +20,7 @@
 #include "Smoke.h"
 #include "media/AudioFixtures.h"
 #include "platform/sound/Chorus.h"
+#include "platform/sound/DriftFollower.h"
 #include "platform/sound/FileDecoder.h"
 #include "platform/sound/Mixer.h"
 #include "platform/sound/ParametricEq.h"
@@ -212,26 +214,22 @@ void BM_ChorusAlone(benchmark::State& state) {
   timeOverNoise(state, [&](float* block, int frames) { chorus.process(block, frames); });
 }
 
-// The output callback's work, block by block, with both decks playing off their own pitch
-// (so both resample), the preview at its own, the 15 bands and the chorus: the median, the
-// 99th percentile and the worst block, each in % of the 1024-frame block's length. The
-// decoding is done between the blocks, untimed, as the decoder thread does it.
-void BM_CallbackCost(benchmark::State& state) {
-  constexpr int kBlock = 1024;
-  const double blockSeconds = double(kBlock) / kRate;
-  std::vector<double> costs, wallCosts;
-  std::vector<float> out(kBlock * 2);
-  for (auto _ : state) {
-    sound::Mixer mixer(3, kRate);
-    std::vector<std::unique_ptr<sound::Stream>> streams;
+// The output callback's set-up: both decks playing off their own pitch (so both resample),
+// the preview at its own, the 15 bands and the chorus. With the headphones on a device of
+// their own, both decks are sent to the cue as well and the preview to the cue alone: the
+// master's callback then also mixes the headphones into the drift follower's ring.
+struct CallbackRig {
+  explicit CallbackRig(bool cue) : cueOn(cue), mixer(3, kRate), follower(kRate) {
+    mixer.setCueSink(&follower);
+    mixer.cueDevice = cue;
     const float pitch[3] = {1.06f, 0.97f, 1.0f};
     for (int v = 0; v < 3; ++v) {
       auto decoder = std::make_unique<sound::FileDecoder>();
       decoder->open(trackPath());
       streams.push_back(std::make_unique<sound::Stream>(std::move(decoder), 44));
-      mixer.voice(v).start(streams.back().get(), 0, kRate * pitch[v], 0.8f, 0.0f, false);
+      mixer.voice(v).start(streams.back().get(), 0, kRate * pitch[v], 0.8f, 0.0f, false,
+                           !cue || v < 2, cue);
     }
-    std::vector<std::unique_ptr<sound::DspUnit>> units;
     for (int i = 0; i < 15; ++i) {
       units.push_back(std::make_unique<sound::ParametricEq>());
       units.back()->setParameter(sound::ParametricEq::Center, bandCentre(i));
@@ -239,30 +237,70 @@ void BM_CallbackCost(benchmark::State& state) {
     }
     units.push_back(std::make_unique<sound::Chorus>());
     for (auto& u : units) mixer.postAdd(u.get());
-    costs.clear();
-    wallCosts.clear();
-    for (bool playing = true; playing;) {
-      for (auto& s : streams)
-        while (s->produce()) {
-        }
-      const double w0 = wallNow(), c0 = threadCpuNow();
-      mixer.mix(out.data(), kBlock);
-      costs.push_back(threadCpuNow() - c0);
-      wallCosts.push_back(wallNow() - w0);
-      playing = mixer.voice(0).busy() || mixer.voice(1).busy();
+  }
+  bool playing() { return mixer.voice(0).busy() || mixer.voice(1).busy(); }
+
+  bool cueOn;
+  sound::Mixer mixer;
+  sound::DriftFollower follower;
+  std::vector<std::unique_ptr<sound::Stream>> streams;
+  std::vector<std::unique_ptr<sound::DspUnit>> units;
+  std::vector<double> costs, wallCosts, cueCosts;
+};
+
+// The output callback's work, block by block, with the headphones off and on a device of
+// their own, block for block in turn in one run: the median, the 99th percentile and the
+// worst block, each in % of the 1024-frame block's length (cue_* with the headphones on).
+// The decoding is done between the blocks, untimed, as the decoder thread does it.
+// cue_vs_off compares the mean callbacks; cue_both_vs_off adds the headphones' device's
+// callbacks (four of 256 frames a block, through the follower's resampler) to the master's.
+void BM_CallbackCost(benchmark::State& state) {
+  constexpr int kBlock = 1024, kCueBlock = 256;
+  const double blockSeconds = double(kBlock) / kRate;
+  std::vector<float> out(kBlock * 2), heard(kCueBlock * 2);
+  std::unique_ptr<CallbackRig> rigs[2];
+  for (auto _ : state) {
+    for (int r = 0; r < 2; ++r) rigs[r] = std::make_unique<CallbackRig>(r == 1);
+    double now = 0;
+    for (bool playing = true; playing; now += blockSeconds) {
+      for (auto& rig : rigs) {
+        for (auto& s : rig->streams)
+          while (s->produce()) {
+          }
+        const double w0 = wallNow(), c0 = threadCpuNow();
+        if (rig->cueOn) rig->follower.markTime(now);
+        rig->mixer.mix(out.data(), kBlock);
+        const double c1 = threadCpuNow();
+        rig->costs.push_back(c1 - c0);
+        rig->wallCosts.push_back(wallNow() - w0);
+        for (int i = 0; rig->cueOn && i < kBlock / kCueBlock; ++i)
+          rig->follower.read(heard.data(), kCueBlock, now + i * double(kCueBlock) / kRate);
+        rig->cueCosts.push_back(threadCpuNow() - c1);
+        playing = playing && rig->playing();
+      }
     }
   }
+  auto mean = [](const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return sum / double(std::max<std::size_t>(v.size(), 1));
+  };
+  const double off = mean(rigs[0]->costs), on = mean(rigs[1]->costs);
+  state.counters["cue_vs_off"] = on / off;
+  state.counters["cue_both_vs_off"] = (on + mean(rigs[1]->cueCosts)) / off;
   // By the thread's processor time (the work), and by the wall clock (which also counts
   // the time the thread waited for a core on a busy machine).
-  std::sort(costs.begin(), costs.end());
-  std::sort(wallCosts.begin(), wallCosts.end());
-  auto share = [&](const std::vector<double>& v, double q) {
+  auto share = [&](std::vector<double>& v, double q) {
+    std::sort(v.begin(), v.end());
     return 100.0 * v[std::min(v.size() - 1, std::size_t(q * double(v.size())))] / blockSeconds;
   };
-  state.counters["p50_pct"] = share(costs, 0.5);
-  state.counters["p99_pct"] = share(costs, 0.99);
-  state.counters["max_pct"] = share(costs, 1.0);
-  state.counters["p99_wall_pct"] = share(wallCosts, 0.99);
+  for (int r = 0; r < 2; ++r) {
+    const std::string name = r ? "cue_" : "";
+    state.counters[name + "p50_pct"] = share(rigs[r]->costs, 0.5);
+    state.counters[name + "p99_pct"] = share(rigs[r]->costs, 0.99);
+    state.counters[name + "max_pct"] = share(rigs[r]->costs, 1.0);
+    state.counters[name + "p99_wall_pct"] = share(rigs[r]->wallCosts, 0.99);
+  }
 }
 
 }  // namespace

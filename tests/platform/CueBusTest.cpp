@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "media/AudioFixtures.h"
+#include "platform/sound/CueDevice.h"
+#include "platform/sound/DriftFollower.h"
 #include "platform/sound/SoundSystem.h"
 
 using namespace sound;
@@ -117,6 +120,87 @@ TEST_F(CueBusTest, SplitPutsEachBusInItsOwnEar) {
   EXPECT_NEAR(at(out, 440, 1), 0.4, 0.01);
   EXPECT_LT(at(out, 660, 1), 1e-4);
   EXPECT_EQ(sys.setHeadphones(CueMode::Split, false, NAN, 1.0f), Result::InvalidParam);
+}
+
+// A headphones' device that the test pulls by hand, and can take away.
+struct FakeCueDevice : CueDevice {
+  bool open(const std::string& name, int, DriftFollower& from) override {
+    source = name == "absent" ? nullptr : &from;
+    gone = false;
+    return source;
+  }
+  void close() override { source = nullptr; }
+  bool lost() const override { return gone; }
+  DriftFollower* source = nullptr;
+  bool gone = false;
+};
+
+// The headphones on a device of their own hear the cue bus; the master's output is the
+// master mix of a system without headphones, bit for bit, before and after that device
+// goes away. Set again, the device opens again; one that is not there stays silent.
+TEST_F(CueBusTest, TheHeadphonesDeviceLeavesTheMasterAlone) {
+  auto owned = std::make_unique<FakeCueDevice>();
+  FakeCueDevice& fake = *owned;
+  sys.useCueDevice(std::move(owned));
+  SoundSystem plain;
+  ASSERT_EQ(plain.init(4, Output::Manual), Result::Ok);
+  Handle s = 0, c = 0;
+  ASSERT_EQ(plain.createStream(dir->file("a440.wav"), s), Result::Ok);
+  ASSERT_EQ(plain.playSound(s, false, c), Result::Ok);
+  play("a440.wav");
+  play("e660.wav", false, true);
+  ASSERT_EQ(sys.setHeadphones(CueMode::Device, false, 0.0f, 1.0f), Result::Ok);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Playing);
+  std::vector<float> expected(1024 * 2), got(expected.size()), heard;
+  double now = 0;  // the two devices' calls by one clock, as the master's output stamps them
+  auto run = [&](int blocks) {
+    for (int b = 0; b < blocks; ++b, now += 1024.0 / kRate) {
+      plain.render(expected.data(), 1024);
+      if (fake.source) fake.source->markTime(now);
+      sys.render(got.data(), 1024);
+      ASSERT_EQ(got, expected);
+      for (int i = 0; fake.source && i < 4; ++i) {
+        heard.resize(heard.size() + 512);
+        fake.source->read(&heard[heard.size() - 512], 256, now + i * 256.0 / kRate);
+      }
+    }
+  };
+  run(30);
+  heard.erase(heard.begin(), heard.begin() + 4096);  // the follower fills up first
+  EXPECT_NEAR(at(heard, 660), 0.4, 0.01);
+  EXPECT_LT(at(heard, 440), 1e-3);
+
+  fake.gone = true;
+  EXPECT_TRUE(sys.checkDevices());
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Lost);
+  EXPECT_EQ(sys.masterDeviceState(), DeviceState::Closed);
+  run(30);
+  EXPECT_EQ(sys.setDevices("", ""), Result::Ok);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Playing);
+  EXPECT_NE(fake.source, nullptr);
+  EXPECT_EQ(sys.setDevices("", "absent"), Result::Ok);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Missing);
+  run(5);
+  sys.setHeadphones(CueMode::None, false, 0.0f, 1.0f);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Closed);
+}
+
+// Through SDL's silent driver, whose one device has no name and opens once: a master asked
+// for by a name that is not there plays on the default and says so, and a headphones'
+// device that cannot open beside it is reported and stays shut.
+TEST(CueDeviceTest, NamesThatAreNotThereFallBackOrStaySilent) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SoundSystem sys;
+  ASSERT_EQ(sys.init(4, Output::Device, "no such device"), Result::Ok);
+  unsetenv("SDL_AUDIODRIVER");
+  EXPECT_EQ(sys.masterDeviceState(), DeviceState::Fallback);
+  EXPECT_FALSE(sys.playbackDevices().empty());
+  ASSERT_EQ(sys.setHeadphones(CueMode::Device, false, 0.0f, 1.0f), Result::Ok);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Missing);
+  EXPECT_EQ(sys.setDevices("", ""), Result::Ok);
+  EXPECT_EQ(sys.masterDeviceState(), DeviceState::Playing);
+  EXPECT_EQ(sys.cueDeviceState(), DeviceState::Missing);
+  EXPECT_FALSE(sys.checkDevices());
 }
 
 }  // namespace

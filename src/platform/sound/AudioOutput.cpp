@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DriftFollower.h"
 #include "Mixer.h"
 #include "SoundTypes.h"
 
@@ -41,7 +42,7 @@ AudioOutput::~AudioOutput() {
   close();
 }
 
-bool AudioOutput::openDriver(const char* driver) {
+bool AudioOutput::openDriver(const char* driver, const std::string& name) {
   if (m_sdlUp) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlUp = false;
@@ -52,6 +53,10 @@ bool AudioOutput::openDriver(const char* driver) {
   if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   if (!up) return false;
   m_sdlUp = true;
+  return openDevice(name);
+}
+
+bool AudioOutput::openDevice(const std::string& name) {
   SDL_AudioSpec want{}, have{};
   want.freq = m_rate;
   want.format = AUDIO_F32SYS;
@@ -59,17 +64,36 @@ bool AudioOutput::openDriver(const char* driver) {
   want.samples = 1024;
   want.callback = &AudioOutput::callback;
   want.userdata = this;
+  m_fellBack = false;
+  if (!name.empty()) {
+    m_device = SDL_OpenAudioDevice(name.c_str(), 0, &want, &have, 0);
+    if (m_device) return true;
+    m_fellBack = true;
+  }
   m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   return m_device != 0;
 }
 
-bool AudioOutput::open(Output requested, Output& opened, int sampleRate) {
+bool AudioOutput::reopen(const std::string& name) {
+  if (!m_sdlUp) return false;
+  if (m_device) SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
+  m_device = 0;
+  if (!openDevice(name)) return false;
+  if (m_mixer) SDL_PauseAudioDevice(m_device, 0);
+  return true;
+}
+
+bool AudioOutput::lost() const {
+  return m_device && SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+}
+
+bool AudioOutput::open(Output requested, Output& opened, int sampleRate, const std::string& name) {
   m_rate = sampleRate;
   if (requested == Output::Device) {
     bool ok;
     {
       QuietStderr quiet;
-      ok = openDriver(nullptr);
+      ok = openDriver(nullptr, name);
     }
     if (ok) {
       opened = Output::Device;
@@ -81,7 +105,7 @@ bool AudioOutput::open(Output requested, Output& opened, int sampleRate) {
   bool ok;
   {
     QuietStderr quiet;
-    ok = openDriver("dummy");
+    ok = openDriver("dummy", {});
   }
   if (!ok) {
     close();
@@ -91,8 +115,9 @@ bool AudioOutput::open(Output requested, Output& opened, int sampleRate) {
   return true;
 }
 
-void AudioOutput::start(Mixer* mixer) {
+void AudioOutput::start(Mixer* mixer, DriftFollower* cue) {
   m_mixer = mixer;
+  m_cue = cue;
   if (m_device) SDL_PauseAudioDevice(m_device, 0);
 }
 
@@ -106,11 +131,15 @@ void AudioOutput::close() {
     m_sdlUp = false;
   }
   m_mixer = nullptr;
+  m_cue = nullptr;
+  m_fellBack = false;
 }
 
 void AudioOutput::callback(void* user, std::uint8_t* stream, int len) {
   auto* self = static_cast<AudioOutput*>(user);
   const int frames = len / int(2 * sizeof(float));
+  if (self->m_cue && self->m_mixer && self->m_mixer->cueDevice.load(std::memory_order_relaxed))
+    self->m_cue->markTime(DriftFollower::clockSeconds());
   if (self->m_mixer)
     self->m_mixer->mix(reinterpret_cast<float*>(stream), frames);
   else

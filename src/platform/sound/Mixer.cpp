@@ -7,6 +7,7 @@
 #include <xmmintrin.h>
 #endif
 
+#include "DriftFollower.h"
 #include "DspUnit.h"
 #include "ParametricEq.h"
 
@@ -127,6 +128,7 @@ void Mixer::mix(float* out, int frames, float* cue) {
 #endif
   applyMessages();
   std::memset(out, 0, std::size_t(frames) * 2 * sizeof(float));
+  DriftFollower* sink = cueDevice.load(std::memory_order_relaxed) ? m_cueSink : nullptr;
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, Voice::kMaxFrames);
     float* block = out + std::size_t(done) * 2;
@@ -135,8 +137,9 @@ void Mixer::mix(float* out, int frames, float* cue) {
     runChain(block, n);
     m_limiter.process(block, n);
     const bool sides = split.load(std::memory_order_relaxed);
-    if (sides || cue) {
+    if (sides || cue || sink) {
       mixHeadphones(block, n);
+      if (sink) sink->write(m_cue.data(), n);
       if (cue)
         std::memcpy(cue + std::size_t(done) * 2, m_cue.data(), std::size_t(n) * 2 * sizeof(float));
       if (sides) splitSides(block, m_cue.data(), n, swapSides.load(std::memory_order_relaxed));

@@ -11,6 +11,7 @@
 
 namespace sound {
 
+class DriftFollower;
 class DspUnit;
 
 // The output side: mixes every voice, runs the global effect chain, limits the result and
@@ -48,6 +49,10 @@ class Mixer {
   std::atomic<bool> swapSides{false};
   std::atomic<float> headMix{0.0f};
   std::atomic<float> headLevel{1.0f};
+  // The headphones on a device of their own: their mix goes to `sink` (set before the output
+  // starts), and the output is the master mix alone, bit for bit as without a cue bus.
+  std::atomic<bool> cueDevice{false};
+  void setCueSink(DriftFollower* sink) { m_cueSink = sink; }
   void dropStaleBlocks();
 
  private:
@@ -80,6 +85,7 @@ class Mixer {
   MasterLimiter m_limiter;
   MasterLimiter m_cueLimiter;
   float m_lastHeadMix = 0.0f, m_lastHeadLevel = 1.0f;
+  DriftFollower* m_cueSink = nullptr;
 };
 
 }  // namespace sound

@@ -15,6 +15,12 @@
 //                  of every ring, the effect chain's slots, the units' filter state and the
 //                  limiter. It never locks, allocates, logs or touches a file.
 //
+//  Cue thread      With the headphones on a device of their own (CueMode::Device), that
+//                  device's SDL callback, calling DriftFollower::read: it owns the reading
+//                  end of the follower's ring and its converter; the output thread writes
+//                  the headphones' mix at the other end. The UI thread restarts the follower
+//                  only while that device is closed. Same rules as the output thread.
+//
 //  In Output::Manual there is no decoder or output thread: render() decodes inline and
 //  then mixes on the caller's thread, so the UI thread plays all three parts in turn and
 //  every result depends on the calls alone.
@@ -103,20 +109,26 @@ Output SoundSystem::output() const {
   return m_impl->output;
 }
 
-Result SoundSystem::init(int maxChannels, Output output) {
+Result SoundSystem::init(int maxChannels, Output output, const std::string& masterDevice) {
   if (m_impl->ready) return Result::InvalidParam;
   if (maxChannels < 1 || maxChannels > Impl::kMaxChannels) return Result::InvalidParam;
   auto& d = *m_impl;
   Output opened = Output::Manual;
-  if (output != Output::Manual && !d.device.open(output, opened, Impl::kSampleRate))
+  if (output != Output::Manual && !d.device.open(output, opened, Impl::kSampleRate, masterDevice))
     return Result::DeviceError;
   d.output = opened;
+  d.masterName = masterDevice;
+  d.masterState = opened != Output::Device ? DeviceState::Closed
+                  : d.device.fellBack()    ? DeviceState::Fallback
+                                           : DeviceState::Playing;
   d.maxChannels = maxChannels;
   d.mixer = std::make_unique<Mixer>(maxChannels + Impl::kSpareVoices, Impl::kSampleRate);
   d.voiceOwner.assign(std::size_t(d.mixer->voiceCount()), 0);
+  d.follower = std::make_unique<DriftFollower>(Impl::kSampleRate);
+  d.mixer->setCueSink(d.follower.get());
   if (opened != Output::Manual) {
     d.worker.start();
-    d.device.start(d.mixer.get());
+    d.device.start(d.mixer.get(), d.follower.get());
   }
   d.ready = true;
   return Result::Ok;
@@ -125,6 +137,7 @@ Result SoundSystem::init(int maxChannels, Output output) {
 Result SoundSystem::close() {
   auto& d = *m_impl;
   if (!d.ready) return Result::NotInitialized;
+  d.closeCue();
   d.device.close();  // no callback runs after this
   d.worker.stop();
   d.channels.clear();
@@ -133,6 +146,8 @@ Result SoundSystem::close() {
   d.graveyard.clear();
   d.mixer.reset();
   d.voiceOwner.clear();
+  d.follower.reset();
+  d.masterState = DeviceState::Closed;
   d.ready = false;
   return Result::Ok;
 }

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "SoundTypes.h"
 
 namespace sound {
 
+class CueDevice;
 class SoundSystemImpl;
 
 // The player's sound engine: file streams decoded in the background, channels that play
@@ -24,8 +26,10 @@ class SoundSystem {
   SoundSystem(const SoundSystem&) = delete;
   SoundSystem& operator=(const SoundSystem&) = delete;
 
-  [[nodiscard]] Result init(int maxChannels,
-                            Output output = Output::Device);  // Device falls back to Silent
+  // Device plays on the named playback device (empty: the default; a name that is not
+  // there: the default, and masterDeviceState() says Fallback), or falls back to Silent.
+  [[nodiscard]] Result init(int maxChannels, Output output = Output::Device,
+                            const std::string& masterDevice = {});
   Result close();
   Output output() const;  // what init actually opened
   bool initialized() const;
@@ -65,11 +69,29 @@ class SoundSystem {
   // from then on; a channel's applies at once, gliding over a block.
   Result setSoundRoute(Handle sound, bool master, bool cue);
   Result setChannelRoute(Handle channel, bool master, bool cue);
-  // Where the headphones are heard: nowhere (the output is the master mix alone), or split
+  // Where the headphones are heard: nowhere (the output is the master mix alone), split
   // on the one device (the master in mono on the left, the headphones on the right, or the
-  // other way round). The headphones carry the cue bus blended towards the master by `mix`
-  // (0 cue only, 1 master only), at `level` (0..1).
+  // other way round), or on a playback device of their own (see setDevices; the master's
+  // device then plays the master mix alone). The headphones carry the cue bus blended
+  // towards the master by `mix` (0 cue only, 1 master only), at `level` (0..1).
   Result setHeadphones(CueMode mode, bool swap, float mix, float level);
+  // The playback devices by name, for setDevices(); none without a device output.
+  std::vector<std::string> playbackDevices() const;
+  // The master's device and the headphones' (CueMode::Device), by name; empty: the default.
+  // A device already playing under its name is left alone; any other is (re)opened at once,
+  // without a restart. A master device that is not there falls back to the default; a
+  // headphones' device that is not there stays silent (never the default, which is likely
+  // the room's). The names are kept in the Manual and Silent outputs, and used by none.
+  Result setDevices(const std::string& master, const std::string& cue);
+  DeviceState masterDeviceState() const;
+  DeviceState cueDeviceState() const;
+  // For a timer in the application (twice a second will do): a master device that went away
+  // is replaced by the default, a headphones' device that went away is closed and reported
+  // Lost (setDevices opens it again). True when either state changed.
+  bool checkDevices();
+  // Plays the headphones through `device` instead of SDL (a stand-in, for tests); before
+  // the headphones are put on a device of their own.
+  void useCueDevice(std::unique_ptr<CueDevice> device);
   Result setStreamBufferSizeMs(std::uint32_t ms);
   Result softwareFormat(int& sampleRate, int& outputChannels);
   // Output::Manual only: renders what the device would play, and the headphones' mix into

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "AudioOutput.h"
+#include "CueDevice.h"
 #include "DecodeWorker.h"
+#include "DriftFollower.h"
 #include "DspUnit.h"
 #include "HandleTable.h"
 #include "Mixer.h"
@@ -65,6 +67,11 @@ class SoundSystemImpl {
   std::vector<Handle> voiceOwner;                  // channel handle per voice
   std::vector<std::unique_ptr<Stream>> graveyard;  // released, maybe still read by a voice
   std::vector<float> scratch;
+  // The headphones on a device of their own, and the names the devices were asked for by.
+  std::unique_ptr<DriftFollower> follower;
+  std::unique_ptr<CueDevice> cueDevice;
+  std::string masterName, cueName;
+  DeviceState masterState = DeviceState::Closed, cueState = DeviceState::Closed;
 
   // The one preamble of every call on a handle: the system must be up and the handle must
   // name a live record of its kind; then `f` runs on that record. `f` returns a Result, or
@@ -91,6 +98,8 @@ class SoundSystemImpl {
   void makeRoom();
   void fillInline();
   std::size_t ringBlocks(int sampleRate) const;
+  void openCue();
+  void closeCue();
 
  private:
   template <typename Find, typename F>

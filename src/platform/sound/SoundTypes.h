@@ -18,7 +18,15 @@ enum class Result {
   NotInitialized
 };
 enum class Output { Device, Silent, Manual };
-enum class CueMode { None, Split };
+enum class CueMode { None, Split, Device };
+// What became of a playback device asked for by name (SoundSystem::setDevices).
+enum class DeviceState {
+  Closed,    // not in use: no device output, or the headphones not on a device of their own
+  Playing,   // the device asked for plays
+  Fallback,  // the master's: the one asked for is missing or went away; the default plays
+  Missing,   // the headphones': the one asked for could not be opened
+  Lost       // it went away while it played (the master's: and no other device opens)
+};
 enum class DspType { ParametricEq, Chorus };
 enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
 
