@@ -91,6 +91,17 @@ void MainX::wire() {
   m_playlist->model().setFacts(&m_facts);
   m_facts.onChange([this] { m_playlist->view().LSTMP3->view()->viewport()->update(); });
   m_analysis->follow(m_library->libraryModel(), m_playlist->model());
+  // Levelling and the silence the auto-mix skips come from the measures.
+  m_decks->engine().trackGain = [this](const QByteArray& path) {
+    const playlist::AutoMixSettings& mix = m_state.autoMix;
+    const library::TrackFacts* f = m_facts.find(platform::bytesOf(path));
+    if (!mix.level || !f) return 1.0f;
+    return library::TrackFactsTable::levellingGain(mix.targetLufs, f->loudnessLufs, f->peakDbfs);
+  };
+  m_playlist->autoMix().audibleSpan = [this](const QByteArray& path) {
+    const library::TrackFacts* f = m_facts.find(platform::bytesOf(path));
+    return f ? std::pair{f->audibleStartMs, f->audibleEndMs} : std::pair{-1, -1};
+  };
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };

@@ -1,5 +1,7 @@
 #include "OptionsPanel.h"
 
+#include <algorithm>
+
 #include "skin/Metrics.h"
 
 namespace app {
@@ -118,6 +120,38 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
                             : playlist::AutoMixSettings::kLinear;
   optCurve[std::size_t(state.autoMix.curve)]->setValue(true);
 
+  playlist::AutoMixSettings& mix = state.autoMix;
+  auto flag = [&](const char* key, bool byDefault) {
+    const QString v = settings.GetSetting(kApp, kAutoMixSection, QString::fromLatin1(key), {});
+    return v.trimmed().isEmpty() ? byDefault : v.trimmed() != QLatin1String("0");
+  };
+  mix.skipSilence = flag("SKIPSILENCE", true);
+  mix.level = flag("LEVEL", true);
+  bool number = false;
+  const int target =
+      settings.GetSetting(kApp, kAutoMixSection, QStringLiteral("TARGETLUFS"), {}).toInt(&number);
+  mix.targetLufs = number ? std::clamp(target, kMinTargetLufs, kMaxTargetLufs) : -18;
+  frmLevels = build.named(
+      Builder::place(new ui::Frame(p, "Levels"), px(554), px(100), px(200), px(136)), "frmLevels");
+  QWidget* fl = frmLevels->container();
+  chkSkipSilence = build.named(
+      Builder::place(new ui::CheckBox(fl, "Skip silence"), px(10), px(20), px(180), px(24)),
+      "chkSkipSilence");
+  chkLevel = build.named(
+      Builder::place(new ui::CheckBox(fl, "Level tracks"), px(10), px(46), px(180), px(24)),
+      "chkLevel");
+  lblTarget = build.named(Builder::label(fl, px(10), px(74), px(180), px(18), {}, 12), "lblTarget");
+  slTarget =
+      build.named(Builder::place(new ui::Slider(fl), px(10), px(94), px(180), px(22)), "slTarget");
+  slTarget->setRange(kMinTargetLufs, kMaxTargetLufs);
+  chkSkipSilence->setValue(mix.skipSilence ? 1 : 0);
+  chkLevel->setValue(mix.level ? 1 : 0);
+  slTarget->setValue(mix.targetLufs);
+  showTarget();
+  chkSkipSilence->onClick = [this] { chkSkipSilence_Click(); };
+  chkLevel->onClick = [this] { chkLevel_Click(); };
+  slTarget->onChange = [this] { slTarget_Change(); };
+
   cmd->onClick = [this] { cmd_Click(); };
   cmdrest->onClick = [this] { cmdrest_Click(); };
 }
@@ -135,6 +169,30 @@ void OptionsPanel::optCurve_Click(int Index) {
   if (Index < 0 || Index > 1 || Index == m_state.autoMix.curve) return;
   m_state.autoMix.curve = Index;
   m_settings.SaveSetting(kApp, kAutoMixSection, kCurveKey, QString::number(Index));
+}
+
+void OptionsPanel::chkSkipSilence_Click() {
+  m_state.autoMix.skipSilence = chkSkipSilence->Value() == 1;
+  m_settings.SaveSetting(kApp, kAutoMixSection, QStringLiteral("SKIPSILENCE"),
+                         m_state.autoMix.skipSilence ? "1" : "0");
+}
+
+void OptionsPanel::chkLevel_Click() {
+  m_state.autoMix.level = chkLevel->Value() == 1;
+  m_settings.SaveSetting(kApp, kAutoMixSection, QStringLiteral("LEVEL"),
+                         m_state.autoMix.level ? "1" : "0");
+}
+
+void OptionsPanel::slTarget_Change() {
+  if (slTarget->Value() == m_state.autoMix.targetLufs) return;
+  m_state.autoMix.targetLufs = slTarget->Value();
+  m_settings.SaveSetting(kApp, kAutoMixSection, QStringLiteral("TARGETLUFS"),
+                         QString::number(m_state.autoMix.targetLufs));
+  showTarget();
+}
+
+void OptionsPanel::showTarget() {
+  lblTarget->setCaption(QStringLiteral("Target: %1 LUFS").arg(m_state.autoMix.targetLufs));
 }
 
 void OptionsPanel::loadPaths() {

@@ -60,11 +60,21 @@ class OptionsPanel {
   std::array<ui::OptionButton*, 2> optTypes{};  // "MP3 and WMA", "All audio files"
   ui::Frame* frmCurve;                          // "Fade curve"
   std::array<ui::OptionButton*, 2> optCurve{};  // "Linear", "Equal power"
+  ui::Frame* frmLevels;                         // "Levels"
+  ui::CheckBox* chkSkipSilence;                 // "Skip silence"
+  ui::CheckBox* chkLevel;                       // "Level tracks"
+  ui::Label* lblTarget;                         // "Target: -18 LUFS"
+  ui::Slider* slTarget;                         // the level tracks are brought to, LUFS
+  static constexpr int kMinTargetLufs = -30, kMaxTargetLufs = -6;
 
  private:
   void showPaths();
   void optTypes_Click(int Index);
   void optCurve_Click(int Index);
+  void chkSkipSilence_Click();
+  void chkLevel_Click();
+  void slTarget_Change();
+  void showTarget();
 
   platform::SettingsStore& m_settings;
   const platform::AppPaths& m_paths;

@@ -21,6 +21,11 @@ library::TrackFacts factsOf(const tracks::TrackRecord& r) {
   f.durationMs = r.analysis.durationMs > 0 ? int(r.analysis.durationMs) : -1;
   f.bpm = r.failed ? 0 : r.analysis.bpm;
   f.loudnessLufs = r.failed ? NAN : r.analysis.loudnessLufs;
+  f.peakDbfs = r.failed ? NAN : r.analysis.peakDbfs;
+  if (!r.failed && r.analysis.audibleEndMs > r.analysis.audibleStartMs) {
+    f.audibleStartMs = int(r.analysis.audibleStartMs);
+    f.audibleEndMs = int(r.analysis.audibleEndMs);
+  }
   return f;
 }
 }  // namespace

@@ -162,7 +162,12 @@ DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bo
   d.Path = path;
   const bool opened = CreateTrackStream(sys, d.Path, d.Sound) == sound::Result::Ok;
   ApplyRoute(deck);
-  if (isDeck(deck)) d.Volume = KnobLevel(deck);
+  if (isDeck(deck)) {
+    d.Volume = KnobLevel(deck);
+    const float gain = trackGain ? trackGain(d.Path) : 1.0f;
+    sys.setSoundGain(d.Sound, gain);
+    sys.setChannelGain(d.Channel, gain);
+  }
   float volume = 0, pan = 0;
   int priority = 0;
   sys.soundDefaults(d.Sound, d.BaseFrequency, volume, pan, priority);

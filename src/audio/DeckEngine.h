@@ -55,6 +55,9 @@ class DeckEngine : public DeckActions {
   void SetMasterLevel(float level) override;
   // Where SetMasterLevel puts the master knob (the panel that owns the knob provides it).
   std::function<void(float level)> placeMasterKnob;
+  // A track's level below its knob (loudness levelling), asked when a deck opens it; unset,
+  // or 1, plays it as it is.
+  std::function<float(const QByteArray& path)> trackGain;
 
   void addListener(DeckEvents* listener) { m_listeners.push_back(listener); }
   const std::vector<DeckEvents*>& listeners() const { return m_listeners; }

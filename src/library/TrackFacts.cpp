@@ -1,5 +1,7 @@
 #include "TrackFacts.h"
 
+#include <algorithm>
+
 namespace library {
 
 const TrackFacts* TrackFactsTable::find(std::string_view path) const {
@@ -24,6 +26,13 @@ QString TrackFactsTable::shownBpm(double bpm) {
 
 QString TrackFactsTable::shownLoudness(double lufs) {
   return std::isfinite(lufs) ? QString::number(lufs, 'f', 1) : QString();
+}
+
+float TrackFactsTable::levellingGain(double target, double loudness, double peakDbfs) {
+  if (!std::isfinite(loudness) || !std::isfinite(target)) return 1.0f;
+  double db = std::min(target - loudness, 12.0);
+  if (std::isfinite(peakDbfs) && db > 0) db = std::max(0.0, std::min(db, -1.0 - peakDbfs));
+  return float(std::pow(10.0, db / 20.0));
 }
 
 }  // namespace library

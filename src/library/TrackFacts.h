@@ -16,6 +16,9 @@ struct TrackFacts {
   int durationMs = -1;  // -1: not known
   double bpm = 0;       // 0: no steady beat, or not analysed
   double loudnessLufs = NAN;
+  double peakDbfs = NAN;    // the true peak
+  int audibleStartMs = -1;  // the first and last points above -60 dBFS; -1: not known
+  int audibleEndMs = -1;
 };
 
 // The facts of every file the database knows, by the path's bytes. It lives on the window
@@ -34,6 +37,9 @@ class TrackFactsTable {
   static QString shownTime(int ms);
   static QString shownBpm(double bpm);
   static QString shownLoudness(double lufs);
+  // The gain that brings a track of `loudness` to `target` (both LUFS): never one that lifts
+  // its true peak above -1 dBTP, nor more than 12 dB up; 1 when its loudness is not known.
+  static float levellingGain(double target, double loudness, double peakDbfs);
 
  private:
   struct Hash {

@@ -58,11 +58,26 @@ void AutoMix::slVel_Change() {
   for (ui::PictureBox* mark : LinetoMX) mark->setWidth(float(speed) * kMarkWidthPerSpeed);
 }
 
+std::pair<std::int64_t, std::int64_t> AutoMix::audiblePart(
+    const audio::DeckActions::Track& t) const {
+  if (m_settings.skipSilence && audibleSpan && t.lengthMs > 0) {
+    const auto [from, to] = audibleSpan(t.path);
+    if (from >= 0 && to > from && to <= t.lengthMs) return {from, to};
+  }
+  return {0, t.lengthMs};
+}
+
 void AutoMix::placeMarks() {
   for (int k = 0; k < 2; ++k) {
     const audio::DeckActions::PositionBar bar = m_decks.positionBar(k);
-    LinetoMX[std::size_t(k)]->setLeft(
-        (bar.width - bar.knobWidth) * float(MixPointPercent) / 100.0f + bar.knobWidth);
+    float share = float(MixPointPercent) / 100.0f;
+    const audio::DeckActions::Track t = m_decks.TrackOf(k);
+    const auto [from, to] = audiblePart(t);
+    // The mix point as a share of the audible part, placed on the whole file's bar.
+    if (t.lengthMs > 0 && (from > 0 || to < t.lengthMs))
+      share =
+          float((double(from) + double(to - from) * MixPointPercent / 100.0) / double(t.lengthMs));
+    LinetoMX[std::size_t(k)]->setLeft((bar.width - bar.knobWidth) * share + bar.knobWidth);
   }
 }
 
@@ -109,6 +124,9 @@ void AutoMix::AutoLST_Timer() {
     m_decks.PlaceVolumeKnob(target, m_decks.VolumeTravel(target));
   }
   m_decks.PlayDeck(target);
+  // Silence before the first sound is skipped: the track is heard from it at once.
+  const std::int64_t first = audiblePart(m_decks.TrackOf(target)).first;
+  if (first > 0) m_decks.SeekDeck(target, first);
   // Once more through the knob, so that the deck's label shows the level it now plays at
   // rather than the 0 its last fade left there.
   m_decks.SetVolumeKnob(target, m_curveDeck < 0 ? 0 : m_decks.VolumeTravel(target));
@@ -144,7 +162,7 @@ int AutoMix::fadeInterval(int k) const {
   if (t.playback != audio::DeckActions::Playback::Playing || t.lengthMs <= 0 || t.speed <= 0)
     return FadeStepInterval;
   const double steps = stepsLeft(k);
-  const double msLeft = double(t.lengthMs - t.positionMs) / t.speed - kFadeEndMarginMs;
+  const double msLeft = double(audiblePart(t).second - t.positionMs) / t.speed - kFadeEndMarginMs;
   if (steps * FadeStepInterval <= msLeft) return FadeStepInterval;
   return std::clamp(int(msLeft / steps), 1, std::max(1, int(FadeStepInterval)));
 }

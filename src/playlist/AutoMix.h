@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "Playlist.h"
 #include "PlaylistView.h"
@@ -21,6 +23,14 @@ struct AutoMixSettings {
   // one up a sine, so the two together keep their loudness through the overlap.
   static constexpr int kLinear = 0, kEqualPower = 1;
   int curve = kLinear;
+  // "Skip silence": the mix point is a share of the track's audible part, the fade ends
+  // before its audible end, and the new track starts at its first sound. Needs the track
+  // measured; without, the whole file counts.
+  bool skipSilence = true;
+  // "Level tracks": each deck plays its track at `targetLufs` (below its knob, never lifting
+  // the true peak above -1 dBTP).
+  bool level = true;
+  int targetLufs = -18;
 };
 
 // The playlist playing itself through. While "Auto Play" is ticked, a check every second
@@ -37,6 +47,10 @@ class AutoMix {
 
   // Set-up: the mix point and the fade step take the settings as they stand.
   void loadSettings();
+
+  // Where a track is audible, from its first to its last sound in ms; {-1, -1} when not
+  // known. Unset: never known.
+  std::function<std::pair<int, int>(const QByteArray& path)> audibleSpan;
 
   void AutoL_Click();
   void slDur_Change();
@@ -59,6 +73,9 @@ class AutoMix {
   // The step interval for fading out deck `k` from where its knob stands: FadeStepInterval,
   // or shorter when the steps left would outlast the deck's track.
   int fadeInterval(int k) const;
+  // The audible part of deck `k`'s track when silence is skipped and it is known, else {0,
+  // its length}.
+  std::pair<std::int64_t, std::int64_t> audiblePart(const audio::DeckActions::Track& t) const;
   // The fade steps left for deck `k`, the tick that stops it included.
   double stepsLeft(int k) const;
   // One step of an equal-power fade out of deck `k`: false once its last step has run.

@@ -204,3 +204,28 @@ TEST(CueDeviceTest, NamesThatAreNotThereFallBackOrStaySilent) {
 }
 
 }  // namespace
+
+namespace {
+// A track's level below its volume: the master and the headphones both hear it, the volume
+// stays what it was, and a sound's level carries to the channels it starts.
+TEST_F(CueBusTest, AStreamGainScalesBothBusesBelowTheVolume) {
+  Handle s = 0, c = 0;
+  ASSERT_EQ(sys.createStream(dir->file("a440.wav"), s), Result::Ok);
+  ASSERT_EQ(sys.setSoundRoute(s, true, true), Result::Ok);
+  ASSERT_EQ(sys.setSoundGain(s, 0.5f), Result::Ok);
+  ASSERT_EQ(sys.playSound(s, false, c), Result::Ok);
+  ASSERT_EQ(sys.setChannelVolume(c, 0.8f), Result::Ok);
+  render(0.2);
+  render(0.3);
+  EXPECT_NEAR(at(out, 440), 0.4 * 0.8 * 0.5, 0.01);
+  EXPECT_NEAR(at(cue, 440), 0.4 * 0.5, 0.01);
+  float volume = 0;
+  sys.channelVolume(c, volume);
+  EXPECT_FLOAT_EQ(volume, 0.8f);
+  ASSERT_EQ(sys.setChannelGain(c, 2.0f), Result::Ok);
+  render(0.1);
+  render(0.3);
+  EXPECT_NEAR(at(out, 440), 0.4 * 0.8 * 2, 0.02);
+  EXPECT_EQ(sys.setChannelGain(c, NAN), Result::InvalidParam);
+}
+}  // namespace

@@ -369,6 +369,44 @@ TEST_F(AutoMixTest, AnEqualPowerFadeKeepsTheLoudnessThroughTheOverlap) {
             "1");
 }
 
+// Skip silence: the mix point is a share of the audible part, the fade ends before the
+// audible end, and the new track is heard from its first sound. Level tracks: both come out
+// at the target, a track already near full scale is not lifted, and off plays them as
+// they are.
+TEST_F(AutoMixTest, SilenceIsSkippedAndTracksAreLevelled) {
+  auto write = [&](const char* name, std::vector<fixtures::Segment> parts, double amplitude,
+                   library::TrackFacts facts) {
+    fixtures::writeWav(dir.file(name), parts, 8000, 2, amplitude);
+    main->trackFacts().set(dir.file(name), facts);
+    addPath(name);
+  };
+  write("a.wav", {{kToneA, 40}, {0, 20}}, 0.4, {"", "", "", 60000, 0, -10, -8, 0, 40000});
+  write("b.wav", {{0, 3}, {kToneB, 57}}, 0.063, {"", "", "", 60000, 0, -26, -24, 3000, 60000});
+  const double levelled = 0.4 * std::pow(10, -8 / 20.0);
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  auto& sys = program->engine().System;
+  EXPECT_NEAR(level(run(300), kToneA), levelled, 0.1 * levelled);
+  for (std::uint32_t at : {37000u, 38200u}) {
+    sys.setChannelPositionMs(deck(1).Channel, at);
+    run(120);
+    mix->AutoLST_Timer();
+    EXPECT_EQ(list->current(), at < 38000 ? 1 : 2) << at;
+  }
+  EXPECT_GE(main->decks().engine().TrackOf(0).positionMs, 3000);
+  EXPECT_LE(226 * view->tmrmx->Interval(), 40000 - 38320 - 200);
+  fadeToEnd();
+  EXPECT_NEAR(level(run(300), kToneB), levelled, 0.1 * levelled);
+
+  using T = library::TrackFactsTable;
+  EXPECT_FLOAT_EQ(T::levellingGain(-18, -26, -0.5), 1.0f);
+  EXPECT_FLOAT_EQ(T::levellingGain(-18, -26, -5), std::pow(10.0f, 4 / 20.0f));
+  EXPECT_FLOAT_EQ(T::levellingGain(-18, NAN, -5), 1.0f);
+  main->options().chkLevel->setValue(0);
+  EXPECT_FALSE(main->options().chkLevel->Value());
+  EXPECT_FLOAT_EQ(main->decks().engine().trackGain(list->path(1)), 1.0f);
+}
+
 TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {
   add("a.wav", kToneA, 20);
   addPath("gone.wav");

@@ -227,7 +227,7 @@ Result SoundSystem::playSound(Handle sound, bool paused, Handle& channel) {
     d.voiceOwner[std::size_t(v)] = h;
     s.channel = h;
     d.mixer->voice(v).start(s.stream.get(), epoch, s.frequency, s.volume, s.pan, paused, s.toMaster,
-                            s.toCue);
+                            s.toCue, s.gain);
     channel = h;
     return Result::Ok;
   });

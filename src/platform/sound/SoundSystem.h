@@ -69,6 +69,11 @@ class SoundSystem {
   // from then on; a channel's applies at once, gliding over a block.
   Result setSoundRoute(Handle sound, bool master, bool cue);
   Result setChannelRoute(Handle channel, bool master, bool cue);
+  // A track's own level below its volume (0..4, 1 as it is), for loudness levelling: the
+  // master and the cue hear it, the volume stays what it was. A sound's gain applies to the
+  // channels it starts from then on; a channel's at once, gliding over a block.
+  Result setSoundGain(Handle sound, float gain);
+  Result setChannelGain(Handle channel, float gain);
   // Where the headphones are heard: nowhere (the output is the master mix alone), split
   // on the one device (the master in mono on the left, the headphones on the right, or the
   // other way round), or on a playback device of their own (see setDevices; the master's

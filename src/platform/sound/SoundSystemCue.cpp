@@ -31,6 +31,19 @@ Result SoundSystem::setChannelRoute(Handle channel, bool master, bool cue) {
   });
 }
 
+Result SoundSystem::setSoundGain(Handle sound, float gain) {
+  if (!std::isfinite(gain)) return Result::InvalidParam;
+  return m_impl->withSound(sound, [&](SoundRec& s) { s.gain = std::clamp(gain, 0.0f, 4.0f); });
+}
+
+Result SoundSystem::setChannelGain(Handle channel, float gain) {
+  if (!std::isfinite(gain)) return Result::InvalidParam;
+  auto& d = *m_impl;
+  return d.withChannel(channel, [&](ChannelRec& c) {
+    d.voiceOf(c).streamGain.store(std::clamp(gain, 0.0f, 4.0f), std::memory_order_relaxed);
+  });
+}
+
 Result SoundSystem::setHeadphones(CueMode mode, bool swap, float mix, float level) {
   auto& d = *m_impl;
   if (!d.ready) return Result::NotInitialized;

@@ -28,6 +28,7 @@ struct SoundRec {
   Handle channel = 0;
   bool epochUsed = false;  // a voice has read the current epoch, so a new start must seek
   bool toMaster = true, toCue = false;  // where its channels are heard
+  float gain = 1.0f;                    // its level below the volume (loudness levelling)
 };
 struct ChannelRec {
   int voice = -1;

@@ -33,8 +33,9 @@ Voice::~Voice() {
 }
 
 void Voice::start(Stream* stream, std::uint32_t epoch, float freq, float vol, float panValue,
-                  bool startPaused, bool master, bool cue) {
+                  bool startPaused, bool master, bool cue, float gain) {
   m_stream = stream;
+  streamGain.store(gain, std::memory_order_relaxed);
   toMaster.store(master, std::memory_order_relaxed);
   toCue.store(cue, std::memory_order_relaxed);
   frequency.store(freq, std::memory_order_relaxed);
@@ -259,8 +260,9 @@ void Voice::render(float* mix, float* cue, int frames, int outputRate) {
     }
     m_fadeLeft = std::max(0, m_fadeLeft - int(got));
   }
+  const float level = streamGain.load(std::memory_order_relaxed);
   const float vol = toMaster.load(std::memory_order_relaxed)
-                        ? std::clamp(volume.load(std::memory_order_relaxed), 0.0f, 1.0f)
+                        ? std::clamp(volume.load(std::memory_order_relaxed), 0.0f, 1.0f) * level
                         : 0.0f;
   const float p = std::clamp(pan.load(std::memory_order_relaxed), -1.0f, 1.0f);
   const float target[2] = {vol * std::min(1.0f, 1.0f - p), vol * std::min(1.0f, 1.0f + p)};
@@ -279,7 +281,7 @@ void Voice::render(float* mix, float* cue, int frames, int outputRate) {
     }
   }
   // The cue send: the same frames at full level (centred), gliding in and out.
-  const float cueTarget = toCue.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+  const float cueTarget = toCue.load(std::memory_order_relaxed) ? level : 0.0f;
   if (cue && got > 0 && (cueTarget != 0.0f || m_lastCue != 0.0f)) {
     const float cueStep = (cueTarget - m_lastCue) / float(got);
     float g = m_lastCue;

@@ -27,7 +27,7 @@ class Voice {
 
   // UI side.
   void start(Stream* stream, std::uint32_t epoch, float frequency, float volume, float pan,
-             bool paused, bool master = true, bool cue = false);
+             bool paused, bool master = true, bool cue = false, float gain = 1.0f);
   bool stop();  // Playing -> Stopping; false when it was not playing
   bool busy() const {
     const int s = state.load(std::memory_order_acquire);
@@ -55,6 +55,8 @@ class Voice {
   // level whatever its volume (a pre-fader send). Either change glides over one block.
   std::atomic<bool> toMaster{true};
   std::atomic<bool> toCue{false};
+  // The track's own level, below the volume: the master and the cue both hear it.
+  std::atomic<float> streamGain{1.0f};
 
   // Output side: adds up to kMaxFrames frames into `mix`, and into `cue` while the voice is
   // sent there.
