@@ -37,9 +37,9 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_skinned->showTitle = [this](int deck) { m_decks->engine().ShowTitleInCaption(deck); };
   m_options = std::make_unique<OptionsPanel>(m_shell->page(4), m_build, settings, paths, m_state,
                                              fileTypes);
-  m_cue = std::make_unique<audio::CuePanel>(engine, decks, m_decks->engine(),
-                                            std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
-                                            m_form->container(), m_build, settings, m_state.cue);
+  m_cue = std::make_unique<audio::CuePanel>(
+      engine, decks, m_decks->engine(), std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
+      m_form->container(), m_build, settings, m_state.cue, m_options->frmMix->container());
   m_equaliser =
       std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);
   m_chorus = std::make_unique<effects::ChorusSwitch>(m_shell->page(5), m_build, engine);
@@ -104,6 +104,7 @@ void MainX::wire() {
   };
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
+  m_cue->message = [this](const QString& text) { showMessage(text, true); };
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
   m_playlist->exporter().showError = [this](const QString& text) { showMessage(text, true); };
   m_playlist->exporter().ask = [this](const QString& text, std::function<void(bool)> answer) {

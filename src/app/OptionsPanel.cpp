@@ -104,8 +104,22 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   optTypes[m_fileTypes.value() == platform::FileTypes::MpegAndWma ? 0 : 1]->setValue(true);
   for (int i = 0; i < 2; ++i) optTypes[std::size_t(i)]->onClick = [this, i] { optTypes_Click(i); };
 
+  // The mixing options open over the page, from a button beside "Restore default".
+  cmdMix = build.named(
+      Builder::place(new ui::CommandButton(p, "Mixing..."), px(276), px(296), px(120), px(26)),
+      "cmdMix");
+  frmMix = build.named(Builder::place(new ui::Frame(p, "Mixing"), px(12), px(8), px(528), px(314)),
+                       "frmMix");
+  frmMix->widget()->setAutoFillBackground(true);
+  frmMix->setVisible(false);
+  QWidget* fm = frmMix->container();
+  cmdMixClose = build.named(
+      Builder::place(new ui::CommandButton(fm, "Close"), px(408), px(272), px(100), px(26)),
+      "cmdMixClose");
+  cmdMix->onClick = [this] { cmdMix_Click(); };
+  cmdMixClose->onClick = [this] { frmMix->setVisible(false); };
   frmCurve = build.named(
-      Builder::place(new ui::Frame(p, "Fade curve"), px(554), px(8), px(200), px(84)), "frmCurve");
+      Builder::place(new ui::Frame(fm, "Fade curve"), px(10), px(22), px(240), px(84)), "frmCurve");
   const char* curves[] = {"Linear", "Equal power"};
   for (int i = 0; i < 2; ++i) {
     optCurve[std::size_t(i)] =
@@ -132,7 +146,7 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
       settings.GetSetting(kApp, kAutoMixSection, QStringLiteral("TARGETLUFS"), {}).toInt(&number);
   mix.targetLufs = number ? std::clamp(target, kMinTargetLufs, kMaxTargetLufs) : -18;
   frmLevels = build.named(
-      Builder::place(new ui::Frame(p, "Levels"), px(554), px(100), px(200), px(136)), "frmLevels");
+      Builder::place(new ui::Frame(fm, "Levels"), px(10), px(116), px(240), px(136)), "frmLevels");
   QWidget* fl = frmLevels->container();
   chkSkipSilence = build.named(
       Builder::place(new ui::CheckBox(fl, "Skip silence"), px(10), px(20), px(180), px(24)),
@@ -169,6 +183,11 @@ void OptionsPanel::optCurve_Click(int Index) {
   if (Index < 0 || Index > 1 || Index == m_state.autoMix.curve) return;
   m_state.autoMix.curve = Index;
   m_settings.SaveSetting(kApp, kAutoMixSection, kCurveKey, QString::number(Index));
+}
+
+void OptionsPanel::cmdMix_Click() {
+  frmMix->setVisible(true);
+  frmMix->ZOrder(0);
 }
 
 void OptionsPanel::chkSkipSilence_Click() {

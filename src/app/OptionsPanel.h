@@ -58,6 +58,9 @@ class OptionsPanel {
   ui::CommandButton* cmd;                       // "Guardar"
   ui::Frame* frmTypes;                          // "File types"
   std::array<ui::OptionButton*, 2> optTypes{};  // "MP3 and WMA", "All audio files"
+  ui::CommandButton* cmdMix;                    // "Mixing...": opens frmMix over the page
+  ui::Frame* frmMix;                            // "Mixing"
+  ui::CommandButton* cmdMixClose;               // "Close"
   ui::Frame* frmCurve;                          // "Fade curve"
   std::array<ui::OptionButton*, 2> optCurve{};  // "Linear", "Equal power"
   ui::Frame* frmLevels;                         // "Levels"
@@ -71,6 +74,7 @@ class OptionsPanel {
   void showPaths();
   void optTypes_Click(int Index);
   void optCurve_Click(int Index);
+  void cmdMix_Click();
   void chkSkipSilence_Click();
   void chkLevel_Click();
   void slTarget_Change();

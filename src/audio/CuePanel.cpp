@@ -19,7 +19,7 @@ constexpr float kHeadTop = px(292), kHeadHeight = px(18);
 
 CuePanel::CuePanel(AudioEngine& engine, DeckTable& table, DeckEngine& decks,
                    std::array<DeckPanel*, 2> panels, QWidget* window, ui::Builder& build,
-                   platform::SettingsStore& settings, CueSettings& state)
+                   platform::SettingsStore& settings, CueSettings& state, QWidget* options)
     : m_engine(engine),
       m_table(table),
       m_decks(decks),
@@ -51,6 +51,37 @@ CuePanel::CuePanel(AudioEngine& engine, DeckTable& table, DeckEngine& decks,
       Builder::place(new ui::CheckBox(window, "Swap"), px(210), kHeadTop - px(3), px(56), px(22)),
       "chkCueSwap");
 
+  frmHead = build.named(
+      Builder::place(new ui::Frame(options, "Headphones"), px(262), px(22), px(256), px(244)),
+      "frmHead");
+  QWidget* fh = frmHead->container();
+  const char* modes[] = {"None", "Split: room left, headphones right", "A device of their own"};
+  for (int i = 0; i < 3; ++i) {
+    optCueMode[std::size_t(i)] =
+        build.named(Builder::place(new ui::OptionButton(fh, modes[i]), px(10),
+                                   px(18) + float(i) * px(24), px(240), px(22)),
+                    "optCueMode", i);
+    optCueMode[std::size_t(i)]->onClick = [this, i] { optCueMode_Click(i); };
+  }
+  const char* lists[] = {"Room (master)", "Headphones"};
+  for (int i = 0; i < 2; ++i) {
+    const float top = px(92) + float(i) * px(66);
+    lblCueDevice[std::size_t(i)] = build.named(
+        Builder::label(fh, px(10), top, px(236), px(16), lists[i], 11, c.dim), "lblCueDevice", i);
+    ui::ListView* l =
+        build.named(Builder::place(new ui::ListView(fh, 15, &m_devices[std::size_t(i)]), px(10),
+                                   top + px(16), px(236), px(46)),
+                    "lstCueDevice", i);
+    l->setHeaderVisible(false);
+    l->AddColumnHeader(QString(), 3540);
+    l->onMouseUp = [this, i](int, int, float, float) { lstCueDevice_Click(i); };
+    lstCueDevice[std::size_t(i)] = l;
+  }
+  lblCueState = build.named(Builder::label(fh, px(10), px(224), px(236), px(16), {}, 11, c.dim),
+                            "lblCueState");
+  tmrDevices = new ui::Timer(window, 500, true);
+  tmrDevices->onTimer = [this] { tmrDevices_Timer(); };
+
   for (int k = 0; k < 2; ++k) {
     ui::PictureBox* b = m_panels[std::size_t(k)]->BTCue;
     b->onClick = [this, k] { BTCue_Click(k); };
@@ -61,6 +92,78 @@ CuePanel::CuePanel(AudioEngine& engine, DeckTable& table, DeckEngine& decks,
   chkCueSwap->onClick = [this] { chkCueSwap_Click(); };
   load();
   apply();
+  showDevices();
+}
+
+void CuePanel::optCueMode_Click(int Index) {
+  if (Index < 0 || Index > 2 || Index == m_state.mode) return;
+  m_state.mode = Index;
+  apply();
+  save();
+  showDevices();
+}
+
+void CuePanel::lstCueDevice_Click(int Index) {
+  if (Index < 0 || Index > 1) return;
+  const int row = lstCueDevice[std::size_t(Index)]->SelectedIndex();
+  if (row < 0) return;
+  // Row 0 is the system's default device: no name.
+  const QString name =
+      row == 0 ? QString() : QString::fromUtf8(m_devices[std::size_t(Index)].name(row));
+  QString& chosen = Index == 0 ? m_state.masterDevice : m_state.cueDevice;
+  if (name == chosen) return;
+  chosen = name;
+  apply();
+  save();
+  showDevices();
+}
+
+void CuePanel::tmrDevices_Timer() {
+  m_engine.System.checkDevices();
+  const QString state = deviceState();
+  if (state == m_shownState) return;
+  lblCueState->setCaption(state);
+  if (!state.isEmpty() && message) message(state);
+  m_shownState = state;
+}
+
+QString CuePanel::deviceState() const {
+  const sound::SoundSystem& sys = m_engine.System;
+  auto shown = [](const QString& name) {
+    return name.isEmpty() ? QStringLiteral("the default device")
+                          : QStringLiteral("\"%1\"").arg(name);
+  };
+  QString said;
+  if (sys.masterDeviceState() == sound::DeviceState::Fallback)
+    said = QStringLiteral("The room's device %1 is not there; the default plays.")
+               .arg(shown(m_state.masterDevice));
+  if (m_state.mode == CueSettings::kDevice) {
+    const sound::DeviceState cue = sys.cueDeviceState();
+    if (cue == sound::DeviceState::Missing)
+      said += QStringLiteral(" The headphones' device %1 cannot be opened.")
+                  .arg(shown(m_state.cueDevice));
+    else if (cue == sound::DeviceState::Lost)
+      said += QStringLiteral(" The headphones' device %1 went away; choose it again.")
+                  .arg(shown(m_state.cueDevice));
+  }
+  return said.trimmed();
+}
+
+void CuePanel::showDevices() {
+  const std::vector<std::string> names = m_engine.System.playbackDevices();
+  for (int i = 0; i < 2; ++i) {
+    std::vector<ui::NameListModel::Row> rows{{QByteArray("(default)")}};
+    const QString& chosen = i == 0 ? m_state.masterDevice : m_state.cueDevice;
+    int selected = 0;
+    for (const std::string& n : names) {
+      if (QString::fromStdString(n) == chosen) selected = int(rows.size());
+      rows.push_back({QByteArray::fromStdString(n)});
+    }
+    m_devices[std::size_t(i)].setRows(std::move(rows));
+    lstCueDevice[std::size_t(i)]->setSelectedIndex(selected);
+    lstCueDevice[std::size_t(i)]->setEnabled(i == 0 || m_state.mode == CueSettings::kDevice);
+  }
+  optCueMode[std::size_t(m_state.mode)]->setValue(true);
 }
 
 void CuePanel::BTCue_Click(int Index) {
@@ -84,11 +187,13 @@ void CuePanel::HeadLevel_Change() {
 }
 
 void CuePanel::chkCueSplit_Click() {
-  const int mode = chkCueSplit->Value() == 1 ? CueSettings::kSplit : CueSettings::kNone;
-  if (m_state.mode == mode) return;
-  m_state.mode = mode;
+  // The box shows split alone; a device of their own stays while it is shown unticked.
+  const bool on = chkCueSplit->Value() == 1;
+  if (on == (m_state.mode == CueSettings::kSplit)) return;
+  m_state.mode = on ? CueSettings::kSplit : CueSettings::kNone;
   apply();
   save();
+  showDevices();
 }
 
 void CuePanel::chkCueSwap_Click() {
@@ -106,9 +211,7 @@ void CuePanel::load() {
             .toInt(&ok);
     return ok ? std::clamp(v, low, high) : fallback;
   };
-  // A mode this player does not offer (a second device, say) plays everything on the master.
   m_state.mode = number("MODE", CueSettings::kNone, 0, 2);
-  if (m_state.mode > CueSettings::kSplit) m_state.mode = CueSettings::kNone;
   m_state.swap = number("SWAP", 0, 0, 1) == 1;
   m_state.mix = number("MIX", 0, 0, 100);
   m_state.level = number("LEVEL", 100, 0, 100);
@@ -121,12 +224,16 @@ void CuePanel::save() {
   m_settings.SaveSetting(kApp, kSection, QStringLiteral("SWAP"), m_state.swap ? "1" : "0");
   m_settings.SaveSetting(kApp, kSection, QStringLiteral("MIX"), QString::number(m_state.mix));
   m_settings.SaveSetting(kApp, kSection, QStringLiteral("LEVEL"), QString::number(m_state.level));
+  m_settings.SaveSetting(kApp, kSection, QStringLiteral("MASTERDEVICE"), m_state.masterDevice);
+  m_settings.SaveSetting(kApp, kSection, QStringLiteral("CUEDEVICE"), m_state.cueDevice);
 }
 
 void CuePanel::apply() {
   const bool headphones = m_state.mode != CueSettings::kNone;
-  m_engine.System.setHeadphones(headphones ? sound::CueMode::Split : sound::CueMode::None,
-                                m_state.swap, float(m_state.mix) / 100.0f,
+  m_engine.System.setDevices(m_state.masterDevice.toStdString(), m_state.cueDevice.toStdString());
+  const sound::CueMode modes[] = {sound::CueMode::None, sound::CueMode::Split,
+                                  sound::CueMode::Device};
+  m_engine.System.setHeadphones(modes[m_state.mode], m_state.swap, float(m_state.mix) / 100.0f,
                                 float(m_state.level) / 100.0f);
   DeckTable& table = m_table;
   for (int k = 0; k < 2; ++k) {
@@ -144,7 +251,7 @@ void CuePanel::apply() {
                                                                                : c.button);
   HeadMix->setValue(m_state.mix);
   HeadLevel->setValue(m_state.level);
-  chkCueSplit->setValue(headphones ? 1 : 0);
+  chkCueSplit->setValue(m_state.mode == CueSettings::kSplit ? 1 : 0);
   chkCueSwap->setValue(m_state.swap ? 1 : 0);
   chkCueSwap->setEnabled(headphones);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "CueSettings.h"
 #include "DeckEngine.h"
@@ -8,7 +9,12 @@
 #include "platform/os/SettingsStore.h"
 #include "platform/ui/Build.h"
 #include "platform/ui/CheckBox.h"
+#include "platform/ui/Frame.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/NameListModel.h"
+#include "platform/ui/OptionButton.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/Timer.h"
 
 namespace audio {
 
@@ -21,18 +27,33 @@ class CuePanel {
  public:
   CuePanel(AudioEngine& engine, DeckTable& table, DeckEngine& decks,
            std::array<DeckPanel*, 2> panels, QWidget* window, ui::Builder& build,
-           platform::SettingsStore& settings, CueSettings& state);
+           platform::SettingsStore& settings, CueSettings& state, QWidget* options);
 
   void BTCue_Click(int Index);
   void HeadMix_Change();
   void HeadLevel_Change();
   void chkCueSplit_Click();
   void chkCueSwap_Click();
+  void optCueMode_Click(int Index);
+  // A click on a device's row chooses it: list 0 the room's (master), 1 the headphones'.
+  void lstCueDevice_Click(int Index);
+  // Twice a second: a device that went away or came back is reported.
+  void tmrDevices_Timer();
+
+  // Says what became of a device (a missing one at start, one that went away).
+  std::function<void(const QString& text)> message;
 
   ui::Label *lblHeadMix, *lblHeadLevel;
   ui::Slider *HeadMix, *HeadLevel;
   ui::CheckBox* chkCueSplit;  // "Split cue": the room on the left, the headphones on the right
   ui::CheckBox* chkCueSwap;   // "Swap"
+  // In the options' mixing frame: where the headphones are heard, and the devices by name.
+  ui::Frame* frmHead;
+  std::array<ui::OptionButton*, 3> optCueMode{};  // "None", "Split", "Own device"
+  std::array<ui::Label*, 2> lblCueDevice{};
+  std::array<ui::ListView*, 2> lstCueDevice{};
+  ui::Label* lblCueState;
+  ui::Timer* tmrDevices;
 
  private:
   void load();
@@ -40,6 +61,9 @@ class CuePanel {
   // Hands the settings to the sound layer and the routes to the decks and the preview, and
   // shows them on the controls.
   void apply();
+  // Lists the devices, the chosen ones selected; shows their state.
+  void showDevices();
+  QString deviceState() const;
 
   AudioEngine& m_engine;
   DeckTable& m_table;
@@ -47,6 +71,8 @@ class CuePanel {
   std::array<DeckPanel*, 2> m_panels;
   platform::SettingsStore& m_settings;
   CueSettings& m_state;
+  std::array<ui::NameListModel, 2> m_devices;
+  QString m_shownState;
 };
 
 }  // namespace audio
