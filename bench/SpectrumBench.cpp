@@ -27,7 +27,8 @@ struct Player {
         app::Program::Options{sound::Output::Manual,
                               [] {},
                               platform::AppPaths::under(QString::fromStdString(dir.path())),
-                              {}});
+                              {},
+                              false});
     program->Main();
     program->startup().fistLoad_Timer();
     program->startup().tomain_Timer();

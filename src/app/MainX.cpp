@@ -16,7 +16,7 @@ namespace app {
 
 MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
              platform::FileTypeChoice& fileTypes, const platform::AppPaths& paths,
-             std::function<void()> end)
+             std::function<void()> end, bool measureTracks)
     : m_end(std::move(end)),
       m_engine(engine),
       m_deckTable(decks),
@@ -58,10 +58,10 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_mpris = std::make_unique<Mpris>(m_decks->engine(), m_playlist->play(),
                                     Mpris::Window{[this] { BTend_Click(); }, [this] { raise(); }},
                                     fileTypes);
-  const bool measure = settings
-                           .GetSetting(QStringLiteral("TORNAVEL"), QStringLiteral("LIBRARY"),
-                                       QStringLiteral("ANALYSE"), QStringLiteral("1"))
-                           .trimmed() != QLatin1String("0");
+  const bool measure =
+      measureTracks && settings.GetSetting(QStringLiteral("TORNAVEL"), QStringLiteral("LIBRARY"),
+                                           QStringLiteral("ANALYSE"), QStringLiteral("1"))
+                               .trimmed() != QLatin1String("0");
   m_analysis = std::make_unique<TrackAnalysis>(
       QFile::encodeName(paths.userDataDir + QStringLiteral("/tracks.db")).toStdString(), measure,
       m_facts, m_decks->engine());

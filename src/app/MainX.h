@@ -30,7 +30,7 @@ class MainX {
   // `end` ends the program once the window has shut down.
   MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::SettingsStore& settings,
         platform::FileTypeChoice& fileTypes, const platform::AppPaths& paths,
-        std::function<void()> end);
+        std::function<void()> end, bool measureTracks = true);
   ~MainX();
   MainX(const MainX&) = delete;
   MainX& operator=(const MainX&) = delete;

@@ -27,8 +27,9 @@ void Program::Main() {
 
 MainX& Program::loadMainX() {
   if (!m_mainX) {
-    m_mainX = std::make_unique<MainX>(m_engine, m_decks, m_settings, *m_fileTypes, m_options.paths,
-                                      [this] { End(); });
+    m_mainX = std::make_unique<MainX>(
+        m_engine, m_decks, m_settings, *m_fileTypes, m_options.paths, [this] { End(); },
+        m_options.measureTracks);
     m_mainX->setLoadProgress(m_startup.get());
     m_mainX->Form_Load();
     if (m_options.onMainLoaded) m_options.onMainLoaded(*m_mainX);

@@ -29,6 +29,9 @@ class Program : private Startup::Host {
     // Told once the main window is loaded, before it shows (the desktop's bus publishes its
     // media controls then).
     std::function<void(MainX&)> onMainLoaded;
+    // Whether the tracks are measured (the setting TORNAVEL/LIBRARY/ANALYSE can still turn it
+    // off); tests that drive the clock themselves leave it off.
+    bool measureTracks = true;
   };
 
   explicit Program(Options options);

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   // named files a launch takes, whichever player plays them.
   app::Program program({sound::Output::Device, [] { QCoreApplication::exit(0); },
                         platform::AppPaths::standard(),
-                        [&bus](app::MainX& main) { bus.publish(main.mpris()); }});
+                        [&bus](app::MainX& main) { bus.publish(main.mpris()); }, true});
   const app::LaunchFiles launch = app::LaunchFiles::collect(
       command.files, QFile::encodeName(QDir::currentPath()), program.fileTypes().value());
   for (const QByteArray& problem : launch.problems)

@@ -17,17 +17,15 @@ namespace fixtures {
 class PlayerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The track analysis stays off unless a test turns it on: it would decode every tone the
-    // tests make, beside the timers they drive.
-    if (!analyse)
-      platform::SettingsStore(
-          platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
-          .SaveSetting("TORNAVEL", "LIBRARY", "ANALYSE", "0");
     program = std::make_unique<app::Program>(
         app::Program::Options{sound::Output::Manual,
                               [this] { ++ends; },
                               platform::AppPaths::under(QString::fromStdString(dir.path())),
-                              {}});
+                              {},
+                              // The track analysis stays off unless a test turns it on: it
+                              // would decode every tone the tests make, beside the timers
+                              // they drive.
+                              analyse});
     program->Main();
   }
   // Ends the program and starts it again on the same folders, as a user's next run.
