@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MasterLimiter.h"
+#include "RecordTap.h"
 #include "SpscQueue.h"
 #include "Voice.h"
 
@@ -49,6 +50,8 @@ class Mixer {
   std::atomic<float> headMix{0.0f};
   std::atomic<float> headLevel{1.0f};
   void dropStaleBlocks();
+  // Takes the limited master mix for a recording while armed.
+  RecordTap record;
 
  private:
   struct Message {

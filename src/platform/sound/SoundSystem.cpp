@@ -125,12 +125,14 @@ Result SoundSystem::init(int maxChannels, Output output) {
 Result SoundSystem::close() {
   auto& d = *m_impl;
   if (!d.ready) return Result::NotInitialized;
+  if (d.recorder) d.recorder->stop();
   d.device.close();  // no callback runs after this
   d.worker.stop();
   d.channels.clear();
   d.sounds.clear();
   d.dsps.clear();
   d.graveyard.clear();
+  d.recorder.reset();  // it reads the mixer's tap
   d.mixer.reset();
   d.voiceOwner.clear();
   d.ready = false;

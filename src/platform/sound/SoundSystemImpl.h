@@ -10,6 +10,7 @@
 #include "DspUnit.h"
 #include "HandleTable.h"
 #include "Mixer.h"
+#include "Recorder.h"
 #include "SoundTypes.h"
 #include "SpectrumAnalyzer.h"
 #include "Stream.h"
@@ -65,6 +66,8 @@ class SoundSystemImpl {
   std::vector<Handle> voiceOwner;                  // channel handle per voice
   std::vector<std::unique_ptr<Stream>> graveyard;  // released, maybe still read by a voice
   std::vector<float> scratch;
+  std::unique_ptr<Recorder> recorder;  // the latest recording, running or done
+  std::string recordError;             // why the latest start failed
 
   // The one preamble of every call on a handle: the system must be up and the handle must
   // name a live record of its kind; then `f` runs on that record. `f` returns a Result, or

@@ -20,6 +20,8 @@ enum class Result {
 enum class Output { Device, Silent, Manual };
 enum class CueMode { None, Split };
 enum class DspType { ParametricEq, Chorus };
+// A recording's file: 24-bit FLAC, or 32-bit float WAV.
+enum class RecordFormat { Flac24, WavFloat };
 enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
 
 }  // namespace sound
