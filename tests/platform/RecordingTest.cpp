@@ -150,6 +150,10 @@ TEST(RecordingStart, AFileThatCannotBeMadeIsRefused) {
   SoundSystem sys;
   EXPECT_EQ(sys.startRecording("/tmp/x.flac"), Result::NotInitialized);
   ASSERT_EQ(sys.init(2, Output::Manual), Result::Ok);
+  fixtures::TempDir dir;
+  ASSERT_EQ(sys.startRecording(dir.file("x.wav"), RecordFormat::WavFloat), Result::Ok);
+  EXPECT_TRUE(sys.recordingState().active);
+  sys.stopRecording();
   EXPECT_EQ(sys.startRecording("/nonexistent-dir/x.flac"), Result::FileNotFound);
   EXPECT_NE(sys.recordingState().error, "");
   EXPECT_FALSE(sys.recordingState().active);

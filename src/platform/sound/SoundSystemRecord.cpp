@@ -10,6 +10,7 @@ Result SoundSystem::startRecording(const std::string& path, RecordFormat format)
   if (!d.ready) return Result::NotInitialized;
   if (d.recorder && d.recorder->state().active) return Result::InvalidParam;
   stopRecording();
+  d.recorder.reset();  // the state now answers for this start
   std::string error;
   auto sink = openRecordSink(path, format, d.mixer->sampleRate(), error);
   if (!sink) {
