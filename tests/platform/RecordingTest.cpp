@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "media/AudioFixtures.h"
+#include "platform/sound/RecordTap.h"
 #include "platform/sound/SoundSystem.h"
 
 using namespace sound;
@@ -160,3 +161,35 @@ TEST(RecordingStart, AFileThatCannotBeMadeIsRefused) {
 }
 
 }  // namespace
+
+// The tap's ring across many wraps: frames come out in order and whole; when it is full a
+// block is dropped whole and counted, and nothing in the ring is touched.
+TEST(RecordTapRing, WrapsInOrderAndDropsWholeBlocks) {
+  RecordTap tap;
+  tap.arm();
+  std::vector<float> block(2 * 1000), out(2 * RecordTap::kFrames);
+  std::uint64_t read = 0;
+  auto push = [&] {
+    const auto at = float(tap.captured());  // each frame holds its place in the recording
+    for (std::size_t i = 0; i < 1000; ++i) block[2 * i] = -(block[2 * i + 1] = at + float(i));
+    tap.push(block.data(), 1000);
+  };
+  auto drain = [&](std::size_t most) {
+    const std::size_t n = tap.read(out.data(), most);
+    for (std::size_t i = 0; i < n; ++i)
+      ASSERT_TRUE(out[2 * i + 1] == float(read + i) && out[2 * i] == -float(read + i)) << read + i;
+    read += n;
+  };
+  for (int round = 0; round < 2000; ++round) {  // reads lag, so the ring wraps several times
+    push();
+    drain(900 + std::size_t(round % 200));
+  }
+  EXPECT_EQ(tap.dropped(), 0u);
+  while (tap.dropped() == 0) push();
+  EXPECT_LE(tap.captured() - read, RecordTap::kFrames);
+  drain(RecordTap::kFrames);
+  push();
+  drain(RecordTap::kFrames);
+  EXPECT_EQ(read, tap.captured());
+  EXPECT_EQ(tap.dropped(), 1u);
+}
