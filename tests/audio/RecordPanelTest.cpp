@@ -40,7 +40,11 @@ TEST_F(RecordPanelTest, TheCueSheetListsEachTrackStartedWhileRecording) {
   render(1.0);
   rec.ticked();
   play(wav("Beta - Two.wav", 550), 1, 0.5);  // began 1 s in
-  play(wav("Three.wav", 660), 0, 2.0);       // began 1.5 s in
+  for (bool pause : {true, false}) {         // a pause and its resume start nothing
+    main->decks().engine().SetDeckPaused(1, pause);
+    rec.ticked();
+  }
+  play(wav("Three.wav", 660), 0, 2.0);  // began 1.5 s in
   EXPECT_EQ(rec.lblRecTime->Caption(), "00:00:03");
   rec.BTRec_Click();
   EXPECT_FALSE(rec.recording());
