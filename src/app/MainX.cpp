@@ -10,6 +10,7 @@
 #include "Version.h"
 #include "platform/os/NativePath.h"
 #include "platform/os/TempFile.h"
+#include "playlist/TrackNames.h"
 #include "skin/Metrics.h"
 
 namespace app {
@@ -65,6 +66,15 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_analysis = std::make_unique<TrackAnalysis>(
       QFile::encodeName(paths.userDataDir + QStringLiteral("/tracks.db")).toStdString(), measure,
       m_facts, m_decks->engine());
+  // A recording's cue sheet names a track by its tags when the track database has them.
+  m_record = std::make_unique<audio::RecordPanel>(
+      engine, m_decks->engine(), m_form->container(), m_build, settings,
+      [this](const QByteArray& path) {
+        const library::TrackFacts* f = m_facts.find(std::string_view(path.data(), path.size()));
+        if (f && !f->title.isEmpty()) return std::pair(f->artist, f->title);
+        const playlist::TrackNames n = playlist::TrackNames::of(path);
+        return std::pair(n.artist, n.title);
+      });
   wire();
 }
 
@@ -87,6 +97,8 @@ void MainX::wire() {
   m_decks->engine().addListener(m_mpris.get());
   // The lists show what the track database knows, and the analysis follows what they hold.
   m_decks->engine().addListener(m_analysis.get());
+  m_decks->engine().addListener(m_record.get());
+  m_record->showError = [this](const QString& text) { showMessage(text, true); };
   m_library->showFacts(m_facts);
   m_playlist->model().setFacts(&m_facts);
   m_facts.onChange([this] { m_playlist->view().LSTMP3->view()->viewport()->update(); });

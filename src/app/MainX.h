@@ -11,6 +11,7 @@
 #include "TrackAnalysis.h"
 #include "audio/CuePanel.h"
 #include "audio/DecksPanel.h"
+#include "audio/RecordPanel.h"
 #include "effects/ChorusSwitch.h"
 #include "effects/EqualizerPanel.h"
 #include "effects/SpectrumDisplay.h"
@@ -60,6 +61,7 @@ class MainX {
   ShellPanel& shell() { return *m_shell; }
   OptionsPanel& options() { return *m_options; }
   audio::CuePanel& cue() { return *m_cue; }
+  audio::RecordPanel& record() { return *m_record; }
   audio::DecksPanel& decks() { return *m_decks; }
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
   effects::EqualizerPanel& equaliser() { return *m_equaliser; }
@@ -112,6 +114,7 @@ class MainX {
   std::unique_ptr<Mpris> m_mpris;
   library::TrackFactsTable m_facts;
   std::unique_ptr<TrackAnalysis> m_analysis;
+  std::unique_ptr<audio::RecordPanel> m_record;  // its cue sheet reads m_facts
   bool m_unloaded = false;
 };
 

@@ -136,6 +136,7 @@ void Mixer::mix(float* out, int frames, float* cue) {
     for (auto& v : m_voices) v->render(block, m_cue.data(), n, m_rate);
     runChain(block, n);
     m_limiter.process(block, n);
+    record.push(block, n);
     const bool sides = split.load(std::memory_order_relaxed);
     if (sides || cue || sink) {
       mixHeadphones(block, n);

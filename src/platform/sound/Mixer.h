@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MasterLimiter.h"
+#include "RecordTap.h"
 #include "SpscQueue.h"
 #include "Voice.h"
 
@@ -54,6 +55,8 @@ class Mixer {
   std::atomic<bool> cueDevice{false};
   void setCueSink(DriftFollower* sink) { m_cueSink = sink; }
   void dropStaleBlocks();
+  // Takes the limited master mix for a recording while armed.
+  RecordTap record;
 
  private:
   struct Message {

@@ -137,6 +137,7 @@ Result SoundSystem::init(int maxChannels, Output output, const std::string& mast
 Result SoundSystem::close() {
   auto& d = *m_impl;
   if (!d.ready) return Result::NotInitialized;
+  if (d.recorder) d.recorder->stop();
   d.closeCue();
   d.device.close();  // no callback runs after this
   d.worker.stop();
@@ -144,6 +145,7 @@ Result SoundSystem::close() {
   d.sounds.clear();
   d.dsps.clear();
   d.graveyard.clear();
+  d.recorder.reset();  // it reads the mixer's tap
   d.mixer.reset();
   d.voiceOwner.clear();
   d.follower.reset();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Recorder.h"
 #include "SoundTypes.h"
 
 namespace sound {
@@ -102,6 +103,15 @@ class SoundSystem {
   // Output::Manual only: renders what the device would play, and the headphones' mix into
   // `cue` (stereo, before any split) when it is given.
   std::size_t render(float* interleaved, std::size_t frames, float* cue = nullptr);
+
+  // Records the master mix as it leaves the limiter (before any headphones split) into a new
+  // file at `path`. FileNotFound when the file cannot be made (recordingState().error says
+  // why), InvalidParam while a recording runs. A write error stops the recording on its own
+  // and keeps what was written; stopRecording() completes the file. Both are idempotent.
+  [[nodiscard]] Result startRecording(const std::string& path,
+                                      RecordFormat format = RecordFormat::Flac24);
+  Result stopRecording();
+  RecordingState recordingState() const;
 
  private:
   std::unique_ptr<SoundSystemImpl> m_impl;

@@ -12,6 +12,7 @@
 #include "DspUnit.h"
 #include "HandleTable.h"
 #include "Mixer.h"
+#include "Recorder.h"
 #include "SoundTypes.h"
 #include "SpectrumAnalyzer.h"
 #include "Stream.h"
@@ -73,6 +74,8 @@ class SoundSystemImpl {
   std::unique_ptr<CueDevice> cueDevice;
   std::string masterName, cueName;
   DeviceState masterState = DeviceState::Closed, cueState = DeviceState::Closed;
+  std::unique_ptr<Recorder> recorder;  // the latest recording, running or done
+  std::string recordError;             // why the latest start failed
 
   // The one preamble of every call on a handle: the system must be up and the handle must
   // name a live record of its kind; then `f` runs on that record. `f` returns a Result, or

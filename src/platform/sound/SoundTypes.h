@@ -28,6 +28,8 @@ enum class DeviceState {
   Lost       // it went away while it played (the master's: and no other device opens)
 };
 enum class DspType { ParametricEq, Chorus };
+// A recording's file: 24-bit FLAC, or 32-bit float WAV.
+enum class RecordFormat { Flac24, WavFloat };
 enum class Window { Rect, Triangle, Hamming, Hanning, Blackman, BlackmanHarris };
 
 }  // namespace sound
