@@ -73,7 +73,7 @@ CuePanel::CuePanel(AudioEngine& engine, DeckTable& table, DeckEngine& decks,
                                    top + px(16), px(236), px(46)),
                     "lstCueDevice", i);
     l->setHeaderVisible(false);
-    l->AddColumnHeader(QString(), 3540);
+    l->AddColumnHeader(QString(), 3300);
     l->onMouseUp = [this, i](int, int, float, float) { lstCueDevice_Click(i); };
     lstCueDevice[std::size_t(i)] = l;
   }
