@@ -91,6 +91,10 @@ void MainX::wire() {
   m_playlist->model().setFacts(&m_facts);
   m_facts.onChange([this] { m_playlist->view().LSTMP3->view()->viewport()->update(); });
   m_analysis->follow(m_library->libraryModel(), m_playlist->model());
+  // The decks' position bars show the waveform of what they hold once it is measured.
+  audio::DeckWaveforms& waveforms = m_decks->waveforms();
+  waveforms.source = [this](const std::string& path) { return m_analysis->waveform(path); };
+  m_analysis->onStored = [&waveforms](const std::string& path) { waveforms.analysed(path); };
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_playlist->list().showError = [this](const QString& text) { showMessage(text, true); };
