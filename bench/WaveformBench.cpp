@@ -1,8 +1,8 @@
 // What the waveform overviews cost the window every 100 ms tick, beside what the spectra cost
 // in the same run: both decks playing a 30-second track (so each knob moves about a pixel a
-// tick), the tick's move of each played edge and the repaint it asks for, flushed to the
-// window's buffer inside the timed part. The spectra are timed as their tick draws (the
-// figure of spectrum_bench) and with their repaint flushed too. Budgets: 1 ms for the
+// tick), the tick's move of each played edge and the painting of the columns it passed (the
+// bar, the overview and the knob), all timed. The spectra are timed as their tick draws (the
+// figure of spectrum_bench) and with their pictures painted too. Budgets: 1 ms for the
 // waveforms, 2 ms for the spectra. Drawing a track's overview once, when its summary arrives,
 // is timed apart.
 #include <benchmark/benchmark.h>
@@ -57,7 +57,6 @@ struct Player {
       fixtures::writeWav(path, tones, 44100, 2, 0.02 + 0.03 * d);
       main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(path), d, true);
     }
-    flush();
   }
   // One tick's worth of sound, and the knobs moved as the tick moves them.
   void advance() {
@@ -70,49 +69,65 @@ struct Player {
       if (s.PositionMs > s.LengthMs - 300) main->decks().engine().SeekDeck(d, 0);
     }
   }
-  // Paints what the tick asked to be painted, into the window's buffer.
-  static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); }
 };
 
 Player* g_player = nullptr;  // made once, inside the application's lifetime
 
-// Counts the paints a widget gets: the figure is only worth reading when the bars were painted.
-struct PaintCount : QObject {
+// Paints a deck's position bar where the tick changed it, as the window's repaint would:
+// the bar's own picture, the overview and the knob over it, into an image like the window's
+// buffer.
+struct BarPainter {
+  QImage buffer{QSize(400, 40), QImage::Format_ARGB32_Premultiplied};
   int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    paints += e->type() == QEvent::Paint;
-    return false;
+  void paint(QWidget* bar, const QRect& changed) {
+    if (changed.isEmpty()) return;
+    bar->render(&buffer, changed.topLeft(), QRegion(changed));
+    ++paints;
   }
 };
 
 template <class Tick>
-void timeTicks(benchmark::State& state, Tick tick, bool painted) {
+void timeTicks(benchmark::State& state, Tick tick) {
   Player& player = *g_player;
   for (auto _ : state) {
     player.advance();
-    Player::flush();  // the knobs' own move is not the drawing timed here
     const auto t0 = std::chrono::steady_clock::now();
     tick();
-    if (painted) Player::flush();
     state.SetIterationTime(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
   }
 }
 
 void BM_WaveformBothDecks(benchmark::State& state) {
-  audio::DeckWaveforms& w = g_player->main->decks().waveforms();
-  timeTicks(
-      state, [&w] { w.ticked(); }, true);
+  app::MainX& main = *g_player->main;
+  audio::DeckWaveforms& w = main.decks().waveforms();
+  BarPainter painter;
+  timeTicks(state, [&] {
+    int before[2] = {w.bar(0).playedTo(), w.bar(1).playedTo()};
+    w.ticked();
+    for (int d : {0, 1}) {
+      const int now = w.bar(d).playedTo();
+      painter.paint(main.deck(d).SLPos->container(),
+                    QRect(std::min(now, before[d]), 0, std::abs(now - before[d]), 14));
+    }
+  });
+  state.counters["paints_per_tick"] = double(painter.paints) / double(state.iterations());
 }
 void BM_SpectrumBothDecks(benchmark::State& state) {
   effects::SpectrumDisplay& fx = g_player->main->spectrum();
-  timeTicks(
-      state, [&fx] { fx.ticked(); }, false);
+  timeTicks(state, [&fx] { fx.ticked(); });
 }
 void BM_SpectrumBothDecksPainted(benchmark::State& state) {
-  effects::SpectrumDisplay& fx = g_player->main->spectrum();
-  timeTicks(
-      state, [&fx] { fx.ticked(); }, true);
+  app::MainX& main = *g_player->main;
+  BarPainter painter;
+  painter.buffer = QImage(QSize(400, 100), QImage::Format_ARGB32_Premultiplied);
+  timeTicks(state, [&] {
+    main.spectrum().ticked();
+    for (int d : {0, 1}) {
+      QWidget* pic = main.deck(d).SpectPic->container();
+      painter.paint(pic, pic->rect());
+    }
+  });
 }
 // Once per track: both looks of the overview drawn from its summary.
 void BM_WaveformNewTrack(benchmark::State& state) {
