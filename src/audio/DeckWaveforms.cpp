@@ -62,6 +62,12 @@ void WaveformBar::draw() {
   const QRgb peakPixel = qPremultiply(peak.rgba()), rmsPixel = qPremultiply(rms.rgba());
   // Rows grow out from the middle two, and leave the bar's edge rows to its frame.
   const int halfRows = (h - 2) / 2, upper = h / 2 - 1, lower = h - h / 2;
+  // Heights are scaled to the track's own loudest peak, so a quiet recording fills the bar
+  // as well as a loud one; the shape within the track is what tells the passages apart.
+  int loudest = 1;
+  for (std::size_t i = 0; i < m_points.size(); i += 2)
+    loudest = std::max<int>(loudest, m_points[i]);
+  const double scale = double(halfRows) / loudest;
   for (int c = 0; c < span; ++c) {
     // The points this column covers: the loudest peak, and the power of their RMS.
     const int first = int(std::int64_t(c) * n / span);
@@ -75,8 +81,8 @@ void WaveformBar::draw() {
     }
     const double rmsLevel = std::sqrt(power / (last - first));
     // Rounded up, so that a quiet passage still shows as a line, unlike silence.
-    const int peakRows = int(std::ceil(top / 255.0 * halfRows));
-    const int rmsRows = std::min(peakRows, int(std::lround(rmsLevel / 255.0 * halfRows)));
+    const int peakRows = int(std::ceil(top * scale));
+    const int rmsRows = std::min(peakRows, int(std::lround(rmsLevel * scale)));
     const int x = m_inset + c;
     for (int y = 0; y < peakRows; ++y) {
       const QRgb pixel = y < rmsRows ? rmsPixel : peakPixel;
