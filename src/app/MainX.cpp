@@ -114,6 +114,10 @@ void MainX::wire() {
     const library::TrackFacts* f = m_facts.find(platform::bytesOf(path));
     return f ? std::pair{f->audibleStartMs, f->audibleEndMs} : std::pair{-1, -1};
   };
+  // The decks' position bars show the waveform of what they hold once it is measured.
+  audio::DeckWaveforms& waveforms = m_decks->waveforms();
+  waveforms.source = [this](const std::string& path) { return m_analysis->waveform(path); };
+  m_analysis->onStored = [&waveforms](const std::string& path) { waveforms.analysed(path); };
   auto message = [this](const QString& text, bool warning) { showMessage(text, warning); };
   m_options->message = message;
   m_cue->message = [this](const QString& text) { showMessage(text, true); };

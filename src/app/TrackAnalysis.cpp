@@ -1,5 +1,6 @@
 #include "TrackAnalysis.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
@@ -72,6 +73,11 @@ void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord>
   m_facts.reserve(rows.size());
   for (tracks::TrackRecord& r : rows) m_facts.set(std::move(r.path), factsOf(r));
   m_ready = true;
+  if (onStored)
+    for (int deck : {audio::DeckA, audio::DeckB}) {
+      const QByteArray path = m_decks.TrackOf(deck).path;
+      if (!path.isEmpty()) onStored(path.toStdString());
+    }
   if (!m_measure) return;
   tracks::AnalysisWorker::Hooks hooks;
   hooks.onResult = [this](const tracks::TrackRecord& r) {
@@ -85,6 +91,18 @@ void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord>
 
 void TrackAnalysis::stored(const tracks::TrackRecord& record) {
   m_facts.set(record.path, factsOf(record));
+  if (onStored) onStored(record.path);
+}
+
+std::vector<std::uint8_t> TrackAnalysis::waveform(const std::string& path) {
+  struct stat st {};
+  if (!m_ready || path.empty() || path.find('\0') != std::string::npos ||
+      ::stat(path.c_str(), &st) != 0)
+    return {};
+  const std::int64_t mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  std::optional<tracks::TrackRecord> row = m_db.find(path, st.st_size, mtimeNs);
+  if (!row || row->failed) return {};
+  return std::move(row->analysis.waveform);
 }
 
 void TrackAnalysis::queue(std::vector<std::string> paths, tracks::Priority priority) {

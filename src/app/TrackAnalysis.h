@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -34,6 +35,12 @@ class TrackAnalysis : public audio::DeckEvents {
   void shutdown();
   // Why the database could not be used, once the start has tried; empty when it is in use.
   const std::string& problem() const { return m_problem; }
+  // The waveform summary of a path's track while its row matches the file; empty when it has
+  // none, or before the database is read. One row's read, on the calling thread.
+  std::vector<std::uint8_t> waveform(const std::string& path);
+  // Told on the window thread of each path whose row was stored, and of what the decks hold
+  // once the database has been read (their rows may have been there before).
+  std::function<void(const std::string& path)> onStored;
 
   void trackOpening(int deck) override;
   void trackOpened(int deck) override;

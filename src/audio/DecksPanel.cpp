@@ -70,6 +70,9 @@ DecksPanel::DecksPanel(AudioEngine& engine, DeckTable& decks, ui::Form& form, ui
       std::make_unique<DeckEngine>(engine, decks, panels, form, selection, choice, fileTypes);
   m_transport = std::make_unique<Transport>(engine, decks, *m_engine, panels, *lblTime);
   m_preview = std::make_unique<PreviewPlayer>(engine, decks, *m_engine);
+  // The overviews follow the knobs after the transport has moved them.
+  m_waveforms = std::make_unique<DeckWaveforms>(*m_engine, panels);
+  m_engine->addListener(m_waveforms.get());
   m_pitch = std::make_unique<PitchControl>(*m_engine, decks, panels, m_grab, windowDrag);
   m_volume = std::make_unique<VolumeControl>(engine, *m_engine, decks, panels,
                                              VolumeControl::Master{MasterVOL, MASTSL}, *ChangeVol,

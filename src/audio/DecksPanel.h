@@ -6,6 +6,7 @@
 
 #include "DeckEngine.h"
 #include "DeckPanel.h"
+#include "DeckWaveforms.h"
 #include "KnobGrab.h"
 #include "PitchControl.h"
 #include "PreviewPlayer.h"
@@ -33,6 +34,7 @@ class DecksPanel {
   PitchControl& pitch() { return *m_pitch; }
   PreviewPlayer& preview() { return *m_preview; }
   KnobGrab& knobGrab() { return m_grab; }
+  DeckWaveforms& waveforms() { return *m_waveforms; }
 
   void BTLoad_Click(int Index);
   // Runs every 100 ms: the decks' positions, titles and times, then whatever else follows
@@ -61,6 +63,7 @@ class DecksPanel {
   std::unique_ptr<PitchControl> m_pitch;
   std::unique_ptr<VolumeControl> m_volume;
   std::unique_ptr<PreviewPlayer> m_preview;
+  std::unique_ptr<DeckWaveforms> m_waveforms;
 };
 
 }  // namespace audio
