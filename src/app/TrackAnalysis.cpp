@@ -13,6 +13,8 @@ namespace {
 // Long enough for a deck to open its file and fill its first buffers without the analysis
 // reading the disk beside it.
 constexpr int kHoldWhileOpeningMs = 1500;
+// How long the end of the program waits for the analysis to stop.
+constexpr int kStopMs = 100;
 
 library::TrackFacts factsOf(const tracks::TrackRecord& r) {
   library::TrackFacts f;
@@ -36,9 +38,9 @@ TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
     : m_file(std::move(databaseFile)), m_measure(measure), m_facts(facts), m_decks(decks) {
   QDir().mkpath(QFileInfo(QString::fromStdString(m_file)).path());
   m_loader = std::thread([this] {
-    std::string problem = m_db.open(m_file);
+    std::string problem = m_db->open(m_file);
     std::vector<tracks::TrackRecord> rows;
-    if (problem.empty()) rows = m_db.loadAll();
+    if (problem.empty()) rows = m_db->loadAll();
     QMetaObject::invokeMethod(
         &m_window,
         [this, problem = std::move(problem), rows = std::move(rows)]() mutable {
@@ -55,11 +57,23 @@ TrackAnalysis::~TrackAnalysis() {
 void TrackAnalysis::shutdown() {
   m_closed = true;
   if (m_loader.joinable()) m_loader.join();
-  if (m_worker) m_worker->shutdown();
+  {
+    // No result goes to the window from now on.
+    std::lock_guard lock(m_gate->mutex);
+    m_gate->open = false;
+  }
+  if (m_worker && !m_worker->shutdown(std::chrono::milliseconds(kStopMs))) {
+    // At the lowest priority on a busy machine the thread may not even run; it is left to
+    // end with the process, with what it uses.
+    std::fprintf(stderr, "tornavel: the track analysis did not stop in time; leaving it behind\n");
+    (void)m_worker.release();
+    (void)m_db.release();
+    m_db = std::make_unique<tracks::TrackDatabase>();
+  }
   m_worker.reset();
   m_waiting.clear();
   m_ready = false;
-  m_db.close();
+  if (m_db) m_db->close();
 }
 
 void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord> rows) {
@@ -80,11 +94,13 @@ void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord>
     }
   if (!m_measure) return;
   tracks::AnalysisWorker::Hooks hooks;
-  hooks.onResult = [this](const tracks::TrackRecord& r) {
-    QMetaObject::invokeMethod(
-        &m_window, [this, r] { stored(r); }, Qt::QueuedConnection);
+  hooks.onResult = [this, gate = m_gate](const tracks::TrackRecord& r) {
+    std::lock_guard lock(gate->mutex);
+    if (gate->open)
+      QMetaObject::invokeMethod(
+          &m_window, [this, r] { stored(r); }, Qt::QueuedConnection);
   };
-  m_worker = std::make_unique<tracks::AnalysisWorker>(m_db, std::move(hooks));
+  m_worker = std::make_unique<tracks::AnalysisWorker>(*m_db, std::move(hooks));
   for (auto& [paths, priority] : m_waiting) m_worker->enqueue(std::move(paths), priority);
   m_waiting.clear();
 }
@@ -100,7 +116,7 @@ std::vector<std::uint8_t> TrackAnalysis::waveform(const std::string& path) {
       ::stat(path.c_str(), &st) != 0)
     return {};
   const std::int64_t mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-  std::optional<tracks::TrackRecord> row = m_db.find(path, st.st_size, mtimeNs);
+  std::optional<tracks::TrackRecord> row = m_db->find(path, st.st_size, mtimeNs);
   if (!row || row->failed) return {};
   return std::move(row->analysis.waveform);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,7 +56,13 @@ class TrackAnalysis : public audio::DeckEvents {
   library::TrackFactsTable& m_facts;
   audio::DeckEngine& m_decks;
   QObject m_window;  // queued calls from the other threads run on the window thread through it
-  tracks::TrackDatabase m_db;
+  std::unique_ptr<tracks::TrackDatabase> m_db = std::make_unique<tracks::TrackDatabase>();
+  // Open while results may reach the window; the worker's thread checks it under its mutex.
+  struct Gate {
+    std::mutex mutex;
+    bool open = true;
+  };
+  std::shared_ptr<Gate> m_gate = std::make_shared<Gate>();
   std::unique_ptr<tracks::AnalysisWorker> m_worker;
   std::thread m_loader;
   std::string m_problem;

@@ -64,7 +64,7 @@ void AnalysisWorker::hold(int ms) {
   if (m_busy) m_cancel = true;
 }
 
-void AnalysisWorker::shutdown() {
+bool AnalysisWorker::shutdown(std::chrono::milliseconds timeout) {
   {
     std::lock_guard lock(m_mutex);
     m_stopping = true;
@@ -74,7 +74,17 @@ void AnalysisWorker::shutdown() {
   }
   m_wake.notify_all();
   m_idle.notify_all();
-  if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
+  if (!m_thread.joinable() || m_thread.get_id() == std::this_thread::get_id()) return true;
+  bool ended;
+  {
+    std::unique_lock lock(m_mutex);
+    ended = m_idle.wait_for(lock, timeout, [this] { return m_ended; });
+  }
+  if (ended)
+    m_thread.join();
+  else
+    m_thread.detach();
+  return ended;
 }
 
 bool AnalysisWorker::waitIdle(std::chrono::milliseconds timeout) {
@@ -139,6 +149,7 @@ void AnalysisWorker::run() {
       m_queues[static_cast<int>(item->priority)].push_front(item);
     }
   }
+  m_ended = true;
   lock.unlock();
   m_idle.notify_all();
 }

@@ -56,8 +56,10 @@ class AnalysisWorker {
   // Starts no new track for `ms` (a deck is opening a file). The track being measured is
   // cancelled and queued again at the head of its class.
   void hold(int ms);
-  // Cancels the running analysis and joins the thread; what is queued is dropped.
-  void shutdown();
+  // Cancels the running analysis and waits up to `timeout` for the thread to end; what is
+  // queued is dropped. False when it did not end in time: the thread is then left to end on
+  // its own, and this object, with the database it writes, must be left alive.
+  bool shutdown(std::chrono::milliseconds timeout = std::chrono::hours(1));
   // Waits until nothing is queued or running; false on timeout.
   bool waitIdle(std::chrono::milliseconds timeout);
   std::size_t queued() const;
@@ -88,6 +90,7 @@ class AnalysisWorker {
   Clock::time_point m_holdUntil{};
   bool m_stopping = false;
   bool m_busy = false;
+  bool m_ended = false;  // the thread has left its loop
   std::atomic<bool> m_cancel{false};
   std::thread m_thread;
 };
