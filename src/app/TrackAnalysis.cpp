@@ -14,7 +14,7 @@ namespace {
 // reading the disk beside it.
 constexpr int kHoldWhileOpeningMs = 1500;
 // How long the end of the program waits for the analysis to stop.
-constexpr int kStopMs = 100;
+constexpr int kStopMs = 500;
 
 library::TrackFacts factsOf(const tracks::TrackRecord& r) {
   library::TrackFacts f;
@@ -63,9 +63,10 @@ void TrackAnalysis::shutdown() {
     m_gate->open = false;
   }
   if (m_worker && !m_worker->shutdown(std::chrono::milliseconds(kStopMs))) {
-    // At the lowest priority on a busy machine the thread may not even run; it is left to
-    // end with the process, with what it uses.
-    std::fprintf(stderr, "tornavel: the track analysis did not stop in time; leaving it behind\n");
+    // At its low priority on a busy machine the thread may not run for a while; it is left
+    // to end with the process, with what it uses.
+    std::fprintf(stderr,
+                 "tornavel: the track analysis is still stopping; it ends with the program\n");
     (void)m_worker.release();
     (void)m_db.release();
     m_db = std::make_unique<tracks::TrackDatabase>();

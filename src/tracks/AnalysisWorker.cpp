@@ -13,11 +13,13 @@ namespace tracks {
 
 namespace {
 
-// The calling thread only: nice 19 gives way to the decks' decoders and the window. Not
+// The calling thread only: nice 10 gives way to the decks' decoders and the window (a tenth
+// of a core against each of them when they want it all), yet still runs now and then on a
+// saturated machine, where nice 19 could wait for seconds. Not
 // SCHED_IDLE: the worker commits to the database under its mutex, and a thread the scheduler
 // may starve for seconds on a busy machine would keep the window waiting on that mutex.
 void lowerThisThreadPriority() {
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ namespace tracks {
 // library.
 enum class Priority { Library = 0, Playlist = 1, Deck = 2 };
 
-// One thread at the lowest priority (nice 19) that reads the tags of each queued track,
+// One thread at a low priority (nice 10) that reads the tags of each queued track,
 // decodes it once and stores the row in the database. A track with a valid row (same size and
 // mtime, failed or not) is skipped, so queueing the library again after a restart goes on
 // where the last run stopped.

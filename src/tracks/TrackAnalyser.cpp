@@ -10,6 +10,12 @@
 #include "tracks/TempoDetector.h"
 #include "tracks/WaveformBuilder.h"
 
+namespace {
+// The analysis runs at the lowest priority: on a busy machine an open takes longer by the
+// clock than a deck's, and a file that merely waited must not be marked as one that failed.
+constexpr int kOpenBudgetMs = 20000;
+}  // namespace
+
 namespace tracks {
 
 namespace {
@@ -28,7 +34,7 @@ std::int64_t toMs(std::int64_t frames, int rate) {
 bool analyseTrack(const std::string& path, Analysis& out, const std::atomic<bool>* cancel) {
   out = {};
   sound::FileDecoder decoder;
-  if (cancelled(cancel) || decoder.open(path) != sound::Result::Ok) return false;
+  if (cancelled(cancel) || decoder.open(path, kOpenBudgetMs) != sound::Result::Ok) return false;
   const int rate = decoder.sampleRate();
   LoudnessMeter loudness(rate);
   TempoDetector tempo(rate);

@@ -15,6 +15,9 @@
 work=${2:-}
 [ -z "$work" ] || mkdir -p "$work"
 . "$(dirname "$0")/setup.sh" "$1"
+# The levels below are the tones' own: the levelling to a loudness target stays off.
+mkdir -p "$XDG_CONFIG_HOME/tornavel"
+printf '[TORNAVEL.AUTOMIX]\nLEVEL=0\n' >"$XDG_CONFIG_HOME/tornavel/tornavel.ini"
 [ -z "${2:-}" ] || trap - EXIT
 data="$XDG_DATA_HOME/tornavel"
 mkdir -p "$work/music"

@@ -67,7 +67,7 @@ TEST_F(WorkerTest, ServesDeckThenPlaylistThenLibraryAndMeasuresATrackOnce) {
   const std::vector<std::string> want = {"deck1", "pl1", "lib2", "lib1", "bad", "lib3"};
   EXPECT_EQ(order, want);
   EXPECT_EQ(results, want);
-  EXPECT_EQ(niceness, 19);
+  EXPECT_EQ(niceness, 10);
   ASSERT_TRUE(row("lib1") && row("bad"));
   EXPECT_EQ(
       std::tie(row("lib1")->failed, row("lib1")->analysis.durationMs, row("lib1")->tags.title),
@@ -126,7 +126,7 @@ TEST_F(WorkerTest, HoldRequeuesTheCancelledTrackAndShutdownCancelsWithin100ms) {
   const auto stop = Clock::now();
   worker.shutdown();
   // The cancel takes effect within the scripted analysis's next millisecond; the join then
-  // waits for a thread at nice 19, which a loaded machine (or a sanitizer) schedules late.
+  // waits for a thread at nice 10, which a loaded machine (or a sanitizer) schedules late.
   EXPECT_LT(Clock::now() - stop, 400ms);
   EXPECT_FALSE(row("slow"));
   EXPECT_FALSE(row("after"));

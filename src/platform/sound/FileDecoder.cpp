@@ -27,7 +27,6 @@ constexpr double kSeekPrerollSeconds = 0.5;
 constexpr int kMaxBadPackets = 2000;
 // Opening (probing the format and its streams) gives up after this long, and a seek after
 // the second figure: only a hostile file takes that long, and the UI thread waits for both.
-constexpr std::int64_t kOpenBudgetNs = 1'000'000'000;
 constexpr std::int64_t kSeekBudgetNs = 2'000'000'000;
 // Probing reads at most this much of a file; with the stream count limited, no header can
 // make FFmpeg buffer more than a few megabytes while it looks.
@@ -101,7 +100,7 @@ void FileDecoder::close() {
   m_pendingStart = 0;
 }
 
-Result FileDecoder::open(const std::string& path) {
+Result FileDecoder::open(const std::string& path, int budgetMs) {
   close();
   // The system would open the name only up to a NUL: another file than the one named.
   if (path.find('\0') != std::string::npos) return Result::FileNotFound;
@@ -115,7 +114,7 @@ Result FileDecoder::open(const std::string& path) {
   m_format = m_av->avformat_alloc_context();
   if (!m_format) return Result::FormatError;
   m_format->interrupt_callback = AVIOInterruptCB{&FileDecoder::interrupted, this};
-  m_deadlineNs = nowNs() + kOpenBudgetNs;
+  m_deadlineNs = nowNs() + std::int64_t(budgetMs) * 1000000;
   AVDictionary* options = nullptr;
   m_av->av_dict_set(&options, "probesize", kProbeBytes, 0);
   m_av->av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
@@ -173,7 +172,7 @@ Result FileDecoder::open(const std::string& path) {
   m_eof = m_flushed = false;
   // Decode the first two frames now (they wait in m_pending), so the timeline is known
   // before any seek. Still under the open deadline.
-  m_deadlineNs = nowNs() + kOpenBudgetNs;
+  m_deadlineNs = nowNs() + std::int64_t(budgetMs) * 1000000;
   while (m_framesSeen < 2 && decodeMore()) {
   }
   m_deadlineNs = 0;

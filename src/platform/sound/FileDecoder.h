@@ -38,7 +38,9 @@ class FileDecoder {
   // The longest length a file may claim; beyond that its header is taken to be lying.
   static constexpr std::int64_t kMaxLengthFrames = (std::int64_t(1) << 40) - 1;
 
-  Result open(const std::string& path);
+  // Opening gives up after `budgetMs` of the clock: a decoder of its own at a low priority
+  // may take longer on a busy machine than one a deck waits for.
+  Result open(const std::string& path, int budgetMs = 1000);
   int sampleRate() const { return m_sampleRate; }
   std::int64_t lengthFrames() const { return m_lengthFrames; }
   std::int64_t position() const { return m_position; }
