@@ -15,7 +15,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake 
 id=org.tornavel.TornaVel
 for f in bin/tornavel share/tornavel/Sk/Default/Base0.bmp share/tornavel/Sk/Light/Base0.bmp \
   share/tornavel/Leng-en.ini share/tornavel/Leng-es.ini share/applications/$id.desktop \
-  share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg; do
+  share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
+  share/doc/tornavel/copyright; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
 for n in 16 22 24 32 48 64 128 256; do
