@@ -95,6 +95,7 @@ void MainX::wire() {
   m_spectrum->currentBar = {[currentBar] { return currentBar->BackColor(); },
                             [currentBar](const QColor& c) { currentBar->setBackColor(c); }};
   m_decks->engine().addListener(m_mpris.get());
+  m_mpris->facts = &m_facts;
   // The lists show what the track database knows, and the analysis follows what they hold.
   m_decks->engine().addListener(m_analysis.get());
   m_decks->engine().addListener(m_record.get());

@@ -8,6 +8,7 @@
 
 #include "MprisPlayer.h"
 #include "MprisRoot.h"
+#include "platform/os/NativePath.h"
 #include "playlist/PlaylistPaths.h"
 #include "playlist/TrackNames.h"
 
@@ -170,9 +171,17 @@ QVariantMap Mpris::metadata() const {
     return m;
   }
   m[QStringLiteral("mpris:trackid")] = QVariant::fromValue(trackId(deck));
-  const playlist::TrackNames names = playlist::TrackNames::of(t.path);
-  m[QStringLiteral("xesam:title")] = names.title;
-  if (!names.artist.isEmpty()) m[QStringLiteral("xesam:artist")] = QStringList{names.artist};
+  // The tags when the track database has a title for the file; its name's split otherwise.
+  const library::TrackFacts* tags = facts ? facts->find(platform::bytesOf(t.path)) : nullptr;
+  if (tags && !tags->title.isEmpty()) {
+    m[QStringLiteral("xesam:title")] = tags->title;
+    if (!tags->artist.isEmpty()) m[QStringLiteral("xesam:artist")] = QStringList{tags->artist};
+    if (!tags->album.isEmpty()) m[QStringLiteral("xesam:album")] = tags->album;
+  } else {
+    const playlist::TrackNames names = playlist::TrackNames::of(t.path);
+    m[QStringLiteral("xesam:title")] = names.title;
+    if (!names.artist.isEmpty()) m[QStringLiteral("xesam:artist")] = QStringList{names.artist};
+  }
   if (t.lengthMs > 0) m[QStringLiteral("mpris:length")] = qlonglong(t.lengthMs) * 1000;
   if (playlist::isAbsolutePath(t.path))
     m[QStringLiteral("xesam:url")] = QString::fromLatin1(playlist::pathToFileUrl(t.path));

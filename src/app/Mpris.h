@@ -10,6 +10,7 @@
 
 #include "audio/DeckActions.h"
 #include "audio/DeckEvents.h"
+#include "library/TrackFacts.h"
 #include "platform/os/AudioFiles.h"
 #include "playlist/PlaylistActions.h"
 
@@ -34,6 +35,9 @@ class Mpris : public QObject, public audio::DeckEvents {
     std::function<void()> quit, raise;
   };
   // The media types offered are those of the `fileTypes` chosen.
+  // What the track database knows of the files, for their tags; none: names only.
+  const library::TrackFactsTable* facts = nullptr;
+
   Mpris(audio::DeckActions& decks, playlist::PlaylistActions& playlist, Window window,
         const platform::FileTypeChoice& fileTypes);
   ~Mpris() override;

@@ -137,6 +137,15 @@ TEST_F(MprisTest, MetadataFollowsTheSelectedDecksTrackAndTheSelection) {
   changes.clear();
   main->decks().MTimer_Timer();  // nothing changed: nothing announced
   EXPECT_TRUE(changes.isEmpty());
+  // Tags, once the track database has them, stand before the file name's split.
+  main->trackFacts().set(main->playlist().list().path(1).toStdString(),
+                         {"ETR Composers", "options1", "Set", 3000, 0, NAN, NAN, 0, 3000});
+  m = mpris->metadata();
+  EXPECT_EQ(m.value("xesam:title").toString(), "options1");
+  EXPECT_EQ(m.value("xesam:artist").toStringList(), QStringList{"ETR Composers"});
+  EXPECT_EQ(m.value("xesam:album").toString(), "Set");
+  main->decks().MTimer_Timer();  // and the desktop is told with the next tick
+  EXPECT_EQ(changed("Metadata"), "options1");
 
   // The same file taken again is a new track to the desktop.
   ASSERT_TRUE(main->playlist().play().PlayEntry(1));
