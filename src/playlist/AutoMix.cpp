@@ -122,6 +122,7 @@ void AutoMix::AutoLST_Timer() {
     m_curveSteps = std::max(
         1, int(std::ceil((m_decks.VolumeTravel(cur) - m_decks.VolumeKnobTop(cur)) / kFadeStep)));
     m_decks.PlaceVolumeKnob(target, m_decks.VolumeTravel(target));
+    m_curveIn = true;
   }
   m_decks.PlayDeck(target);
   // Silence before the first sound is skipped: the track is heard from it at once.
@@ -130,6 +131,7 @@ void AutoMix::AutoLST_Timer() {
   // Once more through the knob, so that the deck's label shows the level it now plays at
   // rather than the 0 its last fade left there.
   m_decks.SetVolumeKnob(target, m_curveDeck < 0 ? 0 : m_decks.VolumeTravel(target));
+  m_curveInTop = m_decks.VolumeKnobTop(target);
   m_view.tmrmx->setInterval(fadeInterval(cur));
   m_view.tmrmx->setEnabled(true);
   m_list.placeCurrentMarkers(e);
@@ -179,7 +181,16 @@ bool AutoMix::equalPowerStep(int k) {
   const double angle = double(++m_curveStep) / m_curveSteps * std::acos(0.0);
   // A knob's level falls along its travel, so a gain g sits (1 - g) of the way down.
   m_decks.SetVolumeKnob(k, m_decks.VolumeTravel(k) * float(1 - std::cos(angle)));
-  m_decks.SetVolumeKnob(1 - k, m_decks.VolumeTravel(1 - k) * float(1 - std::sin(angle)));
+  // The new deck's knob follows the curve until something else places it (a next or previous
+  // that starts a track there at full level).
+  const int in = 1 - k;
+  if (m_curveIn && m_decks.VolumeKnobTop(in) == m_curveInTop) {
+    m_curveInTop = m_decks.VolumeTravel(in) * float(1 - std::sin(angle));
+    m_decks.SetVolumeKnob(in, m_curveInTop);
+    m_curveInTop = m_decks.VolumeKnobTop(in);
+  } else {
+    m_curveIn = false;
+  }
   return true;
 }
 

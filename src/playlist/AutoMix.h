@@ -90,6 +90,9 @@ class AutoMix {
   int m_curveDeck = -1;
   int m_curveSteps = 0;
   int m_curveStep = 0;
+  // Whether the new deck's knob still follows the curve, and where it last put it.
+  bool m_curveIn = false;
+  float m_curveInTop = 0;
 };
 
 }  // namespace playlist

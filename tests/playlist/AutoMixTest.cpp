@@ -339,6 +339,7 @@ TEST_F(AutoMixTest, AutoPlaySwitchedOffMidFadeLeavesBothDecksWhereTheyAre) {
 TEST_F(AutoMixTest, AnEqualPowerFadeKeepsTheLoudnessThroughTheOverlap) {
   add("a.wav", kToneA, 60);
   add("b.wav", kToneB, 60);
+  add("c.wav", kToneC, 60);
   main->options().optCurve[1]->radio()->click();
   main->options().slDur->setValue(65);
   mix->AutoLST_Timer();
@@ -363,6 +364,15 @@ TEST_F(AutoMixTest, AnEqualPowerFadeKeepsTheLoudnessThroughTheOverlap) {
   EXPECT_FALSE(deck(1).Playing);
   EXPECT_EQ(knobTop(0), 0.0f);
   EXPECT_EQ(knobTop(1), 0.0f);
+  // A knob the user takes during the fade stays where the user left it.
+  program->engine().System.setChannelPositionMs(deck(0).Channel, 45000);
+  run(120);
+  mix->AutoLST_Timer();
+  ASSERT_EQ(list->current(), 3);
+  run(1000);
+  main->decks().engine().SetVolumeKnob(1, travel(1) / 2);
+  run(1000);
+  EXPECT_EQ(knobTop(1), travel(1) / 2);
   EXPECT_EQ(platform::SettingsStore(
                 platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
                 .GetSetting("TORNAVEL", "AUTOMIX", "CURVE", ""),
@@ -446,7 +456,12 @@ TEST_F(AutoMixTest, AnEntryThatCannotBePlayedIsSkippedAtTheNextCheck) {
   EXPECT_LT(level(out, kToneA), kSilent);
 }
 
-TEST_F(AutoMixTest, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLevel) {
+// Either fade curve: what next or previous starts plays at full level while the fade goes on.
+class AutoMixCurves : public AutoMixTest, public ::testing::WithParamInterface<int> {};
+INSTANTIATE_TEST_SUITE_P(Curves, AutoMixCurves, ::testing::Values(0, 1));
+
+TEST_P(AutoMixCurves, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLevel) {
+  main->options().optCurve[std::size_t(GetParam())]->radio()->click();
   for (auto [name, hz] : {std::pair{"a.wav", kToneA}, {"b.wav", kToneB}, {"c.wav", kToneC}})
     add(name, hz, 30);
   mix->AutoLST_Timer();
@@ -484,7 +499,12 @@ TEST_F(AutoMixTest, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLevel)
   view->cmdbk->click();
   EXPECT_EQ(list->current(), 2);
   heard.clear();
-  fadeToEnd(&heard);
+  EXPECT_GT(fadeToEnd(&heard), 1);
+  for (std::size_t from : {std::size_t(0), heard.size() / 2}) {
+    const std::vector<float> piece(heard.begin() + std::ptrdiff_t(from),
+                                   heard.begin() + std::ptrdiff_t(from + 4410));
+    EXPECT_NEAR(level(piece, kToneB), full, 0.03) << from;
+  }
   const std::vector<float> tail(heard.end() - 4410, heard.end());
   EXPECT_NEAR(level(tail, kToneB), full, 0.03);
   EXPECT_LT(level(tail, kToneC), kSilent);
