@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Clocks.h"
 #include "Smoke.h"
 #include "media/AudioFixtures.h"
 #include "platform/sound/FileDecoder.h"
@@ -41,41 +42,26 @@ const std::string& trackPath() {
   return path;
 }
 
-double threadCpuNow() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-double childCpuNow() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  auto sec = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-  return sec(u.ru_utime) + sec(u.ru_stime);
-}
-double wallNow() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 void BM_AnalyseVsFfmpeg(benchmark::State& state) {
   const std::string cmd = "ffmpeg -nostdin -v quiet -threads 1 -i '" + trackPath() + "' -f null -";
   double audio = 0, cpu = 0, wall = 0, ffCpu = 0, ffWall = 0;
   for (auto _ : state) {
-    double w0 = wallNow(), c0 = threadCpuNow();
+    double w0 = benchclock::wall(), c0 = benchclock::threadCpu();
     tracks::Analysis a;
     if (!tracks::analyseTrack(trackPath(), a)) {
       state.SkipWithError("the generated track could not be analysed");
       return;
     }
-    cpu += threadCpuNow() - c0;
-    wall += wallNow() - w0;
+    cpu += benchclock::threadCpu() - c0;
+    wall += benchclock::wall() - w0;
     audio += double(a.durationMs) / 1000.0;
-    w0 = wallNow(), c0 = childCpuNow();
+    w0 = benchclock::wall(), c0 = benchclock::childCpu();
     if (std::system(cmd.c_str()) != 0) {
       state.SkipWithError("ffmpeg is not installed");
       return;
     }
-    ffCpu += childCpuNow() - c0;
-    ffWall += wallNow() - w0;
+    ffCpu += benchclock::childCpu() - c0;
+    ffWall += benchclock::wall() - w0;
     state.counters["bpm"] = a.bpm;
   }
   state.counters["x_realtime"] = audio / cpu;
@@ -89,12 +75,12 @@ void BM_DecodeOnly(benchmark::State& state) {
   std::vector<float> buf(4096 * 2);
   double audio = 0, cpu = 0;
   for (auto _ : state) {
-    const double c0 = threadCpuNow();
+    const double c0 = benchclock::threadCpu();
     sound::FileDecoder dec;
     dec.open(trackPath());
     std::int64_t frames = 0;
     for (int n; (n = dec.read(buf.data(), 4096)) > 0;) frames += n;
-    cpu += threadCpuNow() - c0;
+    cpu += benchclock::threadCpu() - c0;
     audio += double(frames) / kRate;
   }
   state.counters["x_realtime"] = audio / cpu;

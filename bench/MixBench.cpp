@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Clocks.h"
 #include "Smoke.h"
 #include "media/AudioFixtures.h"
 #include "platform/sound/Chorus.h"
@@ -49,26 +50,6 @@ void report(benchmark::State& state, double audioSeconds, double wallSeconds, do
   state.counters["x_realtime_cpu"] = audioSeconds / cpuSeconds;
 }
 
-double cpuNow() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-double childCpuNow() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  auto sec = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-  return sec(u.ru_utime) + sec(u.ru_stime);
-}
-double threadCpuNow() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-double wallNow() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 // The bands the benchmarks set, the same for our chain and for sox's.
 float bandCentre(int i) {
   return 32.0f * float(1 << (i / 2)) * (i % 2 ? 1.4f : 1.0f);
@@ -81,13 +62,13 @@ void BM_DecodeOnly(benchmark::State& state) {
   double audio = 0, wall = 0, cpu = 0;
   std::vector<float> buf(4096 * 2);
   for (auto _ : state) {
-    const double w0 = wallNow(), c0 = cpuNow();
+    const double w0 = benchclock::wall(), c0 = benchclock::processCpu();
     sound::FileDecoder dec;
     dec.open(trackPath());
     std::int64_t frames = 0;
     for (int n; (n = dec.read(buf.data(), 4096)) > 0;) frames += n;
-    wall += wallNow() - w0;
-    cpu += cpuNow() - c0;
+    wall += benchclock::wall() - w0;
+    cpu += benchclock::processCpu() - c0;
     audio += double(frames) / kRate;
   }
   report(state, audio, wall, cpu);
@@ -117,7 +98,7 @@ void BM_DeckFullChain(benchmark::State& state) {
     built = built && sys.createDsp(sound::DspType::Chorus, chorus) == sound::Result::Ok;
     if (chorusOn) sys.addDsp(chorus);
     built = built && sys.createStream(trackPath(), s) == sound::Result::Ok;
-    const double w0 = wallNow(), c0 = cpuNow();
+    const double w0 = benchclock::wall(), c0 = benchclock::processCpu();
     if (!built || sys.playSound(s, false, c) != sound::Result::Ok) {
       state.SkipWithError("the mixing chain could not be built");
       break;
@@ -130,8 +111,8 @@ void BM_DeckFullChain(benchmark::State& state) {
       sys.channelSpectrum(c, bands.data(), 64, 0, sound::Window::Triangle);
       sys.channelPlaying(c, playing);
     }
-    wall += wallNow() - w0;
-    cpu += cpuNow() - c0;
+    wall += benchclock::wall() - w0;
+    cpu += benchclock::processCpu() - c0;
     audio += double(frames) / kRate;
   }
   report(state, audio, wall, cpu);
@@ -140,13 +121,13 @@ void BM_DeckFullChain(benchmark::State& state) {
 void runCommand(benchmark::State& state, const std::string& cmd, const char* missing) {
   double audio = 0, wall = 0, cpu = 0;
   for (auto _ : state) {
-    const double w0 = wallNow(), c0 = childCpuNow();
+    const double w0 = benchclock::wall(), c0 = benchclock::childCpu();
     if (std::system(cmd.c_str()) != 0) {
       state.SkipWithError(missing);
       return;
     }
-    wall += wallNow() - w0;
-    cpu += childCpuNow() - c0;
+    wall += benchclock::wall() - w0;
+    cpu += benchclock::childCpu() - c0;
     audio += g_seconds;
   }
   report(state, audio, wall, cpu);
@@ -179,13 +160,13 @@ void timeOverNoise(benchmark::State& state, Work work) {
   unsigned noise = 1;
   double audio = 0, wall = 0, cpu = 0;
   for (auto _ : state) {
-    const double w0 = wallNow(), c0 = cpuNow();
+    const double w0 = benchclock::wall(), c0 = benchclock::processCpu();
     for (int b = 0; b < int(g_seconds * kRate / 256); ++b) {
       for (float& v : block) v = float((noise = noise * 1664525u + 1013904223u) >> 8) * 1e-8f;
       work(block.data(), 256);
     }
-    wall += wallNow() - w0;
-    cpu += cpuNow() - c0;
+    wall += benchclock::wall() - w0;
+    cpu += benchclock::processCpu() - c0;
     audio += g_seconds;
   }
   report(state, audio, wall, cpu);
@@ -267,15 +248,15 @@ void BM_CallbackCost(benchmark::State& state) {
         for (auto& s : rig->streams)
           while (s->produce()) {
           }
-        const double w0 = wallNow(), c0 = threadCpuNow();
+        const double w0 = benchclock::wall(), c0 = benchclock::threadCpu();
         if (rig->cueOn) rig->follower.markTime(now);
         rig->mixer.mix(out.data(), kBlock);
-        const double c1 = threadCpuNow();
+        const double c1 = benchclock::threadCpu();
         rig->costs.push_back(c1 - c0);
-        rig->wallCosts.push_back(wallNow() - w0);
+        rig->wallCosts.push_back(benchclock::wall() - w0);
         for (int i = 0; rig->cueOn && i < kBlock / kCueBlock; ++i)
           rig->follower.read(heard.data(), kCueBlock, now + i * double(kCueBlock) / kRate);
-        rig->cueCosts.push_back(threadCpuNow() - c1);
+        rig->cueCosts.push_back(benchclock::threadCpu() - c1);
         playing = playing && rig->playing();
       }
     }
