@@ -85,8 +85,10 @@ void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord>
     std::fprintf(stderr, "tornavel: the track database is not in use: %s\n", m_problem.c_str());
     return;
   }
-  m_facts.reserve(rows.size());
-  for (tracks::TrackRecord& r : rows) m_facts.set(std::move(r.path), factsOf(r));
+  std::vector<std::pair<std::string, library::TrackFacts>> all;
+  all.reserve(rows.size());
+  for (tracks::TrackRecord& r : rows) all.emplace_back(std::move(r.path), factsOf(r));
+  m_facts.setAll(std::move(all));
   m_ready = true;
   if (onStored)
     for (int deck : {audio::DeckA, audio::DeckB}) {

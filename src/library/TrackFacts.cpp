@@ -14,6 +14,12 @@ void TrackFactsTable::set(std::string path, TrackFacts facts) {
   for (const auto& listener : m_listeners) listener();
 }
 
+void TrackFactsTable::setAll(std::vector<std::pair<std::string, TrackFacts>> all) {
+  m_facts.reserve(m_facts.size() + all.size());
+  for (auto& [path, facts] : all) m_facts.insert_or_assign(std::move(path), std::move(facts));
+  for (const auto& listener : m_listeners) listener();
+}
+
 QString TrackFactsTable::shownTime(int ms) {
   if (ms < 0) return {};
   const int s = (ms + 500) / 1000;

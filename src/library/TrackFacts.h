@@ -28,7 +28,8 @@ class TrackFactsTable {
  public:
   const TrackFacts* find(std::string_view path) const;
   void set(std::string path, TrackFacts facts);
-  void reserve(std::size_t tracks) { m_facts.reserve(tracks); }
+  // Many at once (the whole database at start): the listeners are told once, at the end.
+  void setAll(std::vector<std::pair<std::string, TrackFacts>> all);
   std::size_t size() const { return m_facts.size(); }
   // Told after each set(); a list repaints its rows then.
   void onChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
