@@ -39,12 +39,24 @@ TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
   QDir().mkpath(QFileInfo(QString::fromStdString(m_file)).path());
   m_loader = std::thread([this] {
     std::string problem = m_db->open(m_file);
-    std::vector<tracks::TrackRecord> rows;
-    if (problem.empty()) rows = m_db->loadAll();
+    // The rows become what the lists show and what the search looks in here, off the
+    // window thread.
+    Facts facts;
+    if (problem.empty()) {
+      std::vector<tracks::TrackRecord> rows = m_db->loadAll();
+      facts.all.reserve(rows.size());
+      for (tracks::TrackRecord& r : rows) {
+        std::string text = library::TagIndex::searchText(r.tags.artist, r.tags.title, r.tags.album);
+        if (!text.empty())
+          facts.texts.emplace_back(library::TagIndex::keyOf(r.path), std::move(text));
+        library::TrackFacts f = factsOf(r);
+        facts.all.emplace_back(std::move(r.path), std::move(f));
+      }
+    }
     QMetaObject::invokeMethod(
         &m_window,
-        [this, problem = std::move(problem), rows = std::move(rows)]() mutable {
-          opened(std::move(problem), std::move(rows));
+        [this, problem = std::move(problem), facts = std::move(facts)]() mutable {
+          opened(std::move(problem), std::move(facts));
         },
         Qt::QueuedConnection);
   });
@@ -77,7 +89,7 @@ void TrackAnalysis::shutdown() {
   if (m_db) m_db->close();
 }
 
-void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord> rows) {
+void TrackAnalysis::opened(std::string problem, Facts facts) {
   if (m_loader.joinable()) m_loader.join();
   if (m_closed) return;
   m_problem = std::move(problem);
@@ -85,10 +97,7 @@ void TrackAnalysis::opened(std::string problem, std::vector<tracks::TrackRecord>
     std::fprintf(stderr, "tornavel: the track database is not in use: %s\n", m_problem.c_str());
     return;
   }
-  std::vector<std::pair<std::string, library::TrackFacts>> all;
-  all.reserve(rows.size());
-  for (tracks::TrackRecord& r : rows) all.emplace_back(std::move(r.path), factsOf(r));
-  m_facts.setAll(std::move(all));
+  m_facts.setAll(std::move(facts.all), std::move(facts.texts));
   m_ready = true;
   if (onStored)
     for (int deck : {audio::DeckA, audio::DeckB}) {

@@ -47,7 +47,11 @@ class TrackAnalysis : public audio::DeckEvents {
   void trackOpened(int deck) override;
 
  private:
-  void opened(std::string problem, std::vector<tracks::TrackRecord> rows);
+  struct Facts {
+    std::vector<std::pair<std::string, library::TrackFacts>> all;
+    library::TrackFactsTable::SearchTexts texts;
+  };
+  void opened(std::string problem, Facts facts);
   void queue(std::vector<std::string> paths, tracks::Priority priority);
   void stored(const tracks::TrackRecord& record);
 

@@ -87,8 +87,9 @@ void Library::BuscarinBase2(QString& Clave) {
   m_results.showPicks({});
   m_c.LblFolder->setCaption(QStringLiteral("Searching..."));
   m_worker.post(LibraryWorker::Search,
-                [this, needle = Clave, generation, &content = m_worker.content](auto& ctx) {
-                  runSearch(needle, generation, content, ctx, this);
+                [this, needle = Clave, generation, &content = m_worker.content,
+                 &tags = m_worker.tags](auto& ctx) {
+                  runSearch(needle, generation, content, ctx, this, &tags.alignedWith(content));
                 });
 }
 

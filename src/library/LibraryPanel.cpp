@@ -32,6 +32,11 @@ LibraryPanel::~LibraryPanel() {
 void LibraryPanel::showFacts(TrackFactsTable& facts) {
   m_library.setFacts(&facts);
   m_results.setFacts(&facts);
+  // Tags go to the worker in the order they came, behind whatever it has to do first.
+  facts.onTags([worker = m_worker.get()](TrackFactsTable::SearchTexts texts) {
+    worker->post(LibraryWorker::Tags, [&tags = worker->tags, texts = std::move(texts)](
+                                          auto&) mutable { tags.setAll(std::move(texts)); });
+  });
   facts.onChange([this] {
     for (ui::ListView* list : {m_view->lstdata, m_view->lstresul})
       list->view()->viewport()->update();

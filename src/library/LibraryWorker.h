@@ -6,6 +6,7 @@
 
 #include "JobContext.h"
 #include "PathStore.h"
+#include "TagIndex.h"
 
 namespace library {
 
@@ -28,7 +29,7 @@ namespace library {
 // that browsing never waits behind a scan.
 class LibraryWorker {
  public:
-  enum Kind { Load = 1, Search = 2, Scan = 4, Clear = 8, Browse = 16, All = 31 };
+  enum Kind { Load = 1, Search = 2, Scan = 4, Clear = 8, Browse = 16, Tags = 32, All = 63 };
   using Job = std::function<void(JobContext&)>;
 
   LibraryWorker();
@@ -53,6 +54,8 @@ class LibraryWorker {
   // The library as the jobs know it: what every job before the running one made of it. Read
   // and written only by jobs, on the worker thread; the window's list gets the same blocks.
   PathStore content;
+  // The tags the search matches besides the paths; read and written only by jobs.
+  TagIndex tags;
 
   struct State;
 

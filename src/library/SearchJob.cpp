@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <iterator>
 
 #include "ByteSearch.h"
 
@@ -56,33 +57,57 @@ void findInChunk(const PathChunk& chunk, std::size_t first, const CaselessNeedle
 }
 }  // namespace
 
+namespace {
+// The hits of entries [from, to) of block k: of `store`'s paths, or of the texts aligned
+// with them.
+void findInSlice(const PathChunk& chunk, std::size_t first, const QString& needle,
+                 const QByteArray& bytes, bool ascii, const CaselessNeedle& prepared,
+                 std::size_t from, std::size_t to, Hits& hits) {
+  if (bytes.isEmpty()) {
+    for (std::size_t i = from; i < to; ++i) hits.push_back(std::uint32_t(first + i));
+  } else if (ascii) {
+    findInChunk(chunk, first, prepared, from, to, hits);
+  } else {
+    // Letters outside ASCII fold by the text's rules, so those entries are decoded.
+    for (std::size_t i = from; i < to; ++i) {
+      const std::string_view b = chunk.bytes(i);
+      if (QString::fromLocal8Bit(b.data(), qsizetype(b.size())).toLower().contains(needle))
+        hits.push_back(std::uint32_t(first + i));
+    }
+  }
+}
+}  // namespace
+
 int findInPaths(const PathStore& entries, const QString& needle, const std::function<bool()>& stop,
-                const std::function<void(Hits&, bool)>& onHits) {
+                const std::function<void(Hits&, bool)>& onHits, const PathStore* tags) {
   const QByteArray bytes = needle.toLocal8Bit();
   const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; });
   const CaselessNeedle prepared(bytes.constData(), std::size_t(bytes.size()));
-  Hits hits;
+  // The tags count only where they lie beside the very blocks searched.
+  const bool withTags =
+      tags && !bytes.isEmpty() && tags->chunks().size() == entries.chunks().size();
+  Hits hits, byPath, byTags;
   std::size_t total = 0;
   const auto& chunks = entries.chunks();
   bool stopped = false;
   for (std::size_t k = 0; k < chunks.size() && !stopped; ++k) {
     const PathChunk& chunk = *chunks[k];
     const std::size_t first = entries.firstOf(k);
+    const PathChunk* tagChunk = withTags ? tags->chunks()[k].get() : nullptr;
+    if (tagChunk && tagChunk->size() != chunk.size()) tagChunk = nullptr;
     for (std::size_t from = 0; from < chunk.size(); from += kSlice) {
       if ((stopped = stop())) break;
       const std::size_t to = std::min(from + kSlice, chunk.size());
       const std::size_t before = hits.size();
-      if (bytes.isEmpty()) {
-        for (std::size_t i = from; i < to; ++i) hits.push_back(std::uint32_t(first + i));
-      } else if (ascii) {
-        findInChunk(chunk, first, prepared, from, to, hits);
+      if (!tagChunk) {
+        findInSlice(chunk, first, needle, bytes, ascii, prepared, from, to, hits);
       } else {
-        // Letters outside ASCII fold by the text's rules, so those paths are decoded.
-        for (std::size_t i = from; i < to; ++i) {
-          const std::string_view b = chunk.bytes(i);
-          if (QString::fromLocal8Bit(b.data(), qsizetype(b.size())).toLower().contains(needle))
-            hits.push_back(std::uint32_t(first + i));
-        }
+        byPath.clear();
+        byTags.clear();
+        findInSlice(chunk, first, needle, bytes, ascii, prepared, from, to, byPath);
+        findInSlice(*tagChunk, first, needle, bytes, ascii, prepared, from, to, byTags);
+        std::set_union(byPath.begin(), byPath.end(), byTags.begin(), byTags.end(),
+                       std::back_inserter(hits));
       }
       total += hits.size() - before;
       onHits(hits, false);
@@ -93,7 +118,7 @@ int findInPaths(const PathStore& entries, const QString& needle, const std::func
 }
 
 void runSearch(const QString& needle, unsigned generation, const PathStore& content,
-               JobContext& ctx, SearchEvents* events) {
+               JobContext& ctx, SearchEvents* events, const PathStore* tags) {
   ctx.toWindow(
       [events, generation, entries = content] { events->searchFrom(generation, entries); });
   QElapsedTimer sent;
@@ -114,7 +139,8 @@ void runSearch(const QString& needle, unsigned generation, const PathStore& cont
       [&](Hits& found, bool last) {
         if (!found.empty() && (first || last || sent.elapsed() >= kSendMs) && !ctx.cancelled())
           send(found);
-      });
+      },
+      tags);
   if (ctx.cancelled()) return;
   ctx.toWindow([events, generation, hits] { events->searchDone(generation, hits); });
 }

@@ -10,13 +10,28 @@ const TrackFacts* TrackFactsTable::find(std::string_view path) const {
 }
 
 void TrackFactsTable::set(std::string path, TrackFacts facts) {
+  const auto it = m_facts.find(path);
+  const bool newTags =
+      it == m_facts.end()
+          ? !(facts.artist.isEmpty() && facts.title.isEmpty() && facts.album.isEmpty())
+          : (it->second.artist != facts.artist || it->second.title != facts.title ||
+             it->second.album != facts.album);
+  if (newTags && m_tagListener) {
+    SearchTexts texts;
+    texts.emplace_back(TagIndex::keyOf(path),
+                       TagIndex::searchText(facts.artist.toStdString(), facts.title.toStdString(),
+                                            facts.album.toStdString()));
+    m_tagListener(std::move(texts));
+  }
   m_facts.insert_or_assign(std::move(path), std::move(facts));
   for (const auto& listener : m_listeners) listener();
 }
 
-void TrackFactsTable::setAll(std::vector<std::pair<std::string, TrackFacts>> all) {
+void TrackFactsTable::setAll(std::vector<std::pair<std::string, TrackFacts>> all,
+                             SearchTexts texts) {
   m_facts.reserve(m_facts.size() + all.size());
   for (auto& [path, facts] : all) m_facts.insert_or_assign(std::move(path), std::move(facts));
+  if (!texts.empty() && m_tagListener) m_tagListener(std::move(texts));
   for (const auto& listener : m_listeners) listener();
 }
 

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "TagIndex.h"
+
 namespace library {
 
 // What the track database knows of one file, as the lists show it.
@@ -28,11 +30,16 @@ class TrackFactsTable {
  public:
   const TrackFacts* find(std::string_view path) const;
   void set(std::string path, TrackFacts facts);
-  // Many at once (the whole database at start): the listeners are told once, at the end.
-  void setAll(std::vector<std::pair<std::string, TrackFacts>> all);
+  // Many at once (the whole database at start), with the search texts of those that have
+  // tags (made by whoever read them, off the window thread): the listeners are told once,
+  // at the end.
+  using SearchTexts = std::vector<std::pair<TagIndex::Key, std::string>>;
+  void setAll(std::vector<std::pair<std::string, TrackFacts>> all, SearchTexts texts = {});
   std::size_t size() const { return m_facts.size(); }
   // Told after each set(); a list repaints its rows then.
   void onChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+  // Told the search texts of the files whose tags came or changed; the search listens.
+  void onTags(std::function<void(SearchTexts)> listener) { m_tagListener = std::move(listener); }
 
   // A length as the lists show it, "3:07"; empty when not known.
   static QString shownTime(int ms);
@@ -49,6 +56,7 @@ class TrackFactsTable {
   };
   std::unordered_map<std::string, TrackFacts, Hash, std::equal_to<>> m_facts;
   std::vector<std::function<void()>> m_listeners;
+  std::function<void(SearchTexts)> m_tagListener;
 };
 
 }  // namespace library

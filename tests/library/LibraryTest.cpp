@@ -247,6 +247,36 @@ TEST_F(LibraryTest, SearchFindsTextAnywhereInThePath) {
   EXPECT_FALSE(library().view().lstresul->Visible());
 }
 
+// The tags count beside the path: in library order, once per entry, field by field, after a
+// retag and after a reload that reorders the library.
+TEST_F(LibraryTest, SearchMatchesArtistTitleAndAlbumToo) {
+  library::TrackFactsTable facts;
+  library().showFacts(facts);
+  using library::TagIndex;
+  facts.setAll({{"/m/02.mp3", {"Queen", "Bohemian Rhapsody", "A Night at the Opera"}}},
+               {{TagIndex::keyOf("/m/02.mp3"),
+                 TagIndex::searchText("Queen", "Bohemian Rhapsody", "A Night at the Opera")}});
+  facts.set("/m/03.flac", {QString::fromUtf8("Björk"), QString::fromUtf8("Jóga"), "Homogenic"});
+  writeDb("/m/01.mp3\n/m/02.mp3\n/m/Queen - Live.mp3\n/m/03.flac\n");
+  load();
+  EXPECT_EQ(search("QUEEN"), 2);
+  EXPECT_EQ(library().resultModel().path(0), "/m/02.mp3");
+  EXPECT_EQ(library().resultModel().path(1), "/m/Queen - Live.mp3");
+  EXPECT_EQ(search("opera"), 1);
+  EXPECT_EQ(search(QString::fromUtf8("JÓGA")), 1);
+  EXPECT_EQ(search("m"), 4);                 // a path and a tag hit count once
+  EXPECT_EQ(search("rhapsody a night"), 0);  // no match across two fields
+  facts.set("/m/02.mp3", {"Abba", "Waterloo", ""});
+  EXPECT_EQ(search("queen"), 1);
+  EXPECT_EQ(search("waterloo"), 1);
+  writeDb("/m/03.flac\n/m/x.mp3\n/m/02.mp3\n");
+  load();
+  EXPECT_EQ(search("waterloo"), 1);
+  EXPECT_EQ(library().resultModel().path(0), "/m/02.mp3");
+  EXPECT_EQ(search("homogenic"), 1);
+  EXPECT_EQ(library().resultModel().path(0), "/m/03.flac");
+}
+
 TEST_F(LibraryTest, ANewerSearchSupersedesOneThatRuns) {
   QByteArray bytes;
   for (int i = 0; i < 100000; ++i)
