@@ -238,7 +238,7 @@ void BM_TagSearchVsGrep(benchmark::State& state) {
   {
     std::ifstream in(databaseFile(), std::ios::binary);
     std::ofstream out(fields, std::ios::binary);
-    std::vector<std::pair<std::string, library::TrackFacts>> all;
+    library::TrackFactsStore all;
     library::TrackFactsTable::SearchTexts texts;
     std::string path;
     for (int i = 0; std::getline(in, path); ++i) {
@@ -249,9 +249,7 @@ void BM_TagSearchVsGrep(benchmark::State& state) {
       out << path << '\t' << artist << '\t' << title << '\t' << album << '\n';
       texts.emplace_back(library::TagIndex::keyOf(path),
                          library::TagIndex::searchText(artist, title, album));
-      all.emplace_back(
-          path, library::TrackFacts{QString::fromStdString(artist), QString::fromStdString(title),
-                                    QString::fromStdString(album), 200000, 120.0});
+      all.put(path, artist, title, album, {{}, {}, {}, 200000, 120.0});
     }
     facts.setAll(std::move(all), std::move(texts));
   }

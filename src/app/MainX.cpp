@@ -70,7 +70,8 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_record = std::make_unique<audio::RecordPanel>(
       engine, m_decks->engine(), m_form->container(), m_build, settings,
       [this](const QByteArray& path) {
-        const library::TrackFacts* f = m_facts.find(std::string_view(path.data(), path.size()));
+        const std::optional<library::TrackFacts> f =
+            m_facts.find(std::string_view(path.data(), path.size()));
         if (f && !f->title.isEmpty()) return std::pair(f->artist, f->title);
         const playlist::TrackNames n = playlist::TrackNames::of(path);
         return std::pair(n.artist, n.title);
@@ -107,12 +108,12 @@ void MainX::wire() {
   // Levelling and the silence the auto-mix skips come from the measures.
   m_decks->engine().trackGain = [this](const QByteArray& path) {
     const playlist::AutoMixSettings& mix = m_state.autoMix;
-    const library::TrackFacts* f = m_facts.find(platform::bytesOf(path));
+    const std::optional<library::TrackFacts> f = m_facts.measures(platform::bytesOf(path));
     if (!mix.level || !f) return 1.0f;
     return library::TrackFactsTable::levellingGain(mix.targetLufs, f->loudnessLufs, f->peakDbfs);
   };
   m_playlist->autoMix().audibleSpan = [this](const QByteArray& path) {
-    const library::TrackFacts* f = m_facts.find(platform::bytesOf(path));
+    const std::optional<library::TrackFacts> f = m_facts.measures(platform::bytesOf(path));
     return f ? std::pair{f->audibleStartMs, f->audibleEndMs} : std::pair{-1, -1};
   };
   // The decks' position bars show the waveform of what they hold once it is measured.

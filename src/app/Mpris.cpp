@@ -172,7 +172,8 @@ QVariantMap Mpris::metadata() const {
   }
   m[QStringLiteral("mpris:trackid")] = QVariant::fromValue(trackId(deck));
   // The tags when the track database has a title for the file; its name's split otherwise.
-  const library::TrackFacts* tags = facts ? facts->find(platform::bytesOf(t.path)) : nullptr;
+  const std::optional<library::TrackFacts> tags =
+      facts ? facts->find(platform::bytesOf(t.path)) : std::nullopt;
   if (tags && !tags->title.isEmpty()) {
     m[QStringLiteral("xesam:title")] = tags->title;
     if (!tags->artist.isEmpty()) m[QStringLiteral("xesam:artist")] = QStringList{tags->artist};

@@ -16,11 +16,9 @@ constexpr int kHoldWhileOpeningMs = 1500;
 // How long the end of the program waits for the analysis to stop.
 constexpr int kStopMs = 500;
 
-library::TrackFacts factsOf(const tracks::TrackRecord& r) {
+// The measures of a row; the tags go in as they are.
+library::TrackFacts measuresOf(const tracks::TrackRecord& r) {
   library::TrackFacts f;
-  f.artist = QString::fromStdString(r.tags.artist);
-  f.title = QString::fromStdString(r.tags.title);
-  f.album = QString::fromStdString(r.tags.album);
   f.durationMs = r.analysis.durationMs > 0 ? int(r.analysis.durationMs) : -1;
   f.bpm = r.failed ? 0 : r.analysis.bpm;
   f.loudnessLufs = r.failed ? NAN : r.analysis.loudnessLufs;
@@ -44,13 +42,15 @@ TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
     Facts facts;
     if (problem.empty()) {
       std::vector<tracks::TrackRecord> rows = m_db->loadAll();
-      facts.all.reserve(rows.size());
-      for (tracks::TrackRecord& r : rows) {
+      std::size_t textBytes = 0;
+      for (const tracks::TrackRecord& r : rows)
+        textBytes += r.tags.artist.size() + r.tags.title.size() + r.tags.album.size();
+      facts.all.reserve(rows.size(), textBytes);
+      for (const tracks::TrackRecord& r : rows) {
         std::string text = library::TagIndex::searchText(r.tags.artist, r.tags.title, r.tags.album);
         if (!text.empty())
           facts.texts.emplace_back(library::TagIndex::keyOf(r.path), std::move(text));
-        library::TrackFacts f = factsOf(r);
-        facts.all.emplace_back(std::move(r.path), std::move(f));
+        facts.all.put(r.path, r.tags.artist, r.tags.title, r.tags.album, measuresOf(r));
       }
     }
     QMetaObject::invokeMethod(
@@ -118,7 +118,11 @@ void TrackAnalysis::opened(std::string problem, Facts facts) {
 }
 
 void TrackAnalysis::stored(const tracks::TrackRecord& record) {
-  m_facts.set(record.path, factsOf(record));
+  library::TrackFacts f = measuresOf(record);
+  f.artist = QString::fromStdString(record.tags.artist);
+  f.title = QString::fromStdString(record.tags.title);
+  f.album = QString::fromStdString(record.tags.album);
+  m_facts.set(record.path, std::move(f));
   if (onStored) onStored(record.path);
 }
 

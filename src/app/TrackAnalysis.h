@@ -48,7 +48,7 @@ class TrackAnalysis : public audio::DeckEvents {
 
  private:
   struct Facts {
-    std::vector<std::pair<std::string, library::TrackFacts>> all;
+    library::TrackFactsStore all;
     library::TrackFactsTable::SearchTexts texts;
   };
   void opened(std::string problem, Facts facts);

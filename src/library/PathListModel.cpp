@@ -19,8 +19,8 @@ std::size_t PathListModel::entryOf(int row) const {
   return unsortedEntry(r < m_order.size() ? m_order[r] : r);
 }
 
-const TrackFacts* PathListModel::factsOf(std::size_t entry) const {
-  return m_facts ? m_facts->find(m_store.bytes(entry)) : nullptr;
+std::optional<TrackFacts> PathListModel::factsOf(std::size_t entry) const {
+  return m_facts ? m_facts->find(m_store.bytes(entry)) : std::nullopt;
 }
 
 QString PathListModel::path(int row) const {
@@ -38,15 +38,15 @@ QString PathListModel::name(int row) const {
 QString PathListModel::text(int row, int column) const {
   if (column == Name) return name(row);
   if (column == Path) return path(row);
-  const TrackFacts* f = valid(row) ? factsOf(entryOf(row)) : nullptr;
+  if (!valid(row) || !m_facts) return {};
+  const std::string_view entry = m_store.bytes(entryOf(row));
+  if (column == Artist || column == Title || column == Album)
+    return m_facts->tag(entry, column == Artist  ? TrackFactsStore::Artist
+                               : column == Title ? TrackFactsStore::Title
+                                                 : TrackFactsStore::Album);
+  const std::optional<TrackFacts> f = m_facts->measures(entry);
   if (!f) return {};
   switch (column) {
-    case Artist:
-      return f->artist;
-    case Title:
-      return f->title;
-    case Album:
-      return f->album;
     case Time:
       return TrackFactsTable::shownTime(f->durationMs);
     case Bpm:
@@ -144,30 +144,40 @@ void PathListModel::sortBy(int column, bool descending) {
       return descending ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
     });
   } else {
-    std::vector<const TrackFacts*> facts(rows);
-    for (std::size_t r = 0; r < rows; ++r) facts[r] = factsOf(entries[r]);
-    auto number = [column](const TrackFacts* f) -> double {
-      if (!f) return NAN;
-      if (column == Time) return f->durationMs >= 0 ? double(f->durationMs) : NAN;
-      if (column == Bpm) return f->bpm > 0 ? f->bpm : NAN;
-      return f->loudnessLufs;
-    };
-    auto textOf = [column](const TrackFacts* f) -> const QString* {
-      if (!f) return nullptr;
-      const QString& t = column == Artist ? f->artist : column == Title ? f->title : f->album;
-      return t.isEmpty() ? nullptr : &t;
-    };
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      if (column == Artist || column == Title || column == Album) {
-        const QString *x = textOf(facts[a]), *y = textOf(facts[b]);
-        if (!x || !y) return x && !y;
-        const int c = x->compare(*y, Qt::CaseInsensitive);
+    // Each row's value of the column, read from the table once.
+    std::vector<std::string_view> paths(rows);
+    for (std::size_t r = 0; r < rows; ++r) paths[r] = m_store.bytes(entries[r]);
+    if (column == Artist || column == Title || column == Album) {
+      const auto tag = column == Artist  ? TrackFactsStore::Artist
+                       : column == Title ? TrackFactsStore::Title
+                                         : TrackFactsStore::Album;
+      std::vector<QString> texts(rows);
+      for (std::size_t r = 0; r < rows; ++r)
+        texts[r] = m_facts ? m_facts->tag(paths[r], tag) : QString();
+      std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const QString &x = texts[a], &y = texts[b];
+        if (x.isEmpty() || y.isEmpty()) return !x.isEmpty() && y.isEmpty();
+        const int c = x.compare(y, Qt::CaseInsensitive);
         return descending ? c > 0 : c < 0;
+      });
+    } else {
+      std::vector<double> numbers(rows, NAN);
+      for (std::size_t r = 0; r < rows; ++r) {
+        const std::optional<TrackFacts> f = m_facts ? m_facts->measures(paths[r]) : std::nullopt;
+        if (!f) continue;
+        if (column == Time)
+          numbers[r] = f->durationMs >= 0 ? double(f->durationMs) : NAN;
+        else if (column == Bpm)
+          numbers[r] = f->bpm > 0 ? f->bpm : NAN;
+        else
+          numbers[r] = f->loudnessLufs;
       }
-      const double x = number(facts[a]), y = number(facts[b]);
-      if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
-      return ordered(x, y);
-    });
+      std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const double x = numbers[a], y = numbers[b];
+        if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
+        return ordered(x, y);
+      });
+    }
   }
   beginResetModel();
   m_order = std::move(order);

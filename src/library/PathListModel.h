@@ -50,7 +50,7 @@ class PathListModel : public ui::ListModel {
   bool valid(int row) const { return row >= 0 && row < count(); }
   std::size_t entryOf(int row) const;
   std::size_t unsortedEntry(std::size_t row) const;
-  const TrackFacts* factsOf(std::size_t entry) const;
+  std::optional<TrackFacts> factsOf(std::size_t entry) const;
   void clearPicks();
   void clearOrder();
 

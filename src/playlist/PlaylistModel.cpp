@@ -18,7 +18,8 @@ QString PlaylistModel::text(int row, int column) const {
       return platform::displayPath(e.path);
     case Time:
     case Bpm: {
-      const library::TrackFacts* f = m_facts ? m_facts->find(platform::bytesOf(e.path)) : nullptr;
+      const std::optional<library::TrackFacts> f =
+          m_facts ? m_facts->measures(platform::bytesOf(e.path)) : std::nullopt;
       if (column == Bpm) return f ? library::TrackFactsTable::shownBpm(f->bpm) : QString();
       if (f && f->durationMs >= 0) return library::TrackFactsTable::shownTime(f->durationMs);
       return e.lengthSeconds >= 0 ? library::TrackFactsTable::shownTime(e.lengthSeconds * 1000)

@@ -253,7 +253,9 @@ TEST_F(LibraryTest, SearchMatchesArtistTitleAndAlbumToo) {
   library::TrackFactsTable facts;
   library().showFacts(facts);
   using library::TagIndex;
-  facts.setAll({{"/m/02.mp3", {"Queen", "Bohemian Rhapsody", "A Night at the Opera"}}},
+  library::TrackFactsStore all;
+  all.put("/m/02.mp3", "Queen", "Bohemian Rhapsody", "A Night at the Opera", {});
+  facts.setAll(std::move(all),
                {{TagIndex::keyOf("/m/02.mp3"),
                  TagIndex::searchText("Queen", "Bohemian Rhapsody", "A Night at the Opera")}});
   facts.set("/m/03.flac", {QString::fromUtf8("Björk"), QString::fromUtf8("Jóga"), "Homogenic"});
@@ -366,6 +368,33 @@ TEST(SampleSearch, WalksFromTheSelectedFile) {
 // The columns after the path show what the track database knows; a heading's click sorts by
 // it: texts ignoring case, numbers by value, rows without a value last either way, and rows
 // that arrive later at the end.
+// A file's facts are replaced whole, tags and measures alike, and a batch merged into a
+// filled table wins over what it held, through the table's growth.
+TEST(TrackFactsStore, ReplacesAndMerges) {
+  library::TrackFactsTable table;
+  table.set("/a", {"A", "T", "", 1000, 120});
+  table.set("/a", {"A", "T2", "X", 2000, 0});
+  std::optional<library::TrackFacts> f = table.find("/a");
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->title, "T2");
+  EXPECT_EQ(f->album, "X");
+  EXPECT_EQ(f->durationMs, 2000);
+  EXPECT_EQ(f->bpm, 0);
+  table.set("/a", {"B", "T2", "X", 2000, 0});  // the same lengths
+  EXPECT_EQ(table.find("/a")->artist, "B");
+  library::TrackFactsStore batch;
+  for (int i = 0; i < 1000; ++i)
+    batch.put("/b/" + std::to_string(i), "Artist " + std::to_string(i), "", "", {{}, {}, {}, i});
+  batch.put("/a", "New", "", "", {});
+  table.setAll(std::move(batch));
+  EXPECT_EQ(table.size(), 1001u);
+  EXPECT_EQ(table.find("/a")->artist, "New");
+  EXPECT_EQ(table.find("/a")->title, "");
+  EXPECT_EQ(table.tag("/b/999", library::TrackFactsStore::Artist), "Artist 999");
+  EXPECT_EQ(table.measures("/b/500")->durationMs, 500);
+  EXPECT_FALSE(table.find("/c"));
+}
+
 TEST(LibraryColumns, ShowTheTrackFactsAndSortByAnyOfThem) {
   library::TrackFactsTable facts;
   facts.set("/m/B.mp3", {"zed", "Song", "", 185400, 128.0, -9.25});
@@ -402,9 +431,11 @@ TEST(LibraryColumns, ShowTheTrackFactsAndSortByAnyOfThem) {
   }
   model.sortBy(C::Bpm, true);
   EXPECT_EQ(names(), "B.mp3 a.mp3 none.mp3 c.mp3");
+  model.sortBy(C::Artist, true);
+  EXPECT_EQ(names(), "B.mp3 c.mp3 a.mp3 none.mp3");
   EXPECT_EQ(model.pathBytes(0), "/m/B.mp3");
   add({"/m/0.mp3"});
-  EXPECT_EQ(names(), "B.mp3 a.mp3 none.mp3 c.mp3 0.mp3");
+  EXPECT_EQ(names(), "B.mp3 c.mp3 a.mp3 none.mp3 0.mp3");
   model.clear();
   add({"/m/z.mp3", "/m/y.mp3"});
   EXPECT_EQ(names(), "z.mp3 y.mp3");
