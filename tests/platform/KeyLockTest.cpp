@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
 
 #include "media/AudioFixtures.h"
 #include "platform/sound/SoundSystem.h"
@@ -112,6 +117,53 @@ TEST_F(KeyLockTest, TogglingWhilePlayingMakesNoClick) {
     out.insert(out.end(), after.begin(), after.end());
   }
   EXPECT_LT(largestStep(out, kRate / 10), own + 0.01);
+}
+
+}  // namespace
+
+namespace {
+
+// The same on the real threads: the decoder thread shifts, SDL's file-writing driver plays.
+TEST(KeyLockDevice, TheDecoderThreadShiftsInTimeAndTogglesWithoutAClick) {
+  fixtures::TempDir dir;
+  const std::string capture = dir.file("device.raw");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+  fixtures::writeWav(dir.file("a440.wav"), {{440, 6.0}});
+  {
+    SoundSystem sys;
+    ASSERT_EQ(sys.init(2, Output::Device), Result::Ok);
+    ASSERT_EQ(sys.output(), Output::Device);
+    Handle s = 0, c = 0;
+    ASSERT_EQ(sys.createStream(dir.file("a440.wav"), s), Result::Ok);
+    sys.setSoundKeyLock(s, true);
+    ASSERT_EQ(sys.playSound(s, false, c), Result::Ok);
+    sys.setChannelFrequency(c, kRate * 1.06f);
+    for (const bool on : {false, true}) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+      sys.setSoundKeyLock(s, on);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    sys.close();
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+  std::ifstream in(capture, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<float> out(bytes.size() / sizeof(float));
+  std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+  ASSERT_GT(out.size(), std::size_t(kRate * 2 * 2));
+  std::size_t first = 0;  // the first sound
+  while (first < out.size() / 2 && std::fabs(out[2 * first]) < 1e-4f) ++first;
+  auto part = [&](double from, double to) {
+    return std::vector<float>(out.begin() + std::ptrdiff_t(2 * (first + std::size_t(from * kRate))),
+                              out.begin() + std::ptrdiff_t(2 * (first + std::size_t(to * kRate))));
+  };
+  // A second with key lock on, one off, one on again; each judged away from the switches.
+  const double wanted[3] = {440.0, 440.0 * 1.06, 440.0};
+  for (int i = 0; i < 3; ++i)
+    EXPECT_NEAR(fixtures::zeroCrossingHz(part(i + 0.25, i + 0.7), kRate), wanted[i], 2.0) << i;
+  EXPECT_LT(largestStep(part(0.05, 2.8)), largestStep(part(1.25, 1.7)) + 0.01);
 }
 
 }  // namespace
