@@ -116,6 +116,19 @@ void square(QPainter& g, QRectF r) {
   g.drawRect(QRectF(r.center().x() - s / 2, r.center().y() - s / 2, s, s));
 }
 
+void padlock(QPainter& g, QRect r, const QColor& face, const QColor& ink, const QColor& edge) {
+  g.fillRect(r, face);
+  g.setPen(edge);
+  g.drawRect(r.adjusted(0, 0, -1, -1));
+  const QRectF body(r.center().x() - 5.0, r.center().y() - 1.0, 11.0, 7.0);
+  g.setPen(QPen(ink, 1.6));
+  g.setBrush(Qt::NoBrush);
+  g.drawArc(QRectF(body.left() + 2.0, body.top() - 6.0, body.width() - 4.0, 10.0), 0, 180 * 16);
+  g.setPen(Qt::NoPen);
+  g.setBrush(ink);
+  g.drawRoundedRect(body, 1.5, 1.5);
+}
+
 bool writeSkin(const QString& out, const QString& name, const Palette& p) {
   using namespace skin;
   Writer w(QDir(out).filePath(name), p);
@@ -177,11 +190,20 @@ bool writeSkin(const QString& out, const QString& name, const Palette& p) {
     w.draw((n + "UP").toLatin1().constData(), 20, 12,
            [&](QPainter& g, QRect r) { g.fillRect(r, p.accent[i]); });
   }
+  // The key lock toggles: a padlock, on the deck's colour when on.
+  for (int i = 0; i < 2; ++i)
+    for (const bool on : {false, true}) {
+      const QString n = QString("KEYLOCK%1%2").arg(i).arg(on ? "UP" : "");
+      w.draw(n.toLatin1().constData(), pixels(kPitchTrackWidth), pixels(kStepSize),
+             [&](QPainter& g, QRect r) {
+               padlock(g, r, on ? p.accent[i] : p.button, on ? p.panel : p.text, p.trackEdge);
+             });
+    }
   w.text("cmdback", pixels(kSkinButton), pixels(kSkinButton), "<", false);
   w.text("BTGOTO", pixels(kSkinButton), pixels(kSkinButton), ">", false);
   w.text("cmdVEW", pixels(kSkinButton), pixels(kSkinButton), "o", false);
   std::printf("%s: %d bitmaps\n", name.toLatin1().constData(), w.written);
-  return w.ok && w.written == 43;
+  return w.ok && w.written == 47;
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ MainX::MainX(audio::AudioEngine& engine, audio::DeckTable& decks, platform::Sett
   m_cue = std::make_unique<audio::CuePanel>(
       engine, decks, m_decks->engine(), std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)},
       m_form->container(), m_build, settings, m_state.cue, m_options->frmMix->container());
+  m_keyLock = std::make_unique<audio::KeyLockControl>(
+      m_decks->engine(), decks, std::array<audio::DeckPanel*, 2>{&deck(0), &deck(1)}, settings,
+      *m_skinLoader);
   m_equaliser =
       std::make_unique<effects::EqualizerPanel>(m_shell->page(5), m_build, engine, settings);
   m_chorus = std::make_unique<effects::ChorusSwitch>(m_shell->page(5), m_build, engine);
@@ -295,6 +298,7 @@ void MainX::setLoadProgress(library::LoadProgress* progress) {
 
 void MainX::LoadSkin() {
   m_skinLoader->LoadSkin();
+  m_keyLock->show();
 }
 
 void MainX::LoadLanguage() {

@@ -11,6 +11,7 @@
 #include "TrackAnalysis.h"
 #include "audio/CuePanel.h"
 #include "audio/DecksPanel.h"
+#include "audio/KeyLockControl.h"
 #include "audio/RecordPanel.h"
 #include "effects/ChorusSwitch.h"
 #include "effects/EqualizerPanel.h"
@@ -61,6 +62,7 @@ class MainX {
   ShellPanel& shell() { return *m_shell; }
   OptionsPanel& options() { return *m_options; }
   audio::CuePanel& cue() { return *m_cue; }
+  audio::KeyLockControl& keyLock() { return *m_keyLock; }
   audio::RecordPanel& record() { return *m_record; }
   audio::DecksPanel& decks() { return *m_decks; }
   audio::DeckPanel& deck(int i) { return m_decks->deck(i); }
@@ -105,6 +107,7 @@ class MainX {
   std::unique_ptr<audio::DecksPanel> m_decks;
   std::unique_ptr<OptionsPanel> m_options;
   std::unique_ptr<audio::CuePanel> m_cue;
+  std::unique_ptr<audio::KeyLockControl> m_keyLock;
   std::unique_ptr<effects::EqualizerPanel> m_equaliser;
   std::unique_ptr<effects::ChorusSwitch> m_chorus;
   std::unique_ptr<effects::SpectrumDisplay> m_spectrum;

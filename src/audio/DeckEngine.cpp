@@ -162,6 +162,7 @@ DeckActions::Open DeckEngine::OpenDeckTrack(const QByteArray& path, int deck, bo
   d.Path = path;
   const bool opened = CreateTrackStream(sys, d.Path, d.Sound) == sound::Result::Ok;
   ApplyRoute(deck);
+  ApplyKeyLock(deck);
   if (isDeck(deck)) {
     d.Volume = KnobLevel(deck);
     const float gain = trackGain ? trackGain(d.Path) : 1.0f;
@@ -230,6 +231,12 @@ void DeckEngine::SetFreq(int deck) {
   const double factor = isDeck(deck) ? PitchFactor(deck) : 1.0;
   d.Frequency = float(factor * d.BaseFrequency);
   m_engine.System.setChannelFrequency(d.Channel, d.Frequency);
+}
+
+void DeckEngine::ApplyKeyLock(int deck) {
+  if (!isDeck(deck)) return;
+  const DeckState& d = m_decks[std::size_t(deck)];
+  m_engine.System.setSoundKeyLock(d.Sound, d.KeyLock);
 }
 
 void DeckEngine::ApplyDeckVolume(int deck) {

@@ -35,6 +35,9 @@ class DeckEngine : public DeckActions {
   void ApplyRoute(int slot);
   void InitDeckVolumes();
   void SetFreq(int deck);
+  // Hands a deck's key lock to its sound: from then on, whatever sets the deck's frequency
+  // (its pitch knob, a mix) changes its tempo and leaves its pitch.
+  void ApplyKeyLock(int deck);
   // Every stream is mixed in software: there is no mode to choose.
   [[nodiscard]] sound::Result CreateTrackStream(sound::SoundSystem& system, const QByteArray& path,
                                                 sound::Handle& sound);

@@ -86,6 +86,10 @@ DeckPanel::DeckPanel(int index, QWidget* window, float left, float top, ui::Buil
   cmdPicthRe = named(
       Builder::pictureButton(p, kPitchLeft, stepTop + px(40), kPitchTrackWidth, kStepSize, "0"),
       "cmdPicthRe");
+  // Under the peak bar, level with the volume's step buttons.
+  chkKeyLock = named(Builder::pictureButton(p, kPitchLeft, kKnobsTop + kVolTrackHeight + px(4),
+                                            kPitchTrackWidth, kStepSize, "KEY"),
+                     "chkKeyLock");
   pl1 = named(Builder::box(p, kPitchLeft, stepTop + px(62), kPitchTrackWidth, px(12), c.track),
               "pl1");
 
@@ -107,6 +111,7 @@ void DeckPanel::describe() {
   ui::describe(*cmdPicthRe, R::Button, deck + "pitch to the centre");
   ui::describe(*ChkPicPlato, R::Toggle, deck + "select");
   ui::describe(*BTCue, R::Toggle, deck + "cue in the headphones");
+  ui::describe(*chkKeyLock, R::Toggle, deck + "key lock: the pitch knob changes the tempo alone");
   // The knobs' values as their places show them: level and position from 0 to 100, pitch
   // from 0 at the bottom to 100 at the top.
   const auto part = [](float place, float travel) {

@@ -40,7 +40,8 @@ class DeckPanel {
   ui::PictureBox* XPitch;    // pitch track
   ui::PictureBox* XPicthBt;  // pitch knob
   ui::PictureBox *BTPICTHUP, *BTPICTHDW, *cmdPicthRe;
-  ui::PictureBox* pl1;  // peak bar
+  ui::PictureBox* chkKeyLock;  // key lock: the pitch knob changes the tempo alone
+  ui::PictureBox* pl1;         // peak bar
 
  private:
   // What each control is and does, for screen readers and scripts.

@@ -26,6 +26,7 @@ struct DeckState {
   // Where it is heard: the master mix (the room) and the cue bus (the headphones).
   bool ToMaster = true;
   bool ToCue = false;
+  bool KeyLock = false;  // the pitch knob changes the tempo alone (the two decks only)
 
   float VolumeTop = 0.0f;     // 0: the knob at the top, full level
   float PitchTop = 0.0f;      // 0: the knob at the top, twice the track's own speed

@@ -408,3 +408,36 @@ TEST_F(DeckControls, CueSendsADeckToTheHeadphonesSideAndTheSplitIsKept) {
   EXPECT_TRUE(main->cue().chkCueSplit->Value());
   EXPECT_TRUE(main->cue().chkCueSwap->Value());
 }
+
+namespace {
+
+TEST_F(DeckControls, KeyLockLeavesThePitchToTheTrackAndIsKeptPerDeck) {
+  play(0);
+  main->form().Show();
+  ui::PictureBox& toggle = *c(0).chkKeyLock;
+  EXPECT_EQ(toggle.widget()->accessibleName(), "chkKeyLock(0)");
+  QTest::mouseClick(toggle.widget(), Qt::LeftButton);
+  audio::PitchControl& p = main->decks().pitch();
+  for (int i = 0; i < 10; ++i) p.BTPICTHUP_Click(0);
+  // The knob, its figure and the deck's frequency are what they are without key lock.
+  EXPECT_EQ(c(0).ETQPICTH->Caption(), "PITCH 0.5 VOL 1.0");
+  const double speed = main->decks().engine().PitchFactor(0);
+  EXPECT_NEAR(channelFrequency(0), 44100.0 * speed, 0.5);
+  render(0.3);
+  const std::uint32_t from = channelPosition(0);
+  EXPECT_NEAR(fixtures::zeroCrossingHz(render(1.0), 44100), 440.0, 1.0);
+  EXPECT_NEAR(channelPosition(0) - from, 1000.0 * speed, 10.0);
+
+  restart();
+  EXPECT_TRUE(deck(0).KeyLock);
+  EXPECT_FALSE(deck(1).KeyLock);
+  play(0);
+  bool locked = false;
+  program->engine().System.soundKeyLock(deck(0).Sound, locked);
+  EXPECT_TRUE(locked);
+  main->keyLock().chkKeyLock_Click(0);
+  restart();
+  EXPECT_FALSE(deck(0).KeyLock);
+}
+
+}  // namespace

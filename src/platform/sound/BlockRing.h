@@ -9,13 +9,32 @@ namespace sound {
 
 // A block of decoded stereo frames at the file's own rate. `epoch` tells which seek
 // request produced it, so the reader can drop blocks made before the latest seek.
+//
+// Under key lock the decoding side also writes a pitch-shifted copy of the same frames into
+// `shifted`, after the block is in the ring, a few blocks ahead of the reader. Which of the
+// two the reader plays is settled once per block by `take`: the first side to move it from
+// Open wins. The decoding side stores Shifted (release) after writing the copy; the reader,
+// on its first look, either sees Shifted (acquire) and plays the copy, or claims the block
+// as Decoded and plays the decoded frames, and a copy made later is never read.
 struct AudioBlock {
   static constexpr int kFrames = 1024;
+  enum Take : int { Open, Decoded, Shifted };
   std::uint32_t epoch = 0;
   std::int64_t startFrame = 0;
   int frames = 0;
   bool endOfStream = false;
+  mutable std::atomic<int> take{Open};
   float samples[kFrames * 2];
+  float shifted[kFrames * 2];
+
+  // Reader side: the frames to play; the first call settles which.
+  const float* play() const {
+    int t = take.load(std::memory_order_acquire);
+    if (t == Open && take.compare_exchange_strong(t, Decoded, std::memory_order_acq_rel))
+      t = Decoded;
+    return t == Shifted ? shifted : samples;
+  }
+  static_assert(std::atomic<int>::is_always_lock_free);
 };
 
 // Lock-free single-producer/single-consumer ring of preallocated blocks: the decoder
@@ -35,6 +54,12 @@ class BlockRing {
   void commitWrite() {
     m_head.store(m_head.load(std::memory_order_relaxed) + 1, std::memory_order_release);
   }
+  // Writer side: blocks by their running number. Numbers from head() - capacity() to head()
+  // still hold what was written under them (only the writer reuses a slot); those from
+  // tail() on have not been released by the reader.
+  std::size_t head() const { return m_head.load(std::memory_order_relaxed); }
+  std::size_t tail() const { return m_tail.load(std::memory_order_acquire); }
+  AudioBlock* at(std::size_t number) { return &m_blocks[number % m_capacity]; }
 
   // Blocks ready for the reader; the i-th one counted from the oldest.
   std::size_t readable() const {

@@ -10,6 +10,9 @@
 //                  producing end of its BlockRing. The UI thread adds and removes streams
 //                  under the worker's mutex; once remove() returns, the worker never touches
 //                  that stream again. (The mutex is never seen by the output callback.)
+//                  Under key lock it also writes the shifted copy of blocks already in a
+//                  ring (KeyShift); each block's `take` settles once, by compare-exchange,
+//                  which of its two copies the output side plays (see AudioBlock).
 //  Output thread   SDL's callback, calling Mixer::mix. Owns each voice's private state
 //                  (resampler, current epoch, lent ring block, position), the consuming end
 //                  of every ring, the effect chain's slots, the units' filter state and the
@@ -224,6 +227,7 @@ Result SoundSystem::playSound(Handle sound, bool paused, Handle& channel) {
     if (const Handle old = d.voiceOwner[std::size_t(v)]) d.dropChannel(old);
     const std::uint32_t epoch = s.epochUsed ? s.stream->requestSeek(0) : s.stream->requestedEpoch();
     s.epochUsed = true;
+    s.stream->setPlaybackFrequency(s.frequency);
     const Handle h = d.channels.add(ChannelRec{v, sound, ++d.startOrder, 0});
     if (!h) return Result::DeviceError;
     d.voiceOwner[std::size_t(v)] = h;
@@ -276,9 +280,19 @@ Result SoundSystem::setChannelFrequency(Handle channel, float hz) {
   auto& d = *m_impl;
   return d.withChannel(channel, [&](ChannelRec& c) {
     if (!std::isfinite(hz)) return Result::InvalidParam;
-    d.voiceOf(c).frequency.store(std::max(hz, 0.0f));
+    Voice& v = d.voiceOf(c);
+    v.frequency.store(std::max(hz, 0.0f));
+    v.stream()->setPlaybackFrequency(std::max(hz, 0.0f));
     return Result::Ok;
   });
+}
+
+Result SoundSystem::setSoundKeyLock(Handle sound, bool on) {
+  return m_impl->withSound(sound, [&](SoundRec& s) { s.stream->setKeyLock(on); });
+}
+
+Result SoundSystem::soundKeyLock(Handle sound, bool& on) {
+  return m_impl->withSound(sound, [&](const SoundRec& s) { on = s.stream->keyLocked(); });
 }
 
 Result SoundSystem::channelPositionMs(Handle channel, std::uint32_t& ms) {

@@ -75,6 +75,12 @@ class SoundSystem {
   // channels it starts from then on; a channel's at once, gliding over a block.
   Result setSoundGain(Handle sound, float gain);
   Result setChannelGain(Handle channel, float gain);
+  // Key lock: a sound's channel changes its tempo with its frequency and keeps its pitch.
+  // It applies at once to the channel playing (within about a tenth of a second, faded in
+  // or out, never a click) and to the channels the sound starts later. Positions, seeks and
+  // lengths stay what they are without it, to the frame.
+  Result setSoundKeyLock(Handle sound, bool on);
+  Result soundKeyLock(Handle sound, bool& on);
   // Where the headphones are heard: nowhere (the output is the master mix alone), split
   // on the one device (the master in mono on the left, the headphones on the right, or the
   // other way round), or on a playback device of their own (see setDevices; the master's

@@ -12,7 +12,15 @@ Stream::Stream(std::unique_ptr<FileDecoder> decoder, std::size_t ringBlocks)
     : m_decoder(std::move(decoder)),
       m_ring(ringBlocks),
       m_sampleRate(m_decoder->sampleRate()),
-      m_lengthFrames(m_decoder->lengthFrames()) {}
+      m_lengthFrames(m_decoder->lengthFrames()),
+      m_shift(m_sampleRate) {}
+
+void Stream::setPlaybackFrequency(float hz) {
+  // Played at hz, the frames sound hz / rate times higher: key lock shifts them down by as
+  // much. The clamp covers the pitch knob's whole travel and keeps the stretcher sane near 0.
+  const float scale = hz > 0.0f ? float(m_sampleRate) / hz : 4.0f;
+  m_pitchScale.store(std::clamp(scale, 0.25f, 4.0f), std::memory_order_relaxed);
+}
 
 std::uint32_t Stream::requestSeek(std::int64_t frame) {
   const std::uint64_t old = m_request.load(std::memory_order_relaxed);
@@ -35,17 +43,20 @@ bool Stream::produce() {
     m_ended = false;
     worked = true;
   }
-  if (m_ended) return worked;
-  AudioBlock* block = m_ring.writeSlot();
-  if (!block) return worked;
-  block->epoch = epoch;
-  block->frames = m_decoder->read(block->samples, AudioBlock::kFrames);
-  block->startFrame = m_decoder->position() - block->frames;
-  block->endOfStream = block->frames < AudioBlock::kFrames;
-  m_ended = block->endOfStream;
-  m_ring.commitWrite();
-  if (m_ended) m_endEpoch.store(epoch, std::memory_order_release);
-  return true;
+  if (AudioBlock* block = m_ended ? nullptr : m_ring.writeSlot()) {
+    block->epoch = epoch;
+    block->frames = m_decoder->read(block->samples, AudioBlock::kFrames);
+    block->startFrame = m_decoder->position() - block->frames;
+    block->endOfStream = block->frames < AudioBlock::kFrames;
+    block->take.store(AudioBlock::Open, std::memory_order_relaxed);  // published by the commit
+    m_ended = block->endOfStream;
+    m_ring.commitWrite();
+    if (m_ended) m_endEpoch.store(epoch, std::memory_order_release);
+    worked = true;
+  }
+  worked |= m_shift.step(m_ring, m_keyLock.load(std::memory_order_relaxed),
+                         double(m_pitchScale.load(std::memory_order_relaxed)), epoch);
+  return worked;
 }
 
 }  // namespace sound

@@ -7,6 +7,7 @@
 
 #include "BlockRing.h"
 #include "FileDecoder.h"
+#include "KeyShift.h"
 
 namespace sound {
 
@@ -31,7 +32,15 @@ class Stream {
     return m_endEpoch.load(std::memory_order_acquire) == std::int64_t(epoch);
   }
 
-  // Decoding side: decodes one block if there is room; true when it did any work.
+  // UI side: key lock (see KeyShift), and the frequency the stream is played at, whose
+  // pitch change key lock takes back out. Both are values on their own that the decoding
+  // side reads once a block.
+  void setKeyLock(bool on) { m_keyLock.store(on, std::memory_order_relaxed); }
+  bool keyLocked() const { return m_keyLock.load(std::memory_order_relaxed); }
+  void setPlaybackFrequency(float hz);
+
+  // Decoding side: decodes one block if there is room, and moves key lock on by a step;
+  // true when it did any work.
   bool produce();
 
  private:
@@ -42,10 +51,15 @@ class Stream {
   // bits 40..63: epoch; bits 0..39: target frame (enough for days of audio).
   std::atomic<std::uint64_t> m_request{0};
   std::atomic<std::int64_t> m_endEpoch{-1};
+  std::atomic<bool> m_keyLock{false};
+  std::atomic<float> m_pitchScale{1.0f};
+  static_assert(std::atomic<bool>::is_always_lock_free);
+  static_assert(std::atomic<float>::is_always_lock_free);
   static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
   static_assert(std::atomic<std::int64_t>::is_always_lock_free);
   std::uint32_t m_producedEpoch = 0;  // decoding side only
   bool m_ended = false;               // decoding side only
+  KeyShift m_shift;                   // decoding side only
 };
 
 }  // namespace sound

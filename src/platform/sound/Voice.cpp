@@ -20,6 +20,9 @@ constexpr int kPrimeFrames = 128;
 constexpr int kFadeFrames = 256;  // one path fading into the other
 // How close to 1 the converter's ratio must have come before the copy takes over.
 constexpr double kSettledRatio = 1e-6;
+// Under key lock, how many calls a start or a seek waits for the decoding side to shift its
+// first block, so it is not heard at the wrong pitch for a moment; then it plays anyway.
+constexpr int kKeyLockWaits = 16;
 }  // namespace
 
 Voice::Voice() : m_history(new std::atomic<float>[kHistoryFrames * 2]) {
@@ -75,6 +78,7 @@ void Voice::switchEpoch(std::uint32_t want) {
   m_epoch = want;
   m_lent = 0;
   m_started = false;
+  m_keyLockWaits = 0;
   src_reset(m_src);
 }
 
@@ -98,7 +102,7 @@ long Voice::pullInput(void* self, float** data) {
     ++v->m_lent;
     const auto skip = int(std::clamp<std::int64_t>(v->m_pullFrom - b->startFrame, 0, b->frames));
     if (skip < b->frames) {
-      *data = const_cast<float*>(b->samples) + std::size_t(skip) * 2;
+      *data = const_cast<float*>(b->play()) + std::size_t(skip) * 2;
       return b->frames - skip;
     }
     if (b->endOfStream) return 0;
@@ -130,7 +134,7 @@ int Voice::copyInput(float* out, int frames) {
       continue;
     }
     const int take = std::min(frames - done, b->frames - int(from));
-    std::copy_n(b->samples + from * 2, take * 2, out + std::size_t(done) * 2);
+    std::copy_n(b->play() + from * 2, take * 2, out + std::size_t(done) * 2);
     done += take;
     m_copyFrom += take;
     if (b->endOfStream && from + take == b->frames) break;
@@ -222,6 +226,11 @@ void Voice::render(float* mix, float* cue, int frames, int outputRate) {
   const bool copy = ratio == 1.0;
   if (!m_started) {
     if (ring.readable() == 0) return;  // the decoder has not caught up with the seek yet
+    if (m_stream->keyLocked() && m_keyLockWaits < kKeyLockWaits &&
+        ring.peek()->take.load(std::memory_order_acquire) == AudioBlock::Open) {
+      ++m_keyLockWaits;
+      return;
+    }
     const std::int64_t first = ring.peek()->startFrame;
     m_position = double(first);
     m_started = true;

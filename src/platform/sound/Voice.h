@@ -84,6 +84,7 @@ class Voice {
   std::uint32_t m_seenSerial = 0;
   std::uint32_t m_epoch = 0;
   bool m_started = false;
+  int m_keyLockWaits = 0;
   // At a ratio of exactly 1 the input is copied and the converter sleeps. Switching between
   // the two fades one into the other over kFadeFrames, both running meanwhile.
   bool m_copying = false;
