@@ -224,6 +224,8 @@ void ScanJob::runUpdate() {
   QByteArray lastFolder;
   int lastPlace = -1;
   for (std::size_t i = 0; i < m_old.size(); ++i) {
+    // At the end of the program the folder list, whole on disk, is what the next run takes up.
+    if (i % 4096 == 0 && m_ctx.closing()) return;
     const QByteArray folder = platform::parentFolder(m_old.pathBytes(i));
     if (i == 0 || folder != lastFolder) {
       lastFolder = folder;

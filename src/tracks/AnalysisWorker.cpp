@@ -39,6 +39,26 @@ AnalysisWorker::~AnalysisWorker() {
 }
 
 void AnalysisWorker::enqueue(std::vector<std::string> paths, Priority priority) {
+  if (priority == Priority::Library) {
+    Batch batch;
+    std::size_t size = 0;
+    for (const std::string& path : paths) size += path.size();
+    batch.bytes.reserve(size);
+    batch.ends.reserve(paths.size());
+    for (const std::string& path : paths) {
+      if (path.empty()) continue;
+      batch.bytes += path;
+      batch.ends.push_back(batch.bytes.size());
+    }
+    paths = {};
+    if (batch.ends.empty()) return;
+    std::lock_guard lock(m_mutex);
+    if (m_stopping) return;
+    m_libraryLeft += batch.ends.size();
+    m_library.push_back(std::move(batch));
+    m_wake.notify_all();
+    return;
+  }
   auto& queue = m_queues[static_cast<int>(priority)];
   {
     std::lock_guard lock(m_mutex);
@@ -73,6 +93,8 @@ bool AnalysisWorker::shutdown(std::chrono::milliseconds timeout) {
     m_cancel = true;
     m_byPath.clear();
     for (auto& queue : m_queues) queue.clear();
+    m_library.clear();
+    m_libraryLeft = 0;
   }
   m_wake.notify_all();
   m_idle.notify_all();
@@ -91,13 +113,14 @@ bool AnalysisWorker::shutdown(std::chrono::milliseconds timeout) {
 
 bool AnalysisWorker::waitIdle(std::chrono::milliseconds timeout) {
   std::unique_lock lock(m_mutex);
-  return m_idle.wait_for(lock, timeout,
-                         [this] { return m_stopping || (!m_busy && m_byPath.empty()); });
+  return m_idle.wait_for(lock, timeout, [this] {
+    return m_stopping || (!m_busy && m_byPath.empty() && !m_libraryLeft);
+  });
 }
 
 std::size_t AnalysisWorker::queued() const {
   std::lock_guard lock(m_mutex);
-  return m_byPath.size();
+  return m_byPath.size() + m_libraryLeft;
 }
 
 AnalysisWorker::ItemPtr AnalysisWorker::takeNext() {
@@ -111,6 +134,20 @@ AnalysisWorker::ItemPtr AnalysisWorker::takeNext() {
       m_byPath.erase(item->path);
       return item;
     }
+  }
+  while (!m_library.empty()) {
+    Batch& batch = m_library.front();
+    if (batch.next == batch.ends.size()) {
+      m_library.pop_front();
+      continue;
+    }
+    const std::size_t from = batch.next ? batch.ends[batch.next - 1] : 0;
+    const std::size_t to = batch.ends[batch.next++];
+    --m_libraryLeft;
+    auto item =
+        std::make_shared<Item>(Item{batch.bytes.substr(from, to - from), Priority::Library});
+    item->taken = true;
+    return item;
   }
   return nullptr;
 }

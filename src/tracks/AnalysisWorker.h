@@ -52,6 +52,9 @@ class AnalysisWorker {
 
   // Queues paths at the end of their class, in the order given. A path already queued in a
   // lower class moves up to this one; one in this class or a higher one stays where it is.
+  // The library's paths (up to millions) are kept as packed batches, not one by one: a path
+  // queued again there, or also queued higher, is found measured when its turn comes and
+  // skipped.
   void enqueue(std::vector<std::string> paths, Priority priority);
   // Starts no new track for `ms` (a deck is opening a file). The track being measured is
   // cancelled and queued again at the head of its class.
@@ -71,6 +74,12 @@ class AnalysisWorker {
     bool taken = false;
   };
   using ItemPtr = std::shared_ptr<Item>;
+  // Library paths in one buffer: path i is bytes [ends[i-1], ends[i]).
+  struct Batch {
+    std::string bytes;
+    std::vector<std::size_t> ends;
+    std::size_t next = 0;
+  };
   using Clock = std::chrono::steady_clock;
 
   void run();
@@ -87,6 +96,8 @@ class AnalysisWorker {
   // marked by its priority, and is dropped when it comes to the front.
   std::deque<ItemPtr> m_queues[3];
   std::unordered_map<std::string_view, ItemPtr> m_byPath;  // keys point into the items
+  std::deque<Batch> m_library;  // after m_queues[Library], which holds only cancelled ones
+  std::size_t m_libraryLeft = 0;
   Clock::time_point m_holdUntil{};
   bool m_stopping = false;
   bool m_busy = false;

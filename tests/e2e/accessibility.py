@@ -21,8 +21,8 @@ def find(name, timeout=60.0):
     sys.exit(f"FAIL: {name} not found through AT-SPI")
 
 
-def press(name):
-    control = find(name)
+def press(control):
+    name = control.name
     action = control.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
     if "Press" not in names and "press" not in names:
@@ -39,6 +39,9 @@ if __name__ == "__main__":
     if value != 100:
         sys.exit(f"FAIL: XVolBT(0) reads {value}, not 100")
     print(f"XVolBT(0): {volume.getRoleName()} at {value} ({volume.description})")
-    press("BTStop(0)")
+    # Both found first: on a loaded machine a walk of the tree can take longer than the
+    # capture's window for the deck to come back.
+    stop, play = find("BTStop(0)"), find("BTPlay(0)")
+    press(stop)
     time.sleep(float(sys.argv[1]))
-    press("BTPlay(0)")
+    press(play)
