@@ -395,6 +395,23 @@ TEST(TrackFactsStore, ReplacesAndMerges) {
   EXPECT_FALSE(table.find("/c"));
 }
 
+// Texts that grow, shrink and go, many times over, so that their string is compacted.
+TEST(TagIndex, KeepsEachFilesLatestText) {
+  library::TagIndex index;
+  const auto key = [](int i) { return library::TagIndex::Key(i) * 0x9e3779b97f4a7c15ull; };
+  for (int round = 0; round < 40; ++round)
+    for (int i = 0; i < 2000; ++i)
+      index.set(key(i),
+                i % 7 == 0 && round == 39
+                    ? ""
+                    : std::string(std::size_t(round % 5 * 9 + i % 4 + 1), char('a' + round % 26)));
+  for (int i = 0; i < 2000; ++i)
+    ASSERT_EQ(index.text(key(i)), i % 7 ? std::string(std::size_t(4 * 9 + i % 4 + 1), 'n') : "");
+  EXPECT_FALSE(index.empty());
+  for (int i = 0; i < 2000; ++i) index.set(key(i), "");
+  EXPECT_TRUE(index.empty());
+}
+
 TEST(LibraryColumns, ShowTheTrackFactsAndSortByAnyOfThem) {
   library::TrackFactsTable facts;
   facts.set("/m/B.mp3", {"zed", "Song", "", 185400, 128.0, -9.25});
