@@ -22,6 +22,9 @@ def find(name, timeout=60.0):
 
 
 def press(control):
+    """Presses a control found by find(), or the one of that name."""
+    if isinstance(control, str):
+        control = find(control)
     name = control.name
     action = control.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
