@@ -85,6 +85,7 @@ void TrackAnalysis::shutdown() {
   }
   m_worker.reset();
   m_waiting.clear();
+  m_waitingLibrary.clear();
   m_ready = false;
   if (m_db) m_db->close();
 }
@@ -115,6 +116,8 @@ void TrackAnalysis::opened(std::string problem, Facts facts) {
   m_worker = std::make_unique<tracks::AnalysisWorker>(*m_db, std::move(hooks));
   for (auto& [paths, priority] : m_waiting) m_worker->enqueue(std::move(paths), priority);
   m_waiting.clear();
+  for (auto& [next, count] : m_waitingLibrary) m_worker->enqueueLibrary(std::move(next), count);
+  m_waitingLibrary.clear();
 }
 
 void TrackAnalysis::stored(const tracks::TrackRecord& record) {
@@ -145,14 +148,40 @@ void TrackAnalysis::queue(std::vector<std::string> paths, tracks::Priority prior
     m_waiting.emplace_back(std::move(paths), priority);
 }
 
+void TrackAnalysis::queueLibrary(const library::PathStore& store, std::size_t from,
+                                 std::size_t to) {
+  to = std::min(to, store.size());
+  if (!m_measure || from >= to) return;
+  // The blocks that hold the entries; they never change once made, so the worker may read
+  // them while the window goes on with its own copies of the pointers.
+  const std::vector<library::ChunkPtr>& chunks = store.chunks();
+  std::size_t first = 0;
+  while (first + 1 < chunks.size() && store.firstOf(first + 1) <= from) ++first;
+  std::vector<library::ChunkPtr> held;
+  for (std::size_t j = first; j < chunks.size() && store.firstOf(j) < to; ++j)
+    held.push_back(chunks[j]);
+  if (held.empty()) return;
+  auto next = [held = std::move(held), k = std::size_t(0), i = from - store.firstOf(first),
+               left = to - from](std::string& out) mutable {
+    for (; left > 0 && k < held.size(); ++k, i = 0)
+      if (held[k] && i < held[k]->size()) {
+        out.assign(held[k]->bytes(i++));
+        --left;
+        return true;
+      }
+    return false;
+  };
+  if (m_worker)
+    m_worker->enqueueLibrary(std::move(next), to - from);
+  else if (!m_ready && m_problem.empty())
+    m_waitingLibrary.emplace_back(std::move(next), to - from);
+}
+
 void TrackAnalysis::follow(library::PathListModel& library, playlist::PlaylistModel& playlist) {
+  // The library's rows are appended in the order of its entries.
   QObject::connect(&library, &QAbstractItemModel::rowsInserted, &m_window,
                    [this, &library](const QModelIndex&, int first, int last) {
-                     std::vector<std::string> paths;
-                     paths.reserve(std::size_t(last - first + 1));
-                     for (int r = first; r <= last; ++r)
-                       paths.push_back(library.pathBytes(r).toStdString());
-                     queue(std::move(paths), tracks::Priority::Library);
+                     queueLibrary(library.store(), std::size_t(first), std::size_t(last) + 1);
                    });
   QObject::connect(&playlist, &QAbstractItemModel::rowsInserted, &m_window,
                    [this, &playlist](const QModelIndex&, int first, int last) {

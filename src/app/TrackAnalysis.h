@@ -53,6 +53,8 @@ class TrackAnalysis : public audio::DeckEvents {
   };
   void opened(std::string problem, Facts facts);
   void queue(std::vector<std::string> paths, tracks::Priority priority);
+  // Entries [from, to) of the library, read by the worker from the library's own blocks.
+  void queueLibrary(const library::PathStore& store, std::size_t from, std::size_t to);
   void stored(const tracks::TrackRecord& record);
 
   std::string m_file;
@@ -72,6 +74,7 @@ class TrackAnalysis : public audio::DeckEvents {
   std::string m_problem;
   // What was asked for before the database was open.
   std::vector<std::pair<std::vector<std::string>, tracks::Priority>> m_waiting;
+  std::vector<std::pair<tracks::AnalysisWorker::PathSource, std::size_t>> m_waitingLibrary;
   bool m_ready = false;
   bool m_closed = false;
 };

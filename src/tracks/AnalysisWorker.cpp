@@ -40,23 +40,28 @@ AnalysisWorker::~AnalysisWorker() {
 
 void AnalysisWorker::enqueue(std::vector<std::string> paths, Priority priority) {
   if (priority == Priority::Library) {
-    Batch batch;
+    // Packed in one string, so that a million paths are two blocks to keep and to free.
+    auto bytes = std::make_shared<std::string>();
+    auto ends = std::make_shared<std::vector<std::size_t>>();
     std::size_t size = 0;
     for (const std::string& path : paths) size += path.size();
-    batch.bytes.reserve(size);
-    batch.ends.reserve(paths.size());
+    bytes->reserve(size);
+    ends->reserve(paths.size());
     for (const std::string& path : paths) {
       if (path.empty()) continue;
-      batch.bytes += path;
-      batch.ends.push_back(batch.bytes.size());
+      *bytes += path;
+      ends->push_back(bytes->size());
     }
+    const std::size_t count = ends->size();
     paths = {};
-    if (batch.ends.empty()) return;
-    std::lock_guard lock(m_mutex);
-    if (m_stopping) return;
-    m_libraryLeft += batch.ends.size();
-    m_library.push_back(std::move(batch));
-    m_wake.notify_all();
+    enqueueLibrary(
+        [bytes, ends, i = std::size_t(0)](std::string& out) mutable {
+          if (i == ends->size()) return false;
+          const std::size_t from = i ? (*ends)[i - 1] : 0;
+          out.assign(*bytes, from, (*ends)[i++] - from);
+          return true;
+        },
+        count);
     return;
   }
   auto& queue = m_queues[static_cast<int>(priority)];
@@ -75,6 +80,17 @@ void AnalysisWorker::enqueue(std::vector<std::string> paths, Priority priority) 
       m_byPath.emplace(item->path, item);
       queue.push_back(std::move(item));
     }
+  }
+  m_wake.notify_all();
+}
+
+void AnalysisWorker::enqueueLibrary(PathSource next, std::size_t count) {
+  if (!next || count == 0) return;
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_stopping) return;
+    m_libraryLeft += count;
+    m_library.push_back({std::move(next), count});
   }
   m_wake.notify_all();
 }
@@ -137,15 +153,16 @@ AnalysisWorker::ItemPtr AnalysisWorker::takeNext() {
   }
   while (!m_library.empty()) {
     Batch& batch = m_library.front();
-    if (batch.next == batch.ends.size()) {
+    std::string path;
+    if (batch.left == 0 || !batch.next(path)) {
+      m_libraryLeft -= batch.left;
       m_library.pop_front();
       continue;
     }
-    const std::size_t from = batch.next ? batch.ends[batch.next - 1] : 0;
-    const std::size_t to = batch.ends[batch.next++];
+    --batch.left;
     --m_libraryLeft;
-    auto item =
-        std::make_shared<Item>(Item{batch.bytes.substr(from, to - from), Priority::Library});
+    if (path.empty()) continue;
+    auto item = std::make_shared<Item>(Item{std::move(path), Priority::Library});
     item->taken = true;
     return item;
   }

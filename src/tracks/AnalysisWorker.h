@@ -52,10 +52,14 @@ class AnalysisWorker {
 
   // Queues paths at the end of their class, in the order given. A path already queued in a
   // lower class moves up to this one; one in this class or a higher one stays where it is.
-  // The library's paths (up to millions) are kept as packed batches, not one by one: a path
-  // queued again there, or also queued higher, is found measured when its turn comes and
-  // skipped.
+  // The library's paths (up to millions) are kept as batches, not one by one: a path queued
+  // again there, or also queued higher, is found measured when its turn comes and skipped.
   void enqueue(std::vector<std::string> paths, Priority priority);
+  // Gives the next path of a list into its argument, false after the last; called on the
+  // worker's thread, one path at a time, so it must read only what no other thread changes.
+  using PathSource = std::function<bool(std::string&)>;
+  // Queues `count` paths of the library class that `next` gives, without copying them here.
+  void enqueueLibrary(PathSource next, std::size_t count);
   // Starts no new track for `ms` (a deck is opening a file). The track being measured is
   // cancelled and queued again at the head of its class.
   void hold(int ms);
@@ -74,11 +78,10 @@ class AnalysisWorker {
     bool taken = false;
   };
   using ItemPtr = std::shared_ptr<Item>;
-  // Library paths in one buffer: path i is bytes [ends[i-1], ends[i]).
+  // Library paths still to come from one source.
   struct Batch {
-    std::string bytes;
-    std::vector<std::size_t> ends;
-    std::size_t next = 0;
+    PathSource next;
+    std::size_t left;
   };
   using Clock = std::chrono::steady_clock;
 
