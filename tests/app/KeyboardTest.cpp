@@ -129,4 +129,42 @@ TEST_F(Keyboard, AKeyActsOnceWhateverHasTheFocusAndNotWhileTextIsTyped) {
   drain();
 }
 
+// Each action does to its own deck what the control it stands for does, by its name as a
+// controller's mapping names it.
+TEST_F(Keyboard, EachNamedActionWorksItsControl) {
+  const app::ControlActions& a = main->actions();
+  fixtures::writeWav(dir.file("a.wav"), {{440, 4.0}});
+  ASSERT_EQ(
+      main->decks().engine().OpenDeckTrack(QByteArray::fromStdString(dir.file("a.wav")), 1, false),
+      audio::DeckActions::Open::Opened);
+  EXPECT_TRUE(a.run(u"DeckB.PlayPause"));
+  EXPECT_TRUE(deck(1).Playing);
+  a.run(u"DeckB.VolumeDown");
+  EXPECT_EQ(c(1).XVolBT->Top(), 50.0f);
+  a.run(u"DeckB.VolumeUp");
+  a.run(u"DeckB.VolumeUp");  // at the top already
+  EXPECT_EQ(c(1).XVolBT->Top(), 0.0f);
+  a.run(u"DeckB.PitchDown");
+  EXPECT_EQ(c(1).XPicthBt->Top(), 502.5f + 5.0f);
+  a.run(u"DeckB.PitchReset");
+  EXPECT_EQ(c(1).XPicthBt->Top(), 502.5f);
+  a.run(u"DeckB.Cue");
+  EXPECT_TRUE(deck(1).ToCue);
+  a.run(u"DeckB.Stop");
+  EXPECT_FALSE(deck(1).Playing);
+  a.run(u"DeckB.PlayPause");  // a stopped deck starts again
+  EXPECT_TRUE(deck(1).Playing);
+  EXPECT_FALSE(paused(1));
+  a.run(u"AutoPlay");
+  EXPECT_EQ(main->playlist().view().AutoL->Value(), 1);
+  EXPECT_TRUE(main->playlist().view().AutoLST->Enabled());
+  a.run(u"AutoPlay");
+  EXPECT_FALSE(main->playlist().view().AutoLST->Enabled());
+  EXPECT_FALSE(a.run(u"DeckC.PlayPause"));
+  a.run(u"DeckA.PlayPause");  // an empty deck: nothing
+  EXPECT_FALSE(deck(0).Playing);
+  EXPECT_FALSE(deck(0).ToCue);
+  EXPECT_EQ(c(0).XPicthBt->Top(), 502.5f);
+}
+
 }  // namespace
