@@ -32,11 +32,11 @@ bool takesText(const QWidget* w) {
 
 Keyboard::Keyboard(QWidget* window, const ControlActions& actions)
     : m_window(window), m_actions(actions) {
-  qApp->installEventFilter(this);
+  if (qApp) qApp->installEventFilter(this);
 }
 
 Keyboard::~Keyboard() {
-  qApp->removeEventFilter(this);
+  if (qApp) qApp->removeEventFilter(this);
 }
 
 QString Keyboard::mapFile(const QString& settingsFile) {
@@ -69,11 +69,13 @@ bool Keyboard::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
     return false;
-  // Keys reach the window as the window system's, then the focused control's; the control's
-  // is the one to judge, and a window of its own (a box, a menu, a dialog) keeps its keys.
+  // Keys reach the window as the window system's, then the focused control's (and its
+  // parents', when it leaves them); the control's is the one to judge, and a window of its
+  // own (a box, a menu, a dialog) keeps its keys. A text field takes the keys sent to it, or
+  // to its parents on its behalf.
   auto* to = qobject_cast<QWidget*>(watched);
   if (!to || !m_window || to->window() != m_window || QApplication::activePopupWidget() ||
-      QApplication::activeModalWidget() || takesText(QApplication::focusWidget()))
+      QApplication::activeModalWidget() || takesText(to) || takesText(QApplication::focusWidget()))
     return false;
   auto* k = static_cast<QKeyEvent*>(event);
   const int action = m_map.actionFor(KeyMap::combined(k->key(), k->modifiers()));
