@@ -74,10 +74,17 @@ bool Keyboard::eventFilter(QObject* watched, QEvent* event) {
   // own (a box, a menu, a dialog) keeps its keys. A text field takes the keys sent to it, or
   // to its parents on its behalf.
   auto* to = qobject_cast<QWidget*>(watched);
+  auto* k = static_cast<QKeyEvent*>(event);
+  // Escape leaves a text field of the window, so that the keys work the decks again.
+  if (QWidget* focus = QApplication::focusWidget();
+      type == QEvent::KeyPress && k->key() == Qt::Key_Escape && to == focus && m_window &&
+      focus->window() == m_window && takesText(focus)) {
+    focus->clearFocus();
+    return false;
+  }
   if (!to || !m_window || to->window() != m_window || QApplication::activePopupWidget() ||
       QApplication::activeModalWidget() || takesText(to) || takesText(QApplication::focusWidget()))
     return false;
-  auto* k = static_cast<QKeyEvent*>(event);
   const int action = m_map.actionFor(KeyMap::combined(k->key(), k->modifiers()));
   if (action < 0) return false;
   // Ours, so no shortcut or control takes it; a held key runs a toggle once.

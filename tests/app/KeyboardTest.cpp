@@ -127,6 +127,10 @@ TEST_F(Keyboard, AKeyActsOnceWhateverHasTheFocusAndNotWhileTextIsTyped) {
   EXPECT_EQ(box->text(), "l ");
   EXPECT_TRUE(deck(1).Playing);
   EXPECT_TRUE(paused(1));
+  QTest::keyClick(box, Qt::Key_Escape);  // out of the box: the keys work the decks again
+  EXPECT_NE(QApplication::focusWidget(), box);
+  QTest::keyClick(window->windowHandle(), Qt::Key_L);
+  EXPECT_FALSE(deck(1).Playing);
   drain();
 }
 
