@@ -10,6 +10,7 @@
 #include "support/MediaMutator.h"
 #include "tracks/LoudnessMeter.h"
 #include "tracks/TrackAnalyser.h"
+#include "tracks/WaveformBuilder.h"
 
 namespace {
 
@@ -179,3 +180,21 @@ TEST(TrackAnalyserTest, BadFilesAndCancelFail) {
 }
 
 }  // namespace
+
+// A long track's buckets are merged in pairs, again and again: a single loud sample in any
+// of them still shows, wherever it falls.
+TEST(WaveformBuilderTest, ALoneSpikeSurvivesTheMerges) {
+  for (std::int64_t at : {std::int64_t(64 + 5), std::int64_t(2'500'001)}) {
+    tracks::WaveformBuilder builder;
+    std::vector<float> block(2 * 4096, 0.0f);
+    for (std::int64_t done = 0; done < 3'000'000; done += 4096) {
+      std::fill(block.begin(), block.end(), 0.0f);
+      if (at >= done && at < done + 4096) block[std::size_t(2 * (at - done) + 1)] = 1.0f;
+      builder.add(block.data(), 4096);
+    }
+    const std::vector<std::uint8_t> points = builder.finish();
+    int loudest = 0;
+    for (std::size_t i = 0; i < points.size(); i += 2) loudest = std::max<int>(loudest, points[i]);
+    EXPECT_EQ(loudest, 255) << at;
+  }
+}
