@@ -510,46 +510,6 @@ TEST_P(AutoMixCurves, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLeve
   EXPECT_LT(level(tail, kToneC), kSilent);
 }
 
-// Click tracks: a burst of `hz` on every beat from `firstMs`, `seconds` long at 22.05 kHz.
-std::vector<double> clicks(double bpm, double firstMs, double hz, double seconds) {
-  constexpr int kRate = 22050;
-  std::vector<double> v(std::size_t(seconds * kRate), 0.0);
-  for (double at = firstMs / 1000; at < seconds - 0.05; at += 60 / bpm)
-    for (int n = 0; n < kRate / 50; ++n)
-      v[std::size_t(at * kRate) + std::size_t(n)] =
-          0.4 * std::exp(-n / (0.005 * kRate)) * std::sin(2 * M_PI * hz * n / kRate);
-  return v;
-}
-
-// Where bursts of `hz` start in what was heard, in ms: where a 4 ms window's magnitude at
-// `hz` first reaches half the burst's peak, whatever the level it is heard at.
-std::vector<double> onsets(const std::vector<float>& stereo, double hz) {
-  constexpr int kWindow = 176, kHop = 22;
-  std::vector<double> env;
-  for (std::size_t at = 0; (at + kWindow) * 2 <= stereo.size(); at += kHop) {
-    double re = 0, im = 0, sum = 0;
-    for (int n = 0; n < kWindow; ++n) {
-      const double w = 0.5 - 0.5 * std::cos(2 * M_PI * n / kWindow);
-      const double x = stereo[(at + std::size_t(n)) * 2] * w;
-      re += x * std::cos(2 * M_PI * hz * n / 44100), im += x * std::sin(2 * M_PI * hz * n / 44100);
-      sum += w;
-    }
-    env.push_back(2 * std::hypot(re, im) / sum);
-  }
-  std::vector<double> found;
-  for (std::size_t i = 0; i < env.size(); ++i) {
-    if (env[i] < 0.01) continue;
-    const std::size_t end = std::min(env.size(), i + 40);
-    const double peak =
-        *std::max_element(env.begin() + std::ptrdiff_t(i), env.begin() + std::ptrdiff_t(end));
-    std::size_t k = i;
-    while (env[k] < peak / 2) ++k;
-    found.push_back(double(k * kHop) / 44.1);
-    i += 200;  // past this burst: beats are far apart
-  }
-  return found;
-}
-
 // The largest distance from an onset of `a` to the nearest of `b`, between `from` and `to` ms.
 double worstApart(const std::vector<double>& a, const std::vector<double>& b, double from,
                   double to) {
@@ -575,7 +535,8 @@ TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   };
   for (const Track& t :
        {Track{"a.wav", 120, 250, 1500}, {"b.wav", 123, 300, 4000}, {"c.wav", 150, 0, 1500}}) {
-    fixtures::writeWavSamples(dir.file(t.name), clicks(t.bpm, t.firstMs, t.hz, 40), 22050);
+    fixtures::writeWavSamples(
+        dir.file(t.name), fixtures::clickTrack(t.bpm, t.firstMs / 1000, t.hz, 40, 22050), 22050);
     library::TrackFacts f;
     f.durationMs = 40000, f.audibleStartMs = 0, f.audibleEndMs = 40000;
     f.bpm = t.bpm, f.firstBeatMs = int(t.firstMs);
@@ -599,8 +560,10 @@ TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   program->engine().System.setChannelPositionMs(deck(0).Channel, std::uint32_t(at + 25));
   fadeToEnd(&heard);
   const double speed = engine.PitchFactor(1);
-  const std::vector<double> a = onsets(heard, 1500 * speed),
-                            b = onsets(heard, 4000 * engine.PitchFactor(0));
+  std::vector<double> a = fixtures::burstOnsets(heard, 1500 * speed),
+                      b = fixtures::burstOnsets(heard, 4000 * engine.PitchFactor(0));
+  for (auto* v : {&a, &b})
+    for (double& t : *v) t *= 1000;
   ASSERT_GT(a.size(), 20u);
   ASSERT_GT(b.size(), 20u);
   // Deck A's first beat comes within a beat, on one of deck B's.
@@ -609,7 +572,7 @@ TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   const double before = worstApart(a, b, first - 5, 1990), after = worstApart(a, b, 3500, 11000);
   EXPECT_LE(worstApart(b, a, 0, first + 5), 3);
   EXPECT_LE(before, 3);
-  EXPECT_GE(worstApart(a, b, 2000, 2300), 15);  // knocked off
+  EXPECT_GE(worstApart(a, b, 2000, 2600), 5);  // knocked off, on its way back
   EXPECT_LE(after, 3);
   std::printf("beat mix: apart by %.1f ms at most before the knock, %.1f ms after\n", before,
               after);
