@@ -5,20 +5,28 @@
 # and "Auto Play" ticked. Each track clicks its own tone on every beat and ends in 2 s of
 # silence. In what was heard, through each overlap, every beat of the outgoing track that can
 # still be told apart lies within 10 ms of one of the incoming track's.
-# usage: beatmix.sh BIN_DIR
+# usage: beatmix.sh BIN_DIR [KEEP_DIR]
+work=${2:-}
+[ -z "$work" ] || mkdir -p "$work"
 . "$(dirname "$0")/setup.sh" "$1"
+[ -z "${2:-}" ] || trap - EXIT
 mkdir -p "$XDG_CONFIG_HOME/tornavel"
-printf '[TORNAVEL.AUTOMIX]\nBEATMIX=1\n' >"$XDG_CONFIG_HOME/tornavel/tornavel.ini"
+# Levelling stays off: two tracks at their own level sum below the master limiter's knee, so
+# nothing of one track's clicks reaches another's tone.
+printf '[TORNAVEL.AUTOMIX]\nBEATMIX=1\nLEVEL=0\n' >"$XDG_CONFIG_HOME/tornavel/tornavel.ini"
 len=26
 bpms=(120 123 118)
-tones=(800 2400 6000)
+tones=(800 2900 6500)
 firsts=(0.3 0.45 0.2)
 list="[X -LIST]\r\n"
 for i in 0 1 2; do
   f="$work/clicks ${bpms[$i]}.wav"
   p=$(awk -v b="${bpms[$i]}" 'BEGIN { printf "%.6f", 60 / b }')
   t0=${firsts[$i]} hz=${tones[$i]}
-  ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc='0.5*gte(t,$t0)*lt(t,$len-2)*exp(-200*mod(t-$t0,$p))*sin(2*PI*$hz*mod(t-$t0,$p))':s=44100:d=$len" \
+  # A click rises in a third of a millisecond, so that its start does not sound at every
+  # frequency, and falls away in 5 ms.
+  c="mod(t-$t0,$p)"
+  ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc='0.3*gte(t,$t0)*lt(t,$len-2)*(1-exp(-3000*$c))*exp(-200*$c)*sin(2*PI*$hz*$c)':s=44100:d=$len" \
     -ac 2 "$f"
   list+="FIL$f\r\n"
 done
