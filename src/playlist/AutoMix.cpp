@@ -16,8 +16,12 @@ constexpr int kLaidOutSpeed = 50;
 constexpr double kFadeEndMarginMs = 250;
 // How the incoming deck is bent back on the beat: apart by less than this, it is left alone
 // (positions are read to the millisecond); further, it gains or loses the gap over about
-// kBendSettleMs of the clock, by at most kMaxBend of its speed.
+// kBendSettleMs of the clock, by at most kMaxBend of its speed. Before its first sound a
+// bend is not heard: it may be steeper, and the deck starts kLeadMs or more before its
+// first beat when its file has the silence for it, as a started deck comes in late by a
+// block of the sound's output or two.
 constexpr double kBendDeadMs = 2, kBendSettleMs = 400, kMaxBend = 0.03;
+constexpr double kSilentSettleMs = 100, kMaxSilentBend = 0.15, kLeadMs = 400;
 }  // namespace
 
 AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks,
@@ -222,10 +226,12 @@ void AutoMix::startOnBeat(int out, int in, std::int64_t fromMs) {
   // The speed as the knob gives it, which its place may round.
   const audio::DeckActions::Track i = m_decks.TrackOf(in), o = m_decks.TrackOf(out);
   const double start = BeatMatch::startMs(m_outGrid, o.speed, double(o.positionMs), m_inGrid,
-                                          i.speed, double(fromMs));
+                                          i.speed, double(fromMs), kLeadMs);
   m_decks.SeekDeck(in, std::llround(start));
   m_beatDeck = in;
   m_beatPath = i.path;
+  // Its first sound, whether or not silence is skipped.
+  m_inQuietUntilMs = audibleSpan ? audibleSpan(i.path).first : -1;
 }
 
 void AutoMix::keepOnBeat(int out) {
@@ -243,9 +249,13 @@ void AutoMix::keepOnBeat(int out) {
   if (m_decks.TrackOf(out).positionMs != o.positionMs) return;
   const double apart = BeatMatch::offsetMs(m_outGrid, o.speed, double(o.positionMs), m_inGrid,
                                            i.speed, double(i.positionMs));
-  const double bend = std::abs(apart) < kBendDeadMs
-                          ? 1
-                          : 1 + std::clamp(apart / kBendSettleMs, -kMaxBend, kMaxBend);
+  // Silent until a tick after this one at least: steeper.
+  const bool quiet =
+      double(i.positionMs) + 2 * i.speed * m_view.tmrmx->Interval() < double(m_inQuietUntilMs);
+  const double settle = quiet ? kSilentSettleMs : kBendSettleMs;
+  const double most = quiet ? kMaxSilentBend : kMaxBend;
+  const double bend =
+      std::abs(apart) < kBendDeadMs ? 1 : 1 + std::clamp(apart / settle, -most, most);
   m_decks.BendDeck(in, bend);
 }
 

@@ -113,6 +113,7 @@ class AutoMix {
   // The deck that came in on the beat (-1: none), its track, and both tracks' grids.
   int m_beatDeck = -1;
   QByteArray m_beatPath;
+  int m_inQuietUntilMs = -1;  // where its first sound is; -1: not known
   BeatGrid m_outGrid, m_inGrid;
 };
 

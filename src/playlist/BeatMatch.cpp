@@ -29,13 +29,20 @@ std::optional<TempoMatch> BeatMatch::tempo(const BeatGrid& out, double outSpeed,
 }
 
 double BeatMatch::startMs(const BeatGrid& out, double outSpeed, double outPositionMs,
-                          const BeatGrid& in, double inSpeed, double fromMs) {
+                          const BeatGrid& in, double inSpeed, double fromMs, double leadMs) {
   const double inPeriod = in.periodMs();
   // The first beat at the first sound: a grid that starts a little before it (the beat's
   // attack) counts as on it.
   const double skip = std::ceil((fromMs - 0.25 * inPeriod - in.firstBeatMs) / inPeriod);
   const double beat = in.firstBeatMs + std::max(0.0, skip) * inPeriod;
-  const double start = beat - toNextBeat(out, outSpeed, outPositionMs) * inSpeed;
+  const double outBeat = out.periodMs() / outSpeed;
+  const double wait = toNextBeat(out, outSpeed, outPositionMs);
+  double start = beat - wait * inSpeed;
+  // The lead only where the file has room for it before the beat.
+  if (wait < leadMs) {
+    const double led = start - std::ceil((leadMs - wait) / outBeat) * outBeat * inSpeed;
+    if (led >= 0) start = led;
+  }
   // A beat that would have to start before the file does: a later one of the same grid.
   return start < 0 ? start + std::ceil(-start / inPeriod) * inPeriod : start;
 }

@@ -33,9 +33,10 @@ class BeatMatch {
 
   // Where in its file `in` starts, played at `inSpeed` from now, so that its first beat at
   // or after `fromMs` lands on the next beat of `out`, which plays at `outSpeed` and is at
-  // `outPositionMs` now; when that would start before the file does, a later beat of `in`.
+  // `outPositionMs` now, or the first at least `leadMs` of the clock away when the file has
+  // room for that; when even the next would start before the file does, a later beat of `in`.
   static double startMs(const BeatGrid& out, double outSpeed, double outPositionMs,
-                        const BeatGrid& in, double inSpeed, double fromMs);
+                        const BeatGrid& in, double inSpeed, double fromMs, double leadMs = 0);
 
   // How late, on the clock, the incoming beats fall after the outgoing ones, with both
   // decks where they now are: between minus and plus half the shorter heard beat.

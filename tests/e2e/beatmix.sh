@@ -2,9 +2,9 @@
 # The real player mixes three click tracks at nearby tempi on the beat, under Xvfb with SDL's
 # file-writing sound driver: "Match beats" is set in the settings before the start, the player
 # measures the tracks by itself, and then the options tab's mix point is clicked down to 65 %
-# and "Auto Play" ticked. Each track clicks its own tone on every beat and ends in 2 s of
-# silence. In what was heard, through each overlap, every beat of the outgoing track that can
-# still be told apart lies within 10 ms of one of the incoming track's.
+# and "Auto Play" ticked. Each track clicks its own tone on every beat, after a second of
+# silence, and ends in 2 s of it. In what was heard, through each overlap, every beat of the
+# outgoing track that can still be told apart lies within 10 ms of one of the incoming's.
 # usage: beatmix.sh BIN_DIR [KEEP_DIR]
 work=${2:-}
 [ -z "$work" ] || mkdir -p "$work"
@@ -17,7 +17,7 @@ printf '[TORNAVEL.AUTOMIX]\nBEATMIX=1\nLEVEL=0\n' >"$XDG_CONFIG_HOME/tornavel/to
 len=26
 bpms=(120 123 118)
 tones=(800 2900 6500)
-firsts=(0.3 0.45 0.2)
+firsts=(1.3 1.45 1.2)
 list="[X -LIST]\r\n"
 for i in 0 1 2; do
   f="$work/clicks ${bpms[$i]}.wav"

@@ -67,6 +67,16 @@ TEST(BeatMatch, StartsTheFirstBeatOnABeatAndStaysOnIt) {
       EXPECT_NEAR(off, 0, 1e-6) << c.outAt << " at " << clock;
     }
   }
+  // Asked for a lead, it starts at least that long before the beat, where the file has room.
+  const BeatGrid out{120, 0}, in{123, 1'000};
+  for (double at : {10'000.0, 10'100.0, 10'499.0}) {
+    const double led = BeatMatch::startMs(out, 1, at, in, 120.0 / 123, 1'000, 400);
+    EXPECT_GE((1'000 - led) / (120.0 / 123), 400 - 1e-6) << at;
+    EXPECT_LT((1'000 - led) / (120.0 / 123), 900) << at;
+    EXPECT_NEAR(BeatMatch::offsetMs(out, 1, at, in, 120.0 / 123, led), 0, 1e-6);
+    EXPECT_EQ(BeatMatch::startMs(out, 1, at, BeatGrid{123, 300}, 120.0 / 123, 300, 400),
+              BeatMatch::startMs(out, 1, at, BeatGrid{123, 300}, 120.0 / 123, 300));
+  }
   // The offset says how late the incoming beats are, within half a beat.
   const BeatGrid g{120, 0};
   EXPECT_NEAR(BeatMatch::offsetMs(g, 1, 10'000, g, 1, 9'990), 10, 1e-9);
