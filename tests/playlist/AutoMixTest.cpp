@@ -523,8 +523,8 @@ double worstApart(const std::vector<double>& a, const std::vector<double>& b, do
   return worst;
 }
 
-// Match beats: a 123 BPM track comes in at the 120 BPM one's tempo, its first beat on a beat,
-// and stays on the beat through the fade; knocked off by 25 ms, it is bent back within two
+// Match beats: a 123 BPM track comes in at the tempo the 120 BPM one is heard at, its first beat on
+// a beat, and stays on the beat through the fade; knocked off by 25 ms, it is bent back within two
 // seconds. It keeps its pitch, which its knob shows. A 150 BPM track is not matched.
 TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   EXPECT_EQ(main->options().chkBeatMix->Value(), 0);
@@ -547,13 +547,15 @@ TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   mix->AutoLST_Timer();
   fadeToEnd();
   auto& engine = main->decks().engine();
-  const double centre = engine.PitchFactor(0);
+  // Deck B is two steps down: 120 BPM plays at about 117.7.
+  for (int i = 0; i < 2; ++i) main->decks().pitch().BTPICTHDW_Click(1);
+  const double outgoing = engine.PitchFactor(1);
   program->engine().System.setChannelPositionMs(deck(1).Channel, 26100);
   run(120);
   mix->AutoLST_Timer();
   ASSERT_EQ(list->current(), 2);
   EXPECT_NEAR(engine.PitchFactor(0), 120 * engine.PitchFactor(1) / 123, 1e-6);
-  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.1 VOL 1.0");
+  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.2 VOL 1.0");
 
   std::vector<float> heard = run(2000);
   const std::int64_t at = engine.TrackOf(0).positionMs;
@@ -579,14 +581,14 @@ TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
   // The fade is over: deck A keeps the pitch it came in at, as its knob shows.
   EXPECT_FALSE(deck(1).Playing);
   EXPECT_NEAR(engine.PitchFactor(0), 120 * speed / 123, 1e-6);
-  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.1 VOL 1.0");
+  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.2 VOL 1.0");
 
   // 150 against 120 as heard: deck B plays c at its knob's speed, as without the option.
   program->engine().System.setChannelPositionMs(deck(0).Channel, 27000);
   run(120);
   mix->AutoLST_Timer();
   ASSERT_EQ(list->current(), 3);
-  EXPECT_EQ(engine.PitchFactor(1), centre);
+  EXPECT_EQ(engine.PitchFactor(1), outgoing);
   EXPECT_EQ(platform::SettingsStore(
                 platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
                 .GetSetting("TORNAVEL", "AUTOMIX", "BEATMIX", ""),
