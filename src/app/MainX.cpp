@@ -119,6 +119,10 @@ void MainX::wire() {
     const std::optional<library::TrackFacts> f = m_facts.measures(platform::bytesOf(path));
     return f ? std::pair{f->audibleStartMs, f->audibleEndMs} : std::pair{-1, -1};
   };
+  m_playlist->autoMix().beatGrid = [this](const QByteArray& path) {
+    const std::optional<library::TrackFacts> f = m_facts.measures(platform::bytesOf(path));
+    return f ? playlist::BeatGrid{f->bpm, double(f->firstBeatMs)} : playlist::BeatGrid{};
+  };
   // The decks' position bars show the waveform of what they hold once it is measured.
   audio::DeckWaveforms& waveforms = m_decks->waveforms();
   waveforms.source = [this](const std::string& path) { return m_analysis->waveform(path); };

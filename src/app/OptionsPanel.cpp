@@ -141,6 +141,7 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   };
   mix.skipSilence = flag("SKIPSILENCE", true);
   mix.level = flag("LEVEL", true);
+  mix.beatMix = flag("BEATMIX", false);
   bool number = false;
   const int target =
       settings.GetSetting(kApp, kAutoMixSection, QStringLiteral("TARGETLUFS"), {}).toInt(&number);
@@ -162,6 +163,13 @@ OptionsPanel::OptionsPanel(QWidget* p, ui::Builder& build, platform::SettingsSto
   chkLevel->setValue(mix.level ? 1 : 0);
   slTarget->setValue(mix.targetLufs);
   showTarget();
+  frmBeats = build.named(
+      Builder::place(new ui::Frame(fm, "Tempo"), px(262), px(22), px(246), px(56)), "frmBeats");
+  chkBeatMix = build.named(Builder::place(new ui::CheckBox(frmBeats->container(), "Match beats"),
+                                          px(10), px(20), px(220), px(24)),
+                           "chkBeatMix");
+  chkBeatMix->setValue(mix.beatMix ? 1 : 0);
+  chkBeatMix->onClick = [this] { chkBeatMix_Click(); };
   chkSkipSilence->onClick = [this] { chkSkipSilence_Click(); };
   chkLevel->onClick = [this] { chkLevel_Click(); };
   slTarget->onChange = [this] { slTarget_Change(); };
@@ -200,6 +208,12 @@ void OptionsPanel::chkLevel_Click() {
   m_state.autoMix.level = chkLevel->Value() == 1;
   m_settings.SaveSetting(kApp, kAutoMixSection, QStringLiteral("LEVEL"),
                          m_state.autoMix.level ? "1" : "0");
+}
+
+void OptionsPanel::chkBeatMix_Click() {
+  m_state.autoMix.beatMix = chkBeatMix->Value() == 1;
+  m_settings.SaveSetting(kApp, kAutoMixSection, QStringLiteral("BEATMIX"),
+                         m_state.autoMix.beatMix ? "1" : "0");
 }
 
 void OptionsPanel::slTarget_Change() {

@@ -18,7 +18,7 @@ namespace app {
 
 // The options tab: the spectrum switch, the auto-mix sliders, the stream buffer, the paths
 // of the library and playlist files with their save and restore-defaults buttons, and the
-// file types the player takes, and the auto-mix's fade curve. The controls show their parts of
+// file types the player takes, and the auto-mix's mixing options. The controls show their parts of
 // `state` and `fileTypes` and write them when they change; other subsystems read the state.
 class OptionsPanel {
  public:
@@ -68,6 +68,8 @@ class OptionsPanel {
   ui::CheckBox* chkLevel;                       // "Level tracks"
   ui::Label* lblTarget;                         // "Target: -18 LUFS"
   ui::Slider* slTarget;                         // the level tracks are brought to, LUFS
+  ui::Frame* frmBeats;                          // "Tempo"
+  ui::CheckBox* chkBeatMix;                     // "Match beats"
   static constexpr int kMinTargetLufs = -30, kMaxTargetLufs = -6;
 
  private:
@@ -77,6 +79,7 @@ class OptionsPanel {
   void cmdMix_Click();
   void chkSkipSilence_Click();
   void chkLevel_Click();
+  void chkBeatMix_Click();
   void slTarget_Change();
   void showTarget();
 

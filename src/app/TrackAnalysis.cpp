@@ -21,6 +21,7 @@ library::TrackFacts measuresOf(const tracks::TrackRecord& r) {
   library::TrackFacts f;
   f.durationMs = r.analysis.durationMs > 0 ? int(r.analysis.durationMs) : -1;
   f.bpm = r.failed ? 0 : r.analysis.bpm;
+  if (f.bpm > 0) f.firstBeatMs = int(r.analysis.beatOffsetMs);
   f.loudnessLufs = r.failed ? NAN : r.analysis.loudnessLufs;
   f.peakDbfs = r.failed ? NAN : r.analysis.peakDbfs;
   if (!r.failed && r.analysis.audibleEndMs > r.analysis.audibleStartMs) {

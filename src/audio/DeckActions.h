@@ -61,6 +61,12 @@ class DeckActions {
   // Moves a playing or paused deck to `ms` from its start, its position knob with it. False,
   // and nothing moves, for a deck that is not playing or a place outside its track.
   virtual bool SeekDeck(int deck, std::int64_t ms) = 0;
+  // Puts the pitch knob where the deck plays at `speed` (kept inside its track), shows it on
+  // the knob's label and applies it; returns the speed the knob now gives.
+  virtual double SetPitchSpeed(int deck, double speed) = 0;
+  // Plays a deck `factor` times as fast as its pitch knob says, for a moment: its knob and
+  // label stay. A bend lasts until the knob next sets the speed, or a bend of 1.
+  virtual void BendDeck(int deck, double factor) = 0;
   // The master level (0..1, in the knob's tenths), and setting it as a drag of the master
   // knob to that level would.
   virtual float MasterLevel() const = 0;

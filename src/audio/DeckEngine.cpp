@@ -233,6 +233,24 @@ void DeckEngine::SetFreq(int deck) {
   m_engine.System.setChannelFrequency(d.Channel, d.Frequency);
 }
 
+double DeckEngine::SetPitchSpeed(int deck, double speed) {
+  if (!isDeck(deck)) return 1.0;
+  const DeckPanel& p = panel(deck);
+  // PitchFactor's line, solved for the knob's place. The place keeps its fraction of a twip:
+  // a whole twip is a fifth of a percent of speed, 20 ms a beat apart after 10 s.
+  const double span = double(p.XPitch->Height()) + 1.0 - p.XPicthBt->Height();
+  pitchKnob(deck).moveTo(float(span * (1.0 - speed / 2.0)));
+  SetFreq(deck);
+  ShowP(deck);
+  return PitchFactor(deck);
+}
+
+void DeckEngine::BendDeck(int deck, double factor) {
+  if (!isDeck(deck) || !(factor > 0)) return;
+  const DeckState& d = m_decks[std::size_t(deck)];
+  m_engine.System.setChannelFrequency(d.Channel, float(double(d.Frequency) * factor));
+}
+
 void DeckEngine::ApplyKeyLock(int deck) {
   if (!isDeck(deck)) return;
   const DeckState& d = m_decks[std::size_t(deck)];

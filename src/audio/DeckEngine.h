@@ -54,6 +54,8 @@ class DeckEngine : public DeckActions {
   Track TrackOf(int deck) const override;
   void SetDeckPaused(int deck, bool paused) override;
   bool SeekDeck(int deck, std::int64_t ms) override;
+  double SetPitchSpeed(int deck, double speed) override;
+  void BendDeck(int deck, double factor) override;
   float MasterLevel() const override { return m_engine.MasterLevel; }
   void SetMasterLevel(float level) override;
   // Where SetMasterLevel puts the master knob (the panel that owns the knob provides it).

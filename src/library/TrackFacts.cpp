@@ -9,7 +9,8 @@ TrackFactsStore::Row TrackFactsStore::measuresOf(const TrackFacts& f) {
   r.durationMs = f.durationMs;
   r.audibleStartMs = f.audibleStartMs;
   r.audibleEndMs = f.audibleEndMs;
-  r.bpm = f.bpm;
+  r.bpm = float(f.bpm);
+  r.firstBeatMs = f.firstBeatMs;
   r.loudnessLufs = float(f.loudnessLufs);
   r.peakDbfs = float(f.peakDbfs);
   return r;
@@ -20,6 +21,7 @@ void TrackFactsStore::fill(const Row& r, TrackFacts& f) {
   f.audibleStartMs = r.audibleStartMs;
   f.audibleEndMs = r.audibleEndMs;
   f.bpm = r.bpm;
+  f.firstBeatMs = r.firstBeatMs;
   f.loudnessLufs = r.loudnessLufs;
   f.peakDbfs = r.peakDbfs;
 }

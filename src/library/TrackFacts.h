@@ -23,6 +23,7 @@ struct TrackFacts {
   double peakDbfs = NAN;    // the true peak
   int audibleStartMs = -1;  // the first and last points above -60 dBFS; -1: not known
   int audibleEndMs = -1;
+  int firstBeatMs = -1;  // where the beat's grid starts; -1: not known (or no steady beat)
 };
 
 // Many files' facts, compactly: the tags' UTF-8 bytes one after another in one string, the
@@ -54,9 +55,10 @@ class TrackFactsStore {
     std::uint64_t key;
     std::uint64_t text;  // where the artist starts in m_text; title and album follow
     std::uint32_t lengths[3];
-    std::int32_t durationMs, audibleStartMs, audibleEndMs;
-    double bpm;
-    float loudnessLufs, peakDbfs;
+    std::int32_t durationMs, audibleStartMs, audibleEndMs, firstBeatMs;
+    // A float holds a tempo to a few parts in ten million: less than a millisecond of a
+    // beat grid's drift over an hour.
+    float bpm, loudnessLufs, peakDbfs;
   };
   std::uint32_t rowOf(std::string_view path) const;
   void put(std::uint64_t key, std::string_view artist, std::string_view title,

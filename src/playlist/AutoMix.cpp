@@ -14,6 +14,14 @@ constexpr int kLaidOutSpeed = 50;
 // A fade is planned to end this long before its track does, which leaves room for late
 // timer ticks on a busy machine; the plan is made again at every step.
 constexpr double kFadeEndMarginMs = 250;
+// How the incoming deck is bent back on the beat: apart by less than this, it is left alone
+// (positions are read to the millisecond); further, it gains or loses the gap over about
+// kBendSettleMs of the clock, by at most kMaxBend of its speed. Before its first sound a
+// bend is not heard: it may be steeper, and the deck starts kLeadMs or more before its
+// first beat when its file has the silence for it, as a started deck comes in late by a
+// block of the sound's output or two.
+constexpr double kBendDeadMs = 2, kBendSettleMs = 400, kMaxBend = 0.03;
+constexpr double kSilentSettleMs = 100, kMaxSilentBend = 0.15, kLeadMs = 400;
 }  // namespace
 
 AutoMix::AutoMix(Playlist& playlist, PlaylistView& view, audio::DeckActions& decks,
@@ -43,7 +51,10 @@ void AutoMix::AutoL_Click() {
   m_view.AutoLST->setEnabled(m_settings.on);
   // Switched off mid-fade, the mix is the user's: both decks play on at their knobs' levels.
   // Switched on again, the checks go on from the entry that plays.
-  if (!m_settings.on) m_view.tmrmx->setEnabled(false);
+  if (!m_settings.on) {
+    m_view.tmrmx->setEnabled(false);
+    endBeat();
+  }
 }
 
 void AutoMix::slDur_Change() {
@@ -112,6 +123,9 @@ void AutoMix::AutoLST_Timer() {
     return;
   }
   m_curveDeck = -1;
+  endBeat();
+  const std::optional<TempoMatch> match = matchTempo(cur, target);
+  if (match) m_decks.SetPitchSpeed(target, match->speed);
   // The first track, after nothing, starts at full level whatever the curve.
   if (m_settings.curve == AutoMixSettings::kEqualPower &&
       m_decks.TrackOf(cur).playback == audio::DeckActions::Playback::Playing) {
@@ -127,7 +141,10 @@ void AutoMix::AutoLST_Timer() {
   m_decks.PlayDeck(target);
   // Silence before the first sound is skipped: the track is heard from it at once.
   const std::int64_t first = audiblePart(m_decks.TrackOf(target)).first;
-  if (first > 0) m_decks.SeekDeck(target, first);
+  if (match)
+    startOnBeat(cur, target, first);
+  else if (first > 0)
+    m_decks.SeekDeck(target, first);
   // Once more through the knob, so that the deck's label shows the level it now plays at
   // rather than the 0 its last fade left there.
   m_decks.SetVolumeKnob(target, m_curveDeck < 0 ? 0 : m_decks.VolumeTravel(target));
@@ -144,12 +161,14 @@ void AutoMix::tmrmx_Timer() {
   const int k = 1 - m_decks.SelectedDeck();
   // Next or previous during the fade swapped the decks: the rest of the fade is linear.
   if (m_curveDeck != k) m_curveDeck = -1;
+  keepOnBeat(k);
   const float top = m_decks.VolumeKnobTop(k);
   const bool more = m_curveDeck == k ? equalPowerStep(k) : m_decks.VolumeTravel(k) > top;
   if (!more) {
     m_decks.StopDeck(k);
     m_view.tmrmx->setEnabled(false);
     m_curveDeck = -1;
+    endBeat();
     // Back to full for the deck's next track; nothing reaches the stopped deck now.
     m_decks.PlaceVolumeKnob(k, 0);
     return;
@@ -192,6 +211,57 @@ bool AutoMix::equalPowerStep(int k) {
     m_curveIn = false;
   }
   return true;
+}
+
+std::optional<TempoMatch> AutoMix::matchTempo(int out, int in) {
+  const audio::DeckActions::Track o = m_decks.TrackOf(out);
+  if (!m_settings.beatMix || !beatGrid || o.playback != audio::DeckActions::Playback::Playing)
+    return std::nullopt;
+  m_outGrid = beatGrid(o.path);
+  m_inGrid = beatGrid(m_decks.TrackOf(in).path);
+  return BeatMatch::tempo(m_outGrid, o.speed, m_inGrid);
+}
+
+void AutoMix::startOnBeat(int out, int in, std::int64_t fromMs) {
+  // The speed as the knob gives it, which its place may round.
+  const audio::DeckActions::Track i = m_decks.TrackOf(in), o = m_decks.TrackOf(out);
+  const double start = BeatMatch::startMs(m_outGrid, o.speed, double(o.positionMs), m_inGrid,
+                                          i.speed, double(fromMs), kLeadMs);
+  m_decks.SeekDeck(in, std::llround(start));
+  m_beatDeck = in;
+  m_beatPath = i.path;
+  // Its first sound, whether or not silence is skipped.
+  m_inQuietUntilMs = audibleSpan ? audibleSpan(i.path).first : -1;
+}
+
+void AutoMix::keepOnBeat(int out) {
+  const int in = 1 - out;
+  if (m_beatDeck < 0) return;
+  using P = audio::DeckActions::Playback;
+  const audio::DeckActions::Track o = m_decks.TrackOf(out), i = m_decks.TrackOf(in);
+  // Next or previous took the mix over, or a deck stopped: there is no beat to keep.
+  if (m_beatDeck != in || i.path != m_beatPath || o.playback != P::Playing ||
+      i.playback != P::Playing) {
+    endBeat();
+    return;
+  }
+  // The sound moved on between the two readings: the pair does not say where the beats are.
+  if (m_decks.TrackOf(out).positionMs != o.positionMs) return;
+  const double apart = BeatMatch::offsetMs(m_outGrid, o.speed, double(o.positionMs), m_inGrid,
+                                           i.speed, double(i.positionMs));
+  // Silent until a tick after this one at least: steeper.
+  const bool quiet =
+      double(i.positionMs) + 2 * i.speed * m_view.tmrmx->Interval() < double(m_inQuietUntilMs);
+  const double settle = quiet ? kSilentSettleMs : kBendSettleMs;
+  const double most = quiet ? kMaxSilentBend : kMaxBend;
+  const double bend =
+      std::abs(apart) < kBendDeadMs ? 1 : 1 + std::clamp(apart / settle, -most, most);
+  m_decks.BendDeck(in, bend);
+}
+
+void AutoMix::endBeat() {
+  if (m_beatDeck >= 0) m_decks.BendDeck(m_beatDeck, 1);
+  m_beatDeck = -1;
 }
 
 }  // namespace playlist

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "BeatMatch.h"
 #include "Playlist.h"
 #include "PlaylistView.h"
 #include "audio/DeckActions.h"
@@ -31,6 +32,9 @@ struct AutoMixSettings {
   // the true peak above -1 dBTP).
   bool level = true;
   int targetLufs = -18;
+  // "Match beats": when both tracks' tempi are known and lie within 8 % (or at half or twice
+  // the beat), the new track comes in at the old one's tempo, on its beat, and keeps it.
+  bool beatMix = false;
 };
 
 // The playlist playing itself through. While "Auto Play" is ticked, a check every second
@@ -51,6 +55,8 @@ class AutoMix {
   // Where a track is audible, from its first to its last sound in ms; {-1, -1} when not
   // known. Unset: never known.
   std::function<std::pair<int, int>(const QByteArray& path)> audibleSpan;
+  // A track's tempo and first beat; not known (a tempo of 0) when unset.
+  std::function<BeatGrid(const QByteArray& path)> beatGrid;
 
   void AutoL_Click();
   void slDur_Change();
@@ -80,6 +86,17 @@ class AutoMix {
   double stepsLeft(int k) const;
   // One step of an equal-power fade out of deck `k`: false once its last step has run.
   bool equalPowerStep(int k);
+  // The speed deck `in`'s new track takes to keep deck `out`'s tempo, when beats are to be
+  // matched and can be; remembers both grids for the mix.
+  std::optional<TempoMatch> matchTempo(int out, int in);
+  // Moves deck `in`, just started, to where its first beat after `fromMs` comes on one of
+  // deck `out`'s.
+  void startOnBeat(int out, int in, std::int64_t fromMs);
+  // At each fade step: bends the incoming deck's speed a little towards the outgoing beat
+  // when the two have come apart (a start late by the sound's buffer, a tempo not exact).
+  void keepOnBeat(int out);
+  // The matched mix is over: the incoming deck plays at its knob's speed again.
+  void endBeat();
 
   Playlist& m_list;
   PlaylistView& m_view;
@@ -93,6 +110,11 @@ class AutoMix {
   // Whether the new deck's knob still follows the curve, and where it last put it.
   bool m_curveIn = false;
   float m_curveInTop = 0;
+  // The deck that came in on the beat (-1: none), its track, and both tracks' grids.
+  int m_beatDeck = -1;
+  QByteArray m_beatPath;
+  int m_inQuietUntilMs = -1;  // where its first sound is; -1: not known
+  BeatGrid m_outGrid, m_inGrid;
 };
 
 }  // namespace playlist

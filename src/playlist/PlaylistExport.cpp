@@ -61,7 +61,8 @@ void PlaylistExport::ExportM3U() {
     return;
   }
   const QString question = QStringLiteral("%1 is read-only. Replace it?").arg(name);
-  if (ask) ask(question, [write](bool yes) {
+  if (ask)
+    ask(question, [write](bool yes) {
       if (yes) write();
     });
   else if (showError)

@@ -130,6 +130,8 @@ class LibraryPanelFixture : public ::testing::Test {
     Track TrackOf(int) const override { return {}; }
     void SetDeckPaused(int, bool) override {}
     bool SeekDeck(int, std::int64_t) override { return false; }
+    double SetPitchSpeed(int, double) override { return 1; }
+    void BendDeck(int, double) override {}
     float MasterLevel() const override { return 1; }
     void SetMasterLevel(float) override {}
   };

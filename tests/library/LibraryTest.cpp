@@ -385,10 +385,16 @@ TEST(TrackFactsStore, ReplacesAndMerges) {
   library::TrackFactsStore batch;
   for (int i = 0; i < 1000; ++i)
     batch.put("/b/" + std::to_string(i), "Artist " + std::to_string(i), "", "", {{}, {}, {}, i});
-  batch.put("/a", "New", "", "", {});
+  library::TrackFacts beat;
+  beat.bpm = 123.456;
+  beat.firstBeatMs = 731;
+  batch.put("/a", "New", "", "", beat);
   table.setAll(std::move(batch));
   EXPECT_EQ(table.size(), 1001u);
   EXPECT_EQ(table.find("/a")->artist, "New");
+  EXPECT_NEAR(table.measures("/a")->bpm, 123.456, 1e-5);
+  EXPECT_EQ(table.measures("/a")->firstBeatMs, 731);
+  EXPECT_EQ(table.measures("/b/1")->firstBeatMs, -1);
   EXPECT_EQ(table.find("/a")->title, "");
   EXPECT_EQ(table.tag("/b/999", library::TrackFactsStore::Artist), "Artist 999");
   EXPECT_EQ(table.measures("/b/500")->durationMs, 500);

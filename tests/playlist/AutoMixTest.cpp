@@ -510,4 +510,89 @@ TEST_P(AutoMixCurves, NextAndPreviousDuringAFadeLeaveTheTrackTheyStartAtFullLeve
   EXPECT_LT(level(tail, kToneC), kSilent);
 }
 
+// The largest distance from an onset of `a` to the nearest of `b`, between `from` and `to` ms.
+double worstApart(const std::vector<double>& a, const std::vector<double>& b, double from,
+                  double to) {
+  double worst = 0;
+  for (double t : a) {
+    if (t < from || t > to) continue;
+    double best = 1e9;
+    for (double u : b) best = std::min(best, std::abs(u - t));
+    worst = std::max(worst, best);
+  }
+  return worst;
+}
+
+// Match beats: a 123 BPM track comes in at the tempo the 120 BPM one is heard at, its first beat on
+// a beat, and stays on the beat through the fade; knocked off by 25 ms, it is bent back within two
+// seconds. It keeps its pitch, which its knob shows. A 150 BPM track is not matched.
+TEST_F(AutoMixTest, BeatsAreMatchedThroughTheOverlap) {
+  EXPECT_EQ(main->options().chkBeatMix->Value(), 0);
+  main->options().chkBeatMix->setValue(1);
+  struct Track {
+    const char* name;
+    double bpm, firstMs, hz;
+  };
+  for (const Track& t :
+       {Track{"a.wav", 120, 250, 1500}, {"b.wav", 123, 300, 4000}, {"c.wav", 150, 0, 1500}}) {
+    fixtures::writeWavSamples(
+        dir.file(t.name), fixtures::clickTrack(t.bpm, t.firstMs / 1000, t.hz, 40, 22050), 22050);
+    library::TrackFacts f;
+    f.durationMs = 40000, f.audibleStartMs = 0, f.audibleEndMs = 40000;
+    f.bpm = t.bpm, f.firstBeatMs = int(t.firstMs);
+    main->trackFacts().set(dir.file(t.name), f);
+    addPath(t.name);
+  }
+  main->options().slDur->setValue(65);  // the mix at 26 s leaves the fade its 11.3 s
+  mix->AutoLST_Timer();
+  fadeToEnd();
+  auto& engine = main->decks().engine();
+  // Deck B is two steps down: 120 BPM plays at about 117.7.
+  for (int i = 0; i < 2; ++i) main->decks().pitch().BTPICTHDW_Click(1);
+  const double outgoing = engine.PitchFactor(1);
+  program->engine().System.setChannelPositionMs(deck(1).Channel, 26100);
+  run(120);
+  mix->AutoLST_Timer();
+  ASSERT_EQ(list->current(), 2);
+  EXPECT_NEAR(engine.PitchFactor(0), 120 * engine.PitchFactor(1) / 123, 1e-6);
+  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.2 VOL 1.0");
+
+  std::vector<float> heard = run(2000);
+  const std::int64_t at = engine.TrackOf(0).positionMs;
+  program->engine().System.setChannelPositionMs(deck(0).Channel, std::uint32_t(at + 25));
+  fadeToEnd(&heard);
+  const double speed = engine.PitchFactor(1);
+  std::vector<double> a = fixtures::burstOnsets(heard, 1500 * speed),
+                      b = fixtures::burstOnsets(heard, 4000 * engine.PitchFactor(0));
+  for (auto* v : {&a, &b})
+    for (double& t : *v) t *= 1000;
+  ASSERT_GT(a.size(), 20u);
+  ASSERT_GT(b.size(), 20u);
+  // Deck A's first beat comes within a beat, on one of deck B's.
+  const double first = b.front();
+  EXPECT_LT(first, 520);
+  const double before = worstApart(a, b, first - 5, 1990), after = worstApart(a, b, 3500, 11000);
+  EXPECT_LE(worstApart(b, a, 0, first + 5), 3);
+  EXPECT_LE(before, 3);
+  EXPECT_GE(worstApart(a, b, 2000, 2600), 5);  // knocked off, on its way back
+  EXPECT_LE(after, 3);
+  std::printf("beat mix: apart by %.1f ms at most before the knock, %.1f ms after\n", before,
+              after);
+  // The fade is over: deck A keeps the pitch it came in at, as its knob shows.
+  EXPECT_FALSE(deck(1).Playing);
+  EXPECT_NEAR(engine.PitchFactor(0), 120 * speed / 123, 1e-6);
+  EXPECT_EQ(main->deck(0).ETQPICTH->Caption(), "PITCH -0.2 VOL 1.0");
+
+  // 150 against 120 as heard: deck B plays c at its knob's speed, as without the option.
+  program->engine().System.setChannelPositionMs(deck(0).Channel, 27000);
+  run(120);
+  mix->AutoLST_Timer();
+  ASSERT_EQ(list->current(), 3);
+  EXPECT_EQ(engine.PitchFactor(1), outgoing);
+  EXPECT_EQ(platform::SettingsStore(
+                platform::AppPaths::under(QString::fromStdString(dir.path())).settingsFile)
+                .GetSetting("TORNAVEL", "AUTOMIX", "BEATMIX", ""),
+            "1");
+}
+
 }  // namespace

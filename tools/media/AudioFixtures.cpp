@@ -1,5 +1,6 @@
 #include "AudioFixtures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -226,6 +227,50 @@ double magnitudeAt(const std::vector<float>& stereo, int rate, double hz, int ch
   }
   const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
   return frames ? 2.0 * std::sqrt(std::max(power, 0.0)) / double(frames) : 0;
+}
+
+std::vector<double> clickTrack(double bpm, double firstSeconds, double hz, double seconds,
+                               int rate) {
+  std::vector<double> v(std::size_t(std::max(0.0, seconds) * rate), 0.0);
+  const auto burst = std::size_t(rate / 50);
+  for (double at = firstSeconds; at >= 0 && std::size_t(at * rate) + burst < v.size();
+       at += 60 / bpm)
+    for (std::size_t n = 0; n < burst; ++n)
+      v[std::size_t(at * rate) + n] =
+          0.4 * std::exp(-double(n) / (0.005 * rate)) * std::sin(2 * M_PI * hz * double(n) / rate);
+  return v;
+}
+
+std::vector<double> burstOnsets(const std::vector<float>& stereo, double hz, double floor) {
+  constexpr std::size_t kWindow = 176, kHop = 22;  // 4 ms, 0.5 ms
+  double c[kWindow], s[kWindow], sum = 0;
+  for (std::size_t n = 0; n < kWindow; ++n) {
+    const double w = 0.5 - 0.5 * std::cos(2 * M_PI * double(n) / kWindow);
+    c[n] = w * std::cos(2 * M_PI * hz * double(n) / 44100);
+    s[n] = w * std::sin(2 * M_PI * hz * double(n) / 44100);
+    sum += w;
+  }
+  std::vector<double> env;
+  for (std::size_t at = 0; (at + kWindow) * 2 <= stereo.size(); at += kHop) {
+    double re = 0, im = 0;
+    for (std::size_t n = 0; n < kWindow; ++n) {
+      re += stereo[(at + n) * 2] * c[n];
+      im += stereo[(at + n) * 2] * s[n];
+    }
+    env.push_back(2 * std::hypot(re, im) / sum);
+  }
+  std::vector<double> found;
+  for (std::size_t i = 0; i < env.size(); ++i) {
+    if (env[i] < floor) continue;
+    // The burst's peak, within 20 ms; then on past it, as beats lie far apart.
+    const auto end = std::ptrdiff_t(std::min(env.size(), i + 40));
+    const double peak = *std::max_element(env.begin() + std::ptrdiff_t(i), env.begin() + end);
+    std::size_t k = i;
+    while (env[k] < peak / 2) ++k;
+    found.push_back(double(k * kHop) / 44100);
+    i += 200;
+  }
+  return found;
 }
 
 TempDir::TempDir() {

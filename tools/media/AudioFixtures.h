@@ -27,6 +27,14 @@ bool writeEncodedSamples(const std::string& path, const std::vector<double>& mon
 // over it on the second and fourth, a hi-hat on every eighth (`hats`); `seconds` in all.
 std::vector<double> drumLoop(double bpm, double seconds, double leadIn = 0, bool hats = true,
                              int rate = 44100);
+// Clicks at `bpm` from `firstSeconds` on: a burst of `hz` on every beat that falls away in a
+// few milliseconds; `seconds` in all.
+std::vector<double> clickTrack(double bpm, double firstSeconds, double hz, double seconds,
+                               int rate = 44100);
+// Where bursts of `hz` start in interleaved stereo at 44.1 kHz, in seconds: where a 4 ms
+// window's magnitude at `hz` first reaches half the burst's peak, whatever its level (below
+// `floor`, nothing counts).
+std::vector<double> burstOnsets(const std::vector<float>& stereo, double hz, double floor = 0.01);
 // Writes `bytes` of pseudo-random bytes.
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed = 1);
 

@@ -11,6 +11,9 @@
 // With --sides it prints, for each window, each given tone's amplitude on the left and on
 // the right channel.
 //
+// With --onsets it prints, for each given tone, where its bursts start (one line a tone: the
+// tone, then the times in seconds; see fixtures::burstOnsets).
+//
 // With --steps it follows one tone between two times, beside the others named, in the
 // blocks the mixer applies a channel's volume to (256 frames from the capture's start: a
 // volume change glides across one block). It takes the usual fall of a block that falls
@@ -216,6 +219,15 @@ int main(int argc, char** argv) {
                       disturbedBlocks(all, from, to, hz, others),
                       double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
   }
+  if (argc > 3 && std::string(argv[2]) == "--onsets") {
+    const std::vector<float> all = readCapture(argv[1]);
+    for (int a = 3; a < argc; ++a) {
+      std::printf("%s", argv[a]);
+      for (double t : fixtures::burstOnsets(all, std::atof(argv[a]))) std::printf(" %.4f", t);
+      std::printf("\n");
+    }
+    return 0;
+  }
   const bool tones = argc > 2 && std::string(argv[2]) == "--tones";
   const bool sides = argc > 2 && std::string(argv[2]) == "--sides";
   const int first = tones || sides ? 3 : 2;
@@ -224,7 +236,8 @@ int main(int argc, char** argv) {
                  "usage: tv_analyse CAPTURE.raw WINDOW_SECONDS [HZ...]\n"
                  "       tv_analyse CAPTURE.raw --tones WINDOW_SECONDS HZ...\n"
                  "       tv_analyse CAPTURE.raw --sides WINDOW_SECONDS HZ...\n"
-                 "       tv_analyse CAPTURE.raw --steps HZ FROM TO [OTHER_HZ...]\n");
+                 "       tv_analyse CAPTURE.raw --steps HZ FROM TO [OTHER_HZ...]\n"
+                 "       tv_analyse CAPTURE.raw --onsets HZ...\n");
     return 2;
   }
   const std::vector<float> all = readCapture(argv[1]);
