@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include "ControlActions.h"
+#include "Keyboard.h"
 #include "Mpris.h"
 #include "OptionsPanel.h"
 #include "PanelState.h"
@@ -74,6 +76,8 @@ class MainX {
   library::BrowserPanel& browser() { return *m_browser; }
   Mpris& mpris() { return *m_mpris; }
   TrackAnalysis& analysis() { return *m_analysis; }
+  const ControlActions& actions() const { return *m_actions; }
+  Keyboard& keyboard() { return *m_keyboard; }
   library::TrackFactsTable& trackFacts() { return m_facts; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
@@ -118,6 +122,8 @@ class MainX {
   library::TrackFactsTable m_facts;
   std::unique_ptr<TrackAnalysis> m_analysis;
   std::unique_ptr<audio::RecordPanel> m_record;  // its cue sheet reads m_facts
+  std::unique_ptr<ControlActions> m_actions;
+  std::unique_ptr<Keyboard> m_keyboard;  // runs m_actions, so it goes first
   bool m_unloaded = false;
 };
 

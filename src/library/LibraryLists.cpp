@@ -37,6 +37,13 @@ void LibraryLists::play(ui::ListView& list, const PathListModel& model) {
   (void)m_decks.OpenDeckTrack(model.pathBytes(row), m_decks.SelectedDeck(), true);
 }
 
+void LibraryLists::loadSelected(int deck) {
+  const bool results = m_v.lstresul->Visible();
+  const int row = (results ? m_v.lstresul : m_v.lstdata)->SelectedIndex();
+  if (row >= 0)
+    (void)m_decks.OpenDeckTrack((results ? m_results : m_library).pathBytes(row), deck, false);
+}
+
 void LibraryLists::lstdata_DblClick() {
   play(*m_v.lstdata, m_library);
 }

@@ -44,6 +44,9 @@ class LibraryLists {
   void dropOnDeck(const ui::Control* source, int deck);
   // A drop has used the drag.
   void dragDone() { DragSourceIndex = 0; }
+  // The selected row of the list on view loaded into `deck`, as its load button would (it
+  // does not start); nothing without a selected row.
+  void loadSelected(int deck);
 
   // The 1-based row pressed last in a list (0: none).
   int DragSourceIndex = 0;
