@@ -88,8 +88,8 @@ bool MidiInput::open(const QString& name) {
       problems.append(QString::fromStdString(e.getMessage()));
     }
   }
-  m_error = problems.isEmpty() ? QStringLiteral("The MIDI device \"%1\" is not connected").arg(name)
-                               : problems.join("; ");
+  m_error = QStringLiteral("The MIDI device \"%1\" is not connected").arg(name);
+  if (!problems.isEmpty()) m_error += QStringLiteral(" (%1)").arg(problems.join("; "));
   return false;
 }
 
