@@ -156,6 +156,10 @@ void MainX::wire() {
   m_actions = std::make_unique<ControlActions>(*m_decks, *m_cue, *m_playlist, *m_library, *m_shell);
   m_keyboard = std::make_unique<Keyboard>(m_form->widget(), *m_actions);
   m_keyboard->load(Keyboard::mapFile(m_paths.settingsFile));
+  m_midi = std::make_unique<MidiPanel>(m_options->frmMix->container(), m_form->widget(), m_build,
+                                       m_settings, *m_actions, *m_decks,
+                                       MidiPanel::mapFile(m_paths.settingsFile));
+  m_midi->load();
   // Tab reaches every control that does something, in the window's control order.
   for (const ui::NamedControl& c : m_order)
     if (c.control && !c.control->widget()->isWindow()) c.control->takeKeyboard();

@@ -5,6 +5,7 @@
 
 #include "ControlActions.h"
 #include "Keyboard.h"
+#include "MidiPanel.h"
 #include "Mpris.h"
 #include "OptionsPanel.h"
 #include "PanelState.h"
@@ -78,6 +79,7 @@ class MainX {
   TrackAnalysis& analysis() { return *m_analysis; }
   const ControlActions& actions() const { return *m_actions; }
   Keyboard& keyboard() { return *m_keyboard; }
+  MidiPanel& midi() { return *m_midi; }
   library::TrackFactsTable& trackFacts() { return m_facts; }
   skin::SkinLoader& skinLoader() { return *m_skinLoader; }
   skin::SkinnedButtons& skinnedButtons() { return *m_skinned; }
@@ -124,6 +126,7 @@ class MainX {
   std::unique_ptr<audio::RecordPanel> m_record;  // its cue sheet reads m_facts
   std::unique_ptr<ControlActions> m_actions;
   std::unique_ptr<Keyboard> m_keyboard;  // runs m_actions, so it goes first
+  std::unique_ptr<MidiPanel> m_midi;     // runs m_actions too
   bool m_unloaded = false;
 };
 

@@ -1,5 +1,7 @@
 #include "PitchControl.h"
 
+#include <algorithm>
+
 namespace audio {
 
 PitchControl::PitchControl(DeckEngine& engine, DeckTable& decks, std::array<DeckPanel*, 2> panels,
@@ -65,6 +67,13 @@ void PitchControl::BTPICTHDW_Click(int Index) {
 void PitchControl::XPicthBt_Step(int Index, int Steps) {
   m_grab.y = 0;
   movePitch(Index, -kPitchStep * float(Steps));
+}
+
+void PitchControl::XPicthBt_Set(int Index, double fraction) {
+  Knob& k = m_engine.pitchKnob(Index);
+  k.moveTo(float((1.0 - std::clamp(fraction, 0.0, 1.0)) * double(k.travel())));
+  m_engine.ShowP(Index);
+  m_engine.SetFreq(Index);
 }
 
 }  // namespace audio

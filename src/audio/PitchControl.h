@@ -25,6 +25,9 @@ class PitchControl {
   // The pitch knob's keys: each step up is a click of the up button, each step down one of
   // the down button.
   void XPicthBt_Step(int Index, int Steps);
+  // Puts the knob at `fraction` of its travel up from the bottom (a controller's fader):
+  // 0.5 is the centre, 1 the top (twice the speed).
+  void XPicthBt_Set(int Index, double fraction);
 
  private:
   void centre(int deck);

@@ -80,6 +80,11 @@ void VolumeControl::XVolBT_Step(int Index, int Steps) {
                              m_deckEngine.volumeKnob(Index).place() - float(Steps) * kVolumeStep);
 }
 
+void VolumeControl::XVolBT_Set(int Index, double fraction) {
+  const double travel = m_deckEngine.volumeKnob(Index).travel();
+  m_deckEngine.SetVolumeKnob(Index, float((1.0 - std::clamp(fraction, 0.0, 1.0)) * travel));
+}
+
 void VolumeControl::MASTSL_Step(int Steps) {
   SetMasterLevel(m_engine.MasterLevel + 0.1f * float(Steps));
 }

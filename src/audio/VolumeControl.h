@@ -31,6 +31,9 @@ class VolumeControl {
   // the master a tenth.
   void XVolBT_Step(int Index, int Steps);
   void MASTSL_Step(int Steps);
+  // Puts a deck's knob at `fraction` of its travel up from the bottom (a controller's
+  // fader): 1 is full level.
+  void XVolBT_Set(int Index, double fraction);
   void MASTSL_MouseDown(int Button, int Shift, float X, float Y);
   void MASTSL_MouseMove(int Button, int Shift, float X, float Y);
   // Puts the master knob where a drag would leave it for `level` (0..1) and applies that
