@@ -90,6 +90,8 @@ struct NoDecks : audio::DeckActions {
   Track TrackOf(int) const override { return {}; }
   void SetDeckPaused(int, bool) override {}
   bool SeekDeck(int, std::int64_t) override { return false; }
+  double SetPitchSpeed(int, double) override { return 1; }
+  void BendDeck(int, double) override {}
   float MasterLevel() const override { return 0; }
   void SetMasterLevel(float) override {}
 };
