@@ -24,7 +24,7 @@ class JackServer : public ::testing::Test {
     qputenv("JACK_NO_START_SERVER", "1");
     qputenv("JACK_NO_AUDIO_RESERVATION", "1");
     m_jackd.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_jackd.start("jackd", {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "256"});
+    m_jackd.start("jackd", {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "1024"});
     ASSERT_TRUE(m_jackd.waitForStarted(5000));
     ASSERT_EQ(QProcess::execute("jack_wait", {"-s", name, "-w", "-t", "10"}), 0);
   }
@@ -38,6 +38,23 @@ class JackServer : public ::testing::Test {
     m_pads->openVirtualPort("pads");
   }
   void send(std::vector<unsigned char> m) { m_pads->sendMessage(&m); }
+  // A port's connection is made on JACK's own cycle, some time after open() returns, and what
+  // is sent before it is lost: a probe goes out every 50 ms until one arrives.
+  static bool connected(platform::MidiInput& in, JackServer& t) {
+    std::vector<platform::MidiMessage> probe;
+    in.onMessages = [&] { in.drain(probe); };
+    const bool ok = QTest::qWaitFor(
+        [&] {
+          t.send({0xB0, 1, 0});
+          QTest::qWait(50);
+          return !probe.empty();
+        },
+        10000);
+    QTest::qWait(200);  // the last probes still on their way
+    in.drain(probe);
+    in.onMessages = nullptr;
+    return ok;
+  }
 
   QProcess m_jackd;
   std::unique_ptr<RtMidiOut> m_pads;
@@ -49,6 +66,7 @@ TEST_F(JackServer, MessagesArriveInBatchesAndAnUnpluggedDeviceCanBeChosenAgain) 
   const QString name = QStringLiteral("tv-test-pads:pads");
   ASSERT_TRUE(in.ports().contains(name)) << in.ports().join(", ").toStdString();
   ASSERT_TRUE(in.open(name)) << in.error().toStdString();
+  ASSERT_TRUE(connected(in, *this));
   int wakes = 0;
   std::vector<platform::MidiMessage> got;
   in.onMessages = [&] {
@@ -80,6 +98,8 @@ TEST_F(JackServer, MessagesArriveInBatchesAndAnUnpluggedDeviceCanBeChosenAgain) 
   // Plugged in again and chosen again, it works as before.
   plugIn();
   ASSERT_TRUE(in.open(name)) << in.error().toStdString();
+  ASSERT_TRUE(connected(in, *this));
+  in.onMessages = [&] { in.drain(got); };
   got.clear();
   send({0xB0, 7, 5});
   ASSERT_TRUE(QTest::qWaitFor([&] { return !got.empty(); }, 5000));
