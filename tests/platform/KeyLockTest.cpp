@@ -6,10 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "media/AudioFixtures.h"
+#include "platform/sound/FileDecoder.h"
 #include "platform/sound/SoundSystem.h"
+#include "platform/sound/Stream.h"
+#include "platform/sound/Voice.h"
 
 using namespace sound;
 
@@ -168,6 +172,47 @@ TEST(KeyLockDevice, TheDecoderThreadShiftsInTimeAndTogglesWithoutAClick) {
   // machine, so there only the pitch is judged; the click is judged offline above.
   EXPECT_LT(largestStep(part(0.05, 2.8)), largestStep(part(1.25, 1.7)) + 0.01);
 #endif
+}
+
+}  // namespace
+
+namespace {
+
+// The decoding side falling behind the reader (a busy machine): the blocks the reader gets
+// to before they are shifted play as decoded, and the run of shifted blocks starts again
+// after them. The changes from one to the other stay as smooth as the music.
+TEST(KeyLockLag, BlocksPlayedBeforeTheirShiftJoinTheShiftedOnesSmoothly) {
+  fixtures::TempDir dir;
+  fixtures::writeWav(dir.file("a440.wav"), {{440, 8.0}});
+  auto decoder = std::make_unique<FileDecoder>();
+  ASSERT_EQ(decoder->open(dir.file("a440.wav")), Result::Ok);
+  Stream stream(std::move(decoder), 32);
+  const float hz = kRate * 1.06f;
+  stream.setKeyLock(true);
+  stream.setPlaybackFrequency(hz);
+  Voice voice;
+  voice.start(&stream, stream.requestedEpoch(), hz, 1.0f, 0.0f, false);
+  std::vector<float> out;
+  std::vector<float> part(Voice::kMaxFrames * 2);
+  std::set<std::int64_t> decoded;  // blocks the reader took unshifted, by their first frame
+  for (int call = 0; call < 1000; ++call) {
+    // Half a second with the decoding side keeping ahead, then it gets half the work it needs.
+    if (call < 90)
+      while (stream.produce()) {
+      }
+    else if (call % 2 == 0)
+      stream.produce();
+    std::fill(part.begin(), part.end(), 0.0f);
+    voice.render(part.data(), nullptr, Voice::kMaxFrames, kRate);
+    for (std::size_t i = 0; i < stream.ring().readable(); ++i) {
+      const AudioBlock* b = stream.ring().peek(i);
+      if (b->take.load() == AudioBlock::Decoded) decoded.insert(b->startFrame);
+    }
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  ASSERT_GT(decoded.size(), 5u);  // the case in question did happen, more than once
+  const std::vector<float> steady(out.begin(), out.begin() + 90 * Voice::kMaxFrames * 2);
+  EXPECT_LT(largestStep(out, kRate / 10), largestStep(steady, kRate / 10) + 0.01);
 }
 
 }  // namespace

@@ -25,8 +25,9 @@ namespace sound {
 // so each copy holds exactly its block's frames: positions, seeks and marks are the same
 // as without key lock. A run of shifted blocks starts by fading from the decoded frames into
 // the shifted ones and ends by fading back, inside one block, so turning key lock on or off
-// while playing never clicks. A block the reader reached first is played as decoded, and
-// the run starts again after it, fading in again.
+// while playing never clicks. A block the reader reached first is played as decoded (the
+// reader joins it smoothly to the shifted one before it), and the run starts again after
+// it, fading in again.
 //
 // Rubber Band's R3 engine (the finer one): of the stretchers measured it alone kept a tone
 // within a cent and a drum's attack within a millisecond; it costs about a tenth of a core

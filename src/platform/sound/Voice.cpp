@@ -23,6 +23,7 @@ constexpr double kSettledRatio = 1e-6;
 // Under key lock, how many calls a start or a seek waits for the decoding side to shift its
 // first block, so it is not heard at the wrong pitch for a moment; then it plays anyway.
 constexpr int kKeyLockWaits = 16;
+constexpr int kJoinFrames = 256;  // a decoded block joining a shifted one
 }  // namespace
 
 Voice::Voice() : m_history(new std::atomic<float>[kHistoryFrames * 2]) {
@@ -79,6 +80,8 @@ void Voice::switchEpoch(std::uint32_t want) {
   m_lent = 0;
   m_started = false;
   m_keyLockWaits = 0;
+  m_seenEnd = m_joinStart = -1;
+  m_lastShifted = false;
   src_reset(m_src);
 }
 
@@ -102,12 +105,37 @@ long Voice::pullInput(void* self, float** data) {
     ++v->m_lent;
     const auto skip = int(std::clamp<std::int64_t>(v->m_pullFrom - b->startFrame, 0, b->frames));
     if (skip < b->frames) {
-      *data = const_cast<float*>(b->play()) + std::size_t(skip) * 2;
+      *data = const_cast<float*>(v->framesOf(b)) + std::size_t(skip) * 2;
       return b->frames - skip;
     }
     if (b->endOfStream) return 0;
   }
   return 0;
+}
+
+// The frames to play of a block; both paths read the blocks in order, so the first call for
+// a block is its first look.
+const float* Voice::framesOf(const AudioBlock* b) {
+  const float* frames = b->play();
+  if (b->startFrame == m_joinStart) return m_join.data();
+  if (b->frames == 0 || b->startFrame + b->frames <= m_seenEnd) return frames;
+  const bool shifted = frames == b->shifted;
+  if (!shifted && m_lastShifted && b->startFrame == m_seenEnd) {
+    const float step[2] = {m_lastFrame[0] - frames[0], m_lastFrame[1] - frames[1]};
+    std::copy_n(frames, std::size_t(b->frames) * 2, m_join.begin());
+    for (int i = 0, n = std::min(kJoinFrames, b->frames); i < n; ++i) {
+      const float w = 1.0f - float(i) / float(kJoinFrames);
+      m_join[std::size_t(2 * i)] += step[0] * w;
+      m_join[std::size_t(2 * i + 1)] += step[1] * w;
+    }
+    m_joinStart = b->startFrame;
+    frames = m_join.data();
+  }
+  m_lastShifted = shifted;
+  m_lastFrame[0] = frames[2 * (b->frames - 1)];
+  m_lastFrame[1] = frames[2 * (b->frames - 1) + 1];
+  m_seenEnd = b->startFrame + b->frames;
+  return frames;
 }
 
 // The end of the input the ring holds for this epoch, in frames of the stream.
@@ -134,7 +162,7 @@ int Voice::copyInput(float* out, int frames) {
       continue;
     }
     const int take = std::min(frames - done, b->frames - int(from));
-    std::copy_n(b->play() + from * 2, take * 2, out + std::size_t(done) * 2);
+    std::copy_n(framesOf(b) + from * 2, take * 2, out + std::size_t(done) * 2);
     done += take;
     m_copyFrom += take;
     if (b->endOfStream && from + take == b->frames) break;

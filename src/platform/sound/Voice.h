@@ -75,6 +75,7 @@ class Voice {
   long convert(float* out, int frames, double ratio);
   int copyInput(float* out, int frames);
   std::int64_t inputEnd() const;
+  const float* framesOf(const AudioBlock* b);
   void releaseBlocks();
 
   Stream* m_stream = nullptr;
@@ -97,6 +98,15 @@ class Voice {
   std::int64_t m_pullFrom = 0;
   double m_srcPosition = 0.0;
   double m_srcRatio = 0.0;  // 0: none yet since the last reset
+  // Key lock: a block the reader got to before the decoding side shifted it plays as decoded.
+  // Right after a shifted one that would be a step in the sound; the block is played from a
+  // copy that starts where the shifted one ended, the difference dying away over
+  // kJoinFrames (see framesOf).
+  std::int64_t m_seenEnd = -1;  // the end of the blocks looked at so far, in this epoch
+  bool m_lastShifted = false;
+  float m_lastFrame[2] = {0.0f, 0.0f};
+  std::int64_t m_joinStart = -1;  // the block m_join holds a copy of
+  std::array<float, AudioBlock::kFrames * 2> m_join{};
   float m_lastGain[2] = {0.0f, 0.0f};
   float m_lastCue = 0.0f;
   double m_position = 0.0;
