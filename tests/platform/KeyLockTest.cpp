@@ -165,11 +165,14 @@ TEST(KeyLockDevice, TheDecoderThreadShiftsInTimeAndTogglesWithoutAClick) {
   };
   // A second with key lock on, one off, one on again; each judged away from the switches.
   const double wanted[3] = {440.0, 440.0 * 1.06, 440.0};
-  for (int i = 0; i < 3; ++i)
-    EXPECT_NEAR(fixtures::zeroCrossingHz(part(i + 0.25, i + 0.7), kRate), wanted[i], 2.0) << i;
+  EXPECT_NEAR(fixtures::zeroCrossingHz(part(1.25, 1.7), kRate), wanted[1], 2.0);
 #if !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-  // Under the sanitizers the decoding thread cannot keep ahead of the output on a busy
-  // machine, so there only the pitch is judged; the click is judged offline above.
+  // Under the sanitizers the stretcher runs many times slower, and on a busy machine the
+  // decoding thread falls behind the output: the blocks it is late for play unshifted (see
+  // KeyLockLag), so there the threads are checked for races and the sound for its unlocked
+  // second only; pitch and click under key lock are judged offline above.
+  for (int i : {0, 2})
+    EXPECT_NEAR(fixtures::zeroCrossingHz(part(i + 0.25, i + 0.7), kRate), wanted[i], 2.0) << i;
   EXPECT_LT(largestStep(part(0.05, 2.8)), largestStep(part(1.25, 1.7)) + 0.01);
 #endif
 }
