@@ -41,19 +41,7 @@ TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
     // The rows become what the lists show and what the search looks in here, off the
     // window thread.
     Facts facts;
-    if (problem.empty()) {
-      std::vector<tracks::TrackRecord> rows = m_db->loadAll();
-      std::size_t textBytes = 0;
-      for (const tracks::TrackRecord& r : rows)
-        textBytes += r.tags.artist.size() + r.tags.title.size() + r.tags.album.size();
-      facts.all.reserve(rows.size(), textBytes);
-      for (const tracks::TrackRecord& r : rows) {
-        std::string text = library::TagIndex::searchText(r.tags.artist, r.tags.title, r.tags.album);
-        if (!text.empty())
-          facts.texts.emplace_back(library::TagIndex::keyOf(r.path), std::move(text));
-        facts.all.put(r.path, r.tags.artist, r.tags.title, r.tags.album, measuresOf(r));
-      }
-    }
+    if (problem.empty()) facts = readFacts(*m_db);
     QMetaObject::invokeMethod(
         &m_window,
         [this, problem = std::move(problem), facts = std::move(facts)]() mutable {
@@ -61,6 +49,20 @@ TrackAnalysis::TrackAnalysis(std::string databaseFile, bool measure,
         },
         Qt::QueuedConnection);
   });
+}
+
+TrackAnalysis::Facts TrackAnalysis::readFacts(tracks::TrackDatabase& db) {
+  Facts facts;
+  const std::size_t rows = db.rowBound();
+  // Some 40 bytes of tags a row; the text grows past that if it must.
+  facts.all.reserve(rows, rows * 40);
+  facts.texts.reserve(rows);
+  db.forEachRow([&facts](const tracks::TrackRecord& r) {
+    std::string text = library::TagIndex::searchText(r.tags.artist, r.tags.title, r.tags.album);
+    if (!text.empty()) facts.texts.emplace_back(library::TagIndex::keyOf(r.path), std::move(text));
+    facts.all.put(r.path, r.tags.artist, r.tags.title, r.tags.album, measuresOf(r));
+  });
+  return facts;
 }
 
 TrackAnalysis::~TrackAnalysis() {

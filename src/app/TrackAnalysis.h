@@ -46,11 +46,14 @@ class TrackAnalysis : public audio::DeckEvents {
   void trackOpening(int deck) override;
   void trackOpened(int deck) override;
 
- private:
+  // What the lists show and the search looks in, made of every row of `db`.
   struct Facts {
     library::TrackFactsStore all;
     library::TrackFactsTable::SearchTexts texts;
   };
+  static Facts readFacts(tracks::TrackDatabase& db);
+
+ private:
   void opened(std::string problem, Facts facts);
   void queue(std::vector<std::string> paths, tracks::Priority priority);
   // Entries [from, to) of the library, read by the worker from the library's own blocks.

@@ -2,10 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <taglib/apetag.h>
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/tiostream.h>
+#include <taglib/xiphcomment.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,33 +20,42 @@ namespace tracks {
 
 namespace {
 
-// A read-only file for TagLib that reads its first and last 8 KB with one pread each and
-// serves what falls inside them from memory. TagLib reads tags in small steps with a seek
-// before each (some twenty calls for an MP3), each a system call; nearly all of them land in
-// the ID3v2 or FLAC header at the start or the ID3v1 and APE tags at the end. Reads elsewhere
-// (an MP4 index, a large cover) go to the file.
+// A read-only file for TagLib that reads a page at its start and a page at its end with one
+// pread each, and serves what falls inside them from memory. TagLib reads tags in small steps
+// with a seek before each (eleven calls for an MP3), each a system call; nearly all of them
+// land in the ID3v2 or FLAC header and the first audio frame at the start, or the ID3v1 and APE
+// tags at the end. Reads elsewhere (a tag larger than a page, an MP4 index, a cover) go to the
+// file. The pages live in the object, on the caller's stack: no allocation, and no more copied
+// out of the cache than a page each.
 class CachedFile : public TagLib::IOStream {
  public:
-  static constexpr long kWindow = 8 * 1024;
+  static constexpr long kWindow = 4096;
   // A damaged size field asks for gigabytes: a read is cut at this, as at the end of a file.
   static constexpr unsigned long kLargestRead = 64 << 20;
 
   CachedFile(const char* name, int fd, long size) : m_name(name), m_fd(fd), m_size(size) {
-    m_head = readAt(0, std::min(size, kWindow));
-    m_tailStart = std::max(long(m_head.size()), size - kWindow);
-    m_tail = readAt(m_tailStart, size - m_tailStart);
+    m_headSize = readInto(m_head, 0, std::min(size, kWindow));
+    // The last page of the file, and the one before when the last holds less than 512 bytes:
+    // the ID3v1 tag and the APE and Lyrics tags' footers lie within 300 bytes of the end.
+    const long tailFrom = std::max(long(m_headSize), (std::max(size - 512, 0L)) & ~(kWindow - 1));
+    m_tailStart = tailFrom;
+    m_tailSize = readInto(m_tail, tailFrom, std::min(size - tailFrom, 2 * kWindow));
   }
 
   TagLib::FileName name() const override { return m_name; }
   TagLib::ByteVector readBlock(unsigned long length) override {
-    const long n = std::min(long(std::min(length, kLargestRead)), m_size - m_pos);
-    TagLib::ByteVector out;
-    if (m_pos + n <= long(m_head.size()))
-      out = m_head.mid(static_cast<unsigned>(m_pos), static_cast<unsigned>(n));
-    else if (m_pos >= m_tailStart && m_pos + n <= m_tailStart + long(m_tail.size()))
-      out = m_tail.mid(static_cast<unsigned>(m_pos - m_tailStart), static_cast<unsigned>(n));
-    else
-      out = readAt(m_pos, n);
+    const long n = std::max(std::min(long(std::min(length, kLargestRead)), m_size - m_pos), 0L);
+    const long at = m_pos;
+    if (at + n <= m_headSize) {
+      m_pos += n;
+      return TagLib::ByteVector(m_head + at, static_cast<unsigned>(n));
+    }
+    if (at >= m_tailStart && at + n <= m_tailStart + m_tailSize) {
+      m_pos += n;
+      return TagLib::ByteVector(m_tail + (at - m_tailStart), static_cast<unsigned>(n));
+    }
+    TagLib::ByteVector out(static_cast<unsigned>(n), 0);
+    out.resize(static_cast<unsigned>(readInto(out.data(), at, n)));
     m_pos += out.size();
     return out;
   }
@@ -58,19 +73,18 @@ class CachedFile : public TagLib::IOStream {
   void truncate(long) override {}
 
  private:
-  TagLib::ByteVector readAt(long offset, long n) const {
-    TagLib::ByteVector out(static_cast<unsigned>(std::max(n, 0L)), 0);
-    const ssize_t got = n > 0 ? ::pread(m_fd, out.data(), out.size(), offset) : 0;
-    out.resize(static_cast<unsigned>(std::max<ssize_t>(got, 0)));
-    return out;
+  long readInto(char* to, long offset, long n) const {
+    const ssize_t got = n > 0 ? ::pread(m_fd, to, static_cast<std::size_t>(n), offset) : 0;
+    return std::max<long>(got, 0);
   }
 
   const char* m_name;
   int m_fd;
   long m_size;
   long m_pos = 0;
-  long m_tailStart = 0;
-  TagLib::ByteVector m_head, m_tail;
+  long m_headSize = 0, m_tailStart = 0, m_tailSize = 0;
+  char m_head[kWindow];
+  char m_tail[2 * kWindow];
 };
 
 std::string utf8(const TagLib::String& s) {
@@ -83,15 +97,33 @@ bool read(const std::string& path, int fd, long size, Tags& tags, std::int64_t& 
   // TagLib takes any file that starts like an MP3 for one; without a stream it found none.
   const TagLib::AudioProperties* props = file.isNull() ? nullptr : file.audioProperties();
   if (!props || props->sampleRate() <= 0) return false;
-  if (const TagLib::Tag* tag = file.tag()) {
-    tags.artist = utf8(tag->artist());
-    tags.title = utf8(tag->title());
-    tags.album = utf8(tag->album());
-    tags.genre = utf8(tag->genre());
-    // TagLib reports unsigned numbers; a hostile tag's 4e9 is no year.
-    tags.year = tag->year() <= 9999 ? static_cast<int>(tag->year()) : 0;
-    tags.trackNo = tag->track() <= 99999 ? static_cast<int>(tag->track()) : 0;
-  }
+  // What file.tag() joins (the first of these that has a field gives it), asked of each once:
+  // the join asks each tag twice, and each ID3v2 field is looked up and decoded every time.
+  TagLib::Tag* parts[3] = {file.tag(), nullptr, nullptr};
+  if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file.file()))
+    parts[0] = mpeg->ID3v2Tag(), parts[1] = mpeg->APETag(), parts[2] = mpeg->ID3v1Tag();
+  else if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file.file()))
+    parts[0] = flac->xiphComment(), parts[1] = flac->ID3v2Tag(), parts[2] = flac->ID3v1Tag();
+  auto text = [&parts](TagLib::String (TagLib::Tag::*field)() const) {
+    for (const TagLib::Tag* t : parts)
+      if (t)
+        if (TagLib::String v = (t->*field)(); !v.isEmpty()) return utf8(v);
+    return std::string();
+  };
+  auto number = [&parts](unsigned (TagLib::Tag::*field)() const) {
+    for (const TagLib::Tag* t : parts)
+      if (t)
+        if (const unsigned v = (t->*field)(); v > 0) return v;
+    return 0u;
+  };
+  tags.artist = text(&TagLib::Tag::artist);
+  tags.title = text(&TagLib::Tag::title);
+  tags.album = text(&TagLib::Tag::album);
+  tags.genre = text(&TagLib::Tag::genre);
+  // TagLib reports unsigned numbers; a hostile tag's 4e9 is no year.
+  const unsigned year = number(&TagLib::Tag::year), track = number(&TagLib::Tag::track);
+  tags.year = year <= 9999 ? static_cast<int>(year) : 0;
+  tags.trackNo = track <= 99999 ? static_cast<int>(track) : 0;
   durationMs = std::max(0, props->lengthInMilliseconds());
   return true;
 }

@@ -319,27 +319,39 @@ bool TrackDatabase::put(const TrackRecord& record) {
 }
 
 std::vector<TrackRecord> TrackDatabase::loadAll() {
-  std::lock_guard lock(m_mutex);
   std::vector<TrackRecord> rows;
-  if (!m_db) return rows;
-  int code = SQLITE_OK;
-  // Growing the vector row by row would move every record about once more. Rowids are given
-  // out as the largest one plus one, so the largest is a bound on the count that costs one
-  // page to read (count(*) reads a whole index); what is reserved and unused is never touched.
-  const std::int64_t bound = queryInt(m_db, "SELECT max(rowid) FROM tracks", code);
-  rows.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(bound, 0, 1 << 22)));
+  // Growing the vector row by row would move every record about once more; what is reserved
+  // and unused is never touched.
+  rows.reserve(rowBound());
   adviseHugePages(rows.data(), rows.capacity() * sizeof(TrackRecord));
+  forEachRow([&rows](const TrackRecord& r) { rows.push_back(r); });
+  return rows;
+}
+
+std::size_t TrackDatabase::rowBound() {
+  std::lock_guard lock(m_mutex);
+  if (!m_db) return 0;
+  // Rowids are given out as the largest one plus one, so the largest is a bound on the count
+  // that costs one page to read (count(*) reads a whole index).
+  int code = SQLITE_OK;
+  const std::int64_t bound = queryInt(m_db, "SELECT max(rowid) FROM tracks", code);
+  return static_cast<std::size_t>(
+      std::clamp<std::int64_t>(code == SQLITE_OK ? bound : 0, 0, 1 << 22));
+}
+
+void TrackDatabase::forEachRow(const std::function<void(const TrackRecord&)>& visit) {
+  std::lock_guard lock(m_mutex);
+  if (!m_db) return;
   const std::string sql =
       std::string("SELECT ") + kRowColumns + " FROM tracks INDEXED BY tracks_rows";
   sqlite3_stmt* stmt = nullptr;
-  if (code == SQLITE_OK) code = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &stmt, nullptr);
+  int code = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &stmt, nullptr);
   while (code == SQLITE_OK && (code = sqlite3_step(stmt)) == SQLITE_ROW) {
-    rows.push_back(readRow(stmt));
+    visit(readRow(stmt));
     code = SQLITE_OK;
   }
   sqlite3_finalize(stmt);
   if (code != SQLITE_DONE) recoverLocked(code);
-  return rows;
 }
 
 std::vector<std::uint8_t> TrackDatabase::waveform(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,6 +41,11 @@ class TrackDatabase {
   bool put(const TrackRecord& record);
   // Every row, without waveforms.
   std::vector<TrackRecord> loadAll();
+  // Every row, without waveforms, one at a time: a million rows held at once cost some 300 MB
+  // more than what is made of them. `visit` must not call the database.
+  void forEachRow(const std::function<void(const TrackRecord&)>& visit);
+  // At least the number of rows, read cheaply.
+  std::size_t rowBound();
   // One row's waveform; empty when it has none.
   std::vector<std::uint8_t> waveform(const std::string& path);
 

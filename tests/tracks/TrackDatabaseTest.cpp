@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "app/TrackAnalysis.h"
 #include "media/AudioFixtures.h"
 #include "support/MediaMutator.h"
 
@@ -82,6 +83,21 @@ TEST(TrackDatabaseTest, RoundTripsEveryColumnWithNullsForAbsentValuesAndSpotsSta
   std::sort(all.begin(), all.end(), [](auto& a, auto& b) { return a.path < b.path; });
   EXPECT_EQ(fields(all[0]), fields(empty, false));
   EXPECT_EQ(fields(all[1]), fields(full, false));
+  // What the program keeps of the rows at start: the lists' facts and the search's texts.
+  auto kept = app::TrackAnalysis::readFacts(db);
+  ASSERT_EQ(kept.all.size(), 3u);
+  const auto facts = kept.all.find(full.path);
+  ASSERT_TRUE(facts);
+  EXPECT_EQ(std::tie(facts->artist, facts->album, facts->durationMs, facts->firstBeatMs),
+            std::make_tuple(QString("Ärtist"), QString("Album"), 215'000, 120));
+  EXPECT_EQ(std::tie(facts->bpm, facts->audibleStartMs), std::make_tuple(128.5, 40));
+  EXPECT_FLOAT_EQ(float(facts->loudnessLufs), -9.25f);
+  const auto failed = kept.all.find(empty.path);
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(std::tie(failed->durationMs, failed->bpm, failed->audibleEndMs),
+            std::make_tuple(3000, 0.0, -1));
+  ASSERT_EQ(kept.texts.size(), 2u);  // the failed row has no tags
+  for (const auto& [key, text] : kept.texts) EXPECT_EQ(text, "Ärtist\nTitle\nAlbum");
 
   const std::string file = dir.file("tracks.db");
   EXPECT_EQ(sql(file, "PRAGMA user_version"), "1");
