@@ -71,6 +71,19 @@ TEST_F(RecordPanelTest, TheCueSheetListsEachTrackStartedWhileRecording) {
                                              "  TRACK 03 AUDIO\n"
                                              "    TITLE \"Three\"\n"
                                              "    INDEX 01 00:01:37\n");
+  // A new recording lists its own tracks: the two that play, and one of them started again
+  // from its beginning.
+  rec.BTRec_Click();
+  render(0.5);
+  rec.ticked();
+  main->decks().engine().StopDeck(0);
+  rec.ticked();
+  play(QByteArray::fromStdString(dir.file("Three.wav")), 0, 0.5);
+  rec.BTRec_Click();
+  QFile again(QString::fromStdString(rec.path()).replace(".flac", ".cue"));
+  ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+  EXPECT_EQ(again.readAll().count("INDEX 01"), 3);
+
   // Past 99 minutes the minutes go on counting.
   EXPECT_EQ(audio::cueSheet("m.wav", {{(6000 * 44100 + 44099), "P", ""}}, 44100),
             "FILE \"m.wav\" WAVE\n  TRACK 01 AUDIO\n    PERFORMER \"P\"\n    INDEX 01 100:00:74\n");
