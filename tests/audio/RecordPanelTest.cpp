@@ -46,6 +46,7 @@ TEST_F(RecordPanelTest, TheCueSheetListsEachTrackStartedWhileRecording) {
   }
   play(wav("Three.wav", 660), 0, 2.0);  // began 1.5 s in
   EXPECT_EQ(rec.lblRecTime->Caption(), "00:00:03");
+  EXPECT_EQ(audio::RecordPanel::shownTime((3723 * 44100) + 44099), "01:02:03");
   rec.BTRec_Click();
   EXPECT_FALSE(rec.recording());
   EXPECT_FALSE(program->engine().System.recordingState().active);
