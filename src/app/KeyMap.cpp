@@ -2,6 +2,8 @@
 
 #include <QKeySequence>
 
+#include "NamedLines.h"
+
 namespace app {
 
 int actionIndex(QStringView name) {
@@ -50,45 +52,23 @@ int KeyMap::actionFor(int key) const {
 KeyMap KeyMap::parse(const QString& text, QStringList* problems) {
   KeyMap m;
   std::array<int, kActionCount> namedOn{};  // the line that named each action, 0 for none
-  const auto problem = [problems](int line, const QString& what) {
-    if (problems) problems->append(QStringLiteral("line %1: %2, skipped").arg(line).arg(what));
-  };
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (int n = 0; n < lines.size(); ++n) {
-    const QString line = lines[n].trimmed();
-    const int lineNo = n + 1;
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0) {
-      problem(lineNo, QStringLiteral("\"%1\" is not \"Action = Key\"").arg(line));
-      continue;
-    }
-    const QString name = line.left(eq).trimmed(), keyName = line.mid(eq + 1).trimmed();
+  const auto bind = [&m, &namedOn](int lineNo, const QString& name, const QString& keyName) {
     const int action = actionIndex(name);
-    if (action < 0) {
-      problem(lineNo, QStringLiteral("no action is named \"%1\"").arg(name));
-      continue;
-    }
-    if (namedOn[std::size_t(action)]) {
-      problem(lineNo, QStringLiteral("%1 is bound already on line %2")
-                          .arg(name)
-                          .arg(namedOn[std::size_t(action)]));
-      continue;
-    }
+    if (action < 0) return QStringLiteral("no action is named \"%1\"").arg(name);
+    if (const int on = namedOn[std::size_t(action)])
+      return QStringLiteral("%1 is bound already on line %2").arg(name).arg(on);
     const int key = keyName.isEmpty() ? 0 : keyNamed(keyName);
-    if (!keyName.isEmpty() && !key) {
-      problem(lineNo, QStringLiteral("\"%1\" is not a key (for %2)").arg(keyName, name));
-      continue;
-    }
-    if (const int other = m.actionFor(key); other >= 0) {
-      problem(lineNo, QStringLiteral("%1 runs %2 already (line %3)")
-                          .arg(keyName, QLatin1String(kControlActions[std::size_t(other)].name))
-                          .arg(namedOn[std::size_t(other)]));
-      continue;
-    }
+    if (!keyName.isEmpty() && !key)
+      return QStringLiteral("\"%1\" is not a key (for %2)").arg(keyName, name);
+    if (const int other = m.actionFor(key); other >= 0)
+      return QStringLiteral("%1 runs %2 already (line %3)")
+          .arg(keyName, QLatin1String(kControlActions[std::size_t(other)].name))
+          .arg(namedOn[std::size_t(other)]);
     namedOn[std::size_t(action)] = lineNo;
     m.m_keys[std::size_t(action)] = key;
-  }
+    return QString();
+  };
+  readNamedLines(text, "Action = Key", problems, bind);
   const KeyMap d = defaults();
   for (int i = 0; i < kActionCount; ++i)
     if (!namedOn[std::size_t(i)] && m.actionFor(d.keyOf(i)) < 0)

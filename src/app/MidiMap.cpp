@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "NamedLines.h"
+
 namespace app {
 
 using platform::MidiMessage;
@@ -80,27 +82,13 @@ void MidiMap::add(MidiBinding b) {
 MidiMap MidiMap::parse(const QString& text, QStringList* problems) {
   MidiMap m;
   std::vector<int> lineOf;  // the line of each binding
-  const auto problem = [problems](int line, const QString& what) {
-    if (problems) problems->append(QStringLiteral("line %1: %2, skipped").arg(line).arg(what));
-  };
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (int n = 0; n < lines.size(); ++n) {
-    const QString line = lines[n].trimmed();
-    const int no = n + 1;
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0) {
-      problem(no, QStringLiteral("\"%1\" is not \"Control = message\"").arg(line));
-      continue;
-    }
+  const auto bind = [&m, &lineOf](int no, const QString& name, const QString& message) {
     MidiBinding b;
-    b.target = line.left(eq).trimmed();
+    b.target = name;
     b.targetIndex = midiTarget(b.target);
-    if (b.targetIndex < 0) {
-      problem(no, QStringLiteral("no control or action is named \"%1\"").arg(b.target));
-      continue;
-    }
-    const QStringList w = line.mid(eq + 1).simplified().toLower().split(QLatin1Char(' '));
+    if (b.targetIndex < 0)
+      return QStringLiteral("no control or action is named \"%1\"").arg(b.target);
+    const QStringList w = message.simplified().toLower().split(QLatin1Char(' '));
     const QString kind = w.value(0);
     const int wanted = kind == QLatin1String("bend") ? 2 : kind == QLatin1String("note") ? 3 : 4;
     b.kind = kind == QLatin1String("bend")   ? MidiKind::Bend
@@ -112,33 +100,31 @@ MidiMap MidiMap::parse(const QString& text, QStringList* problems) {
     if (wanted == 4) b.encoding = MidiEncoding(encoding - std::begin(kEncodings));
     if ((kind != QLatin1String("cc") && wanted == 4) || b.channel < 0 || b.number < 0 ||
         (wanted == 4 && encoding == std::end(kEncodings)) || w.size() > wanted ||
-        (wanted < 4 && w.size() != wanted)) {
-      problem(no, QStringLiteral("\"%1\" is not \"note CHANNEL NOTE\", \"cc CHANNEL CONTROL "
-                                 "absolute|relative|centred|14bit\" or \"bend CHANNEL\"")
-                      .arg(line.mid(eq + 1).trimmed()));
-      continue;
-    }
+        (wanted < 4 && w.size() != wanted))
+      return QStringLiteral(
+                 "\"%1\" is not \"note CHANNEL NOTE\", \"cc CHANNEL CONTROL "
+                 "absolute|relative|centred|14bit\" or \"bend CHANNEL\"")
+          .arg(message);
     const bool knob = isKnob(b.targetIndex);
     if ((knob && b.kind == MidiKind::Note) || (!knob && b.kind == MidiKind::Bend) ||
         (!knob && b.encoding != MidiEncoding::Absolute) ||
-        (b.encoding == MidiEncoding::Fine && b.number >= 32)) {
-      problem(no, knob ? QStringLiteral("a knob takes a control change or the pitch bend (a "
-                                        "14-bit pair's high part on a control below 32)")
-                       : QStringLiteral("a button takes a note or an absolute control change"));
-      continue;
-    }
+        (b.encoding == MidiEncoding::Fine && b.number >= 32))
+      return knob ? QStringLiteral(
+                        "a knob takes a control change or the pitch bend (a "
+                        "14-bit pair's high part on a control below 32)")
+                  : QStringLiteral("a button takes a note or an absolute control change");
     const std::vector<int> keys = keysOf(b);
     const auto taken = std::find_if(keys.begin(), keys.end(), [&m](int k) {
       return m.m_lookup.size() && m.m_lookup[std::size_t(k)] >= 0;
     });
-    if (taken != keys.end()) {
-      problem(no, QStringLiteral("that message is bound already on line %1")
-                      .arg(lineOf[std::size_t(m.m_lookup[std::size_t(*taken)] / 2)]));
-      continue;
-    }
+    if (taken != keys.end())
+      return QStringLiteral("that message is bound already on line %1")
+          .arg(lineOf[std::size_t(m.m_lookup[std::size_t(*taken)] / 2)]);
     lineOf.push_back(no);
     m.add(std::move(b));
-  }
+    return QString();
+  };
+  readNamedLines(text, "Control = message", problems, bind);
   return m;
 }
 

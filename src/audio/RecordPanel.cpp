@@ -21,12 +21,12 @@ const QString kSection = QStringLiteral("RECORD");
 constexpr int kRate = 44100;
 // In the gap between the two decks, level with their transport rows.
 constexpr float kRecLeft = px(450), kRecTop = px(222);
+}  // namespace
 
-QString shownTime(std::uint64_t frames) {
+QString RecordPanel::shownTime(std::uint64_t frames) {
   const std::uint64_t s = frames / kRate;
   return QString::asprintf("%02d:%02d:%02d", int(s / 3600), int(s / 60 % 60), int(s % 60));
 }
-}  // namespace
 
 RecordPanel::RecordPanel(AudioEngine& engine, DeckActions& decks, QWidget* window,
                          ui::Builder& build, platform::SettingsStore& settings, NamesOf names)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -37,6 +38,8 @@ class RecordPanel : public DeckEvents {
   // Follows the recording: its time, the tracks that start, and a stop on a write error.
   void ticked() override;
 
+  // The time under the toggle for `frames` recorded: hours, minutes and seconds, "01:02:03".
+  static QString shownTime(std::uint64_t frames);
   // The folder recordings go to now.
   QString folder() const;
   bool recording() const { return m_recording; }

@@ -1,5 +1,6 @@
 // The key map: its file, default and edited, and keys pressed in the window.
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTest>
@@ -41,7 +42,8 @@ TEST(KeyMap, TheDefaultFileGivesTheDefaultsAndAnEditedOneSkipsOnlyItsBadLines) {
                                                 "DeckB.Stop = space\n"
                                                 "play everything\n"
                                                 "DeckA.PlayPause = Q\n"
-                                                "DeckA.VolumeUp = shift+f12\n"),
+                                                "DeckA.VolumeUp = shift+f12\n"
+                                                "DeckB.Cue = F1\n"),
                                  &problems);
   EXPECT_EQ(keyOf(m, "DeckA.PlayPause"), Qt::Key_Space);
   EXPECT_EQ(keyOf(m, "DeckA.Stop"), 0);  // unbound: S runs nothing
@@ -55,10 +57,14 @@ TEST(KeyMap, TheDefaultFileGivesTheDefaultsAndAnEditedOneSkipsOnlyItsBadLines) {
   EXPECT_EQ(keyOf(m, "DeckA.VolumeUp"), (Qt::SHIFT | Qt::Key_F12).toCombined());
   EXPECT_EQ(keyOf(m, "AutoPlay"), Qt::Key_F12);
   EXPECT_EQ(keyOf(m, "DeckB.PitchUp"), Qt::Key_F6);
+  // An action not named loses its default key to the action the file gave it to.
+  EXPECT_EQ(keyOf(m, "DeckA.PitchDown"), 0);
+  EXPECT_EQ(m.actionFor(Qt::Key_F1), app::actionIndex(u"DeckB.Cue"));
   ASSERT_EQ(problems.size(), 5) << problems.join('\n').toStdString();
   EXPECT_TRUE(problems[0].startsWith("line 5: ") && problems[0].contains("Deck.Nope"));
   EXPECT_TRUE(problems[1].startsWith("line 6: ") && problems[1].contains("Ctrl+Nokey"));
-  EXPECT_TRUE(problems[2].startsWith("line 7: ") && problems[2].contains("DeckA.PlayPause"));
+  EXPECT_TRUE(problems[2].startsWith("line 7: ") &&
+              problems[2].contains("DeckA.PlayPause already (line 2)"));
   EXPECT_TRUE(problems[3].startsWith("line 8: "));
   EXPECT_TRUE(problems[4].startsWith("line 9: ") && problems[4].contains("line 2"));
 
@@ -66,6 +72,13 @@ TEST(KeyMap, TheDefaultFileGivesTheDefaultsAndAnEditedOneSkipsOnlyItsBadLines) {
   EXPECT_EQ(KeyMap::combined(Qt::Key_Exclam, Qt::ShiftModifier), key("!"));
   EXPECT_EQ(KeyMap::combined(Qt::Key_5, Qt::KeypadModifier), key("5"));
   EXPECT_EQ(key("D, E"), 0);  // one key a binding
+  EXPECT_EQ(key("Alt"), 0);   // a modifier alone is none
+  EXPECT_NE(KeyMap::combined(Qt::Key_Space, Qt::ShiftModifier), key("Space"));
+  // Typed text goes to a field that takes it, not to a list of choices.
+  QComboBox choices;
+  EXPECT_FALSE(app::takesText(&choices));
+  choices.setEditable(true);
+  EXPECT_TRUE(app::takesText(&choices));
 }
 
 class Keyboard : public fixtures::LibraryFixture {
@@ -132,6 +145,18 @@ TEST_F(Keyboard, AKeyActsOnceWhateverHasTheFocusAndNotWhileTextIsTyped) {
   QTest::keyClick(window->windowHandle(), Qt::Key_L);
   EXPECT_FALSE(deck(1).Playing);
   drain();
+
+  // Twenty skipped lines are said one by one; past that, the rest are counted.
+  for (int bad : {20, 22}) {
+    std::string lines;
+    for (int i = 0; i < bad; ++i) lines += "nonsense\n";
+    std::ofstream(file.toStdString()) << lines;
+    testing::internal::CaptureStderr();
+    main->keyboard().load(file);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), bad == 20 ? 20 : 21) << said;
+    EXPECT_EQ(said.find("2 more lines skipped") != std::string::npos, bad == 22) << said;
+  }
 }
 
 // Each action does to its own deck what the control it stands for does, by its name as a
@@ -166,7 +191,7 @@ TEST_F(Keyboard, EachNamedActionWorksItsControl) {
   a.run(u"AutoPlay");
   EXPECT_FALSE(main->playlist().view().AutoLST->Enabled());
   EXPECT_FALSE(a.run(u"DeckC.PlayPause"));
-  a.run(u"DeckA.PlayPause");  // an empty deck: nothing
+  EXPECT_TRUE(a.run(u"DeckA.PlayPause"));  // an empty deck: nothing
   EXPECT_FALSE(deck(0).Playing);
   EXPECT_FALSE(deck(0).ToCue);
   EXPECT_EQ(c(0).XPicthBt->Top(), 502.5f);

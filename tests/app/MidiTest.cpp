@@ -68,6 +68,9 @@ TEST(MidiMap, TheFileKeepsItsGoodLinesAndSaysWhichItSkipped) {
   EXPECT_EQ(again.text(), m.text());
   EXPECT_TRUE(m.text().contains("XVolBT(1) = cc 2 7 relative\n"));
   EXPECT_TRUE(m.text().contains("XPicthBt(1) = bend 2\n"));
+  // A pair's high part is on a control below 32.
+  EXPECT_EQ(MidiMap::parse("MASTSL = cc 1 32 14bit\nXVolBT(0) = cc 1 31 14bit\n").bindings().size(),
+            1u);
 }
 
 TEST(MidiMap, EachEncodingMovesItsKnobAndNotesPressButtons) {
@@ -83,6 +86,7 @@ TEST(MidiMap, EachEncodingMovesItsKnobAndNotesPressButtons) {
   // Two's complement: 1..63 up, 127..65 down; about 64: above up, below down.
   EXPECT_EQ(one({cc(2, 7, 1), cc(2, 7, 3), cc(2, 7, 127)}, "XVolBT(1)").steps, 1 + 3 - 1);
   EXPECT_EQ(one({cc(2, 7, 65)}, "XVolBT(1)").steps, -63);
+  EXPECT_EQ(one({cc(2, 7, 64)}, "XVolBT(1)").steps, -64);
   const MidiCommand centred = one({cc(1, 8, 65), cc(1, 8, 66), cc(1, 8, 63)}, "MASTSL");
   EXPECT_EQ(centred.steps, 1 + 2 - 1);
   EXPECT_FALSE(centred.set);
@@ -99,6 +103,11 @@ TEST(MidiMap, EachEncodingMovesItsKnobAndNotesPressButtons) {
   // change on a button presses above 0.
   EXPECT_EQ(one({note(1, 36, 100), note(1, 36, 0), {0x80, 36, 64}}, "DeckA.PlayPause").presses, 1);
   EXPECT_EQ(one({cc(3, 64, 127), cc(3, 64, 0)}, "DeckB.Cue").presses, 1);
+  // Steps before an absolute value are overtaken by it; those after it count.
+  MidiMap both = MidiMap::parse("MASTSL = cc 1 8 centred\nMASTSL = cc 1 9 absolute\n");
+  const MidiCommand after =
+      commandFor(both.decode({cc(1, 8, 66), cc(1, 9, 127), cc(1, 8, 65)}), "MASTSL");
+  EXPECT_TRUE(after.set && after.value == 1.0 && after.steps == 1);
 }
 
 // 10,000 messages, a second of a flood: one command per target, the last absolute value, the
@@ -130,6 +139,13 @@ TEST(MidiMap, AFloodCoalescesToOneCommandPerTarget) {
   EXPECT_EQ(commandFor(cs, "XVolBT(1)").target, -1);  // +1 and -1 in turn
   EXPECT_EQ(commandFor(cs, "XPicthBt(1)").value, app::centredFraction(9998 * 7 % 16384, 16383));
   EXPECT_EQ(commandFor(cs, "DeckA.PlayPause").presses, MidiMap::kMaxPresses);
+  // System messages (SysEx, the clock) and a stray data byte are no message.
+  for (unsigned char first : {0xF0, 0xF8, 0x40}) {
+    const unsigned char bytes[3] = {first, 1, 2};
+    input.push(bytes, 3);
+  }
+  batch.clear();
+  EXPECT_EQ(input.drain(batch), 0u);
   // The queue is bounded: what a stalled window has not taken is dropped and counted.
   for (std::size_t i = 0; i < platform::MidiInput::kCapacity + 10; ++i) {
     const unsigned char bytes[3] = {0xB0, 7, 1};

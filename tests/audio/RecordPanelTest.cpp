@@ -46,6 +46,7 @@ TEST_F(RecordPanelTest, TheCueSheetListsEachTrackStartedWhileRecording) {
   }
   play(wav("Three.wav", 660), 0, 2.0);  // began 1.5 s in
   EXPECT_EQ(rec.lblRecTime->Caption(), "00:00:03");
+  EXPECT_EQ(audio::RecordPanel::shownTime((3723 * 44100) + 44099), "01:02:03");
   rec.BTRec_Click();
   EXPECT_FALSE(rec.recording());
   EXPECT_FALSE(program->engine().System.recordingState().active);
@@ -71,6 +72,19 @@ TEST_F(RecordPanelTest, TheCueSheetListsEachTrackStartedWhileRecording) {
                                              "  TRACK 03 AUDIO\n"
                                              "    TITLE \"Three\"\n"
                                              "    INDEX 01 00:01:37\n");
+  // A new recording lists its own tracks: the two that play, and one of them started again
+  // from its beginning.
+  rec.BTRec_Click();
+  render(0.5);
+  rec.ticked();
+  main->decks().engine().StopDeck(0);
+  rec.ticked();
+  play(QByteArray::fromStdString(dir.file("Three.wav")), 0, 0.5);
+  rec.BTRec_Click();
+  QFile again(QString::fromStdString(rec.path()).replace(".flac", ".cue"));
+  ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+  EXPECT_EQ(again.readAll().count("INDEX 01"), 3);
+
   // Past 99 minutes the minutes go on counting.
   EXPECT_EQ(audio::cueSheet("m.wav", {{(6000 * 44100 + 44099), "P", ""}}, 44100),
             "FILE \"m.wav\" WAVE\n  TRACK 01 AUDIO\n    PERFORMER \"P\"\n    INDEX 01 100:00:74\n");

@@ -23,12 +23,7 @@ make "three.ogg" 140 30 "Gamma" "Three"
   set -u
   . "$E2E/window.sh"
   start_player
-  db="$XDG_DATA_HOME/tornavel/tracks.db"
-  for _ in $(seq 1 120); do
-    n=$(sqlite3 "$db" "select count(*) from tracks where bpm > 0" 2>/dev/null || echo 0)
-    [ "$n" = 3 ] && break
-    sleep 0.5
-  done
+  wait_measured 3
   xdotool mousemove --sync $((wx + 143)) $((wy + 329)) click 1  # the library tab
   sleep 1
   "$BIN/tv_screenshot" "$WORK/analysis.png" >/dev/null

@@ -15,21 +15,20 @@
 len=21 mix=65 step=0.025 steps=225
 tones=(400 600 800)
 lengths=($len $len 12)
-list="[X -LIST]\r\n"
+files=()
 for i in 0 1 2; do
   f="$work/tone ${tones[$i]}.wav"
   ffmpeg -nostdin -loglevel error -f lavfi \
     -i "sine=frequency=${tones[$i]}:sample_rate=44100:duration=${lengths[$i]}" -ac 2 "$f"
-  list+="FIL$f\r\n"
+  files+=("$f")
 done
-printf "$list" >"$XDG_DATA_HOME/tornavel/List.xlst"
+write_playlist "${files[@]}"
 
 "$(dirname "$0")/xvfb.sh" bash -c '
   set -u
   . "$E2E/window.sh"
   start_player
   sleep 0.5
-  click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
   # The options tab; each click on a slider groove moves it one page (10) towards the click.
   click 420 330
   # (xdotool waits for the pointer to move, so no two clicks in a row share a point.)

@@ -18,7 +18,7 @@ len=26
 bpms=(120 123 118)
 tones=(800 2900 6500)
 firsts=(1.3 1.45 1.2)
-list="[X -LIST]\r\n"
+files=()
 for i in 0 1 2; do
   f="$work/clicks ${bpms[$i]}.wav"
   p=$(awk -v b="${bpms[$i]}" 'BEGIN { printf "%.6f", 60 / b }')
@@ -28,21 +28,15 @@ for i in 0 1 2; do
   c="mod(t-$t0,$p)"
   ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc='0.3*gte(t,$t0)*lt(t,$len-2)*(1-exp(-3000*$c))*exp(-200*$c)*sin(2*PI*$hz*$c)':s=44100:d=$len" \
     -ac 2 "$f"
-  list+="FIL$f\r\n"
+  files+=("$f")
 done
-printf "$list" >"$XDG_DATA_HOME/tornavel/List.xlst"
+write_playlist "${files[@]}"
 
 "$(dirname "$0")/xvfb.sh" bash -c '
   set -u
   . "$E2E/window.sh"
   start_player
-  db="$XDG_DATA_HOME/tornavel/tracks.db"
-  for _ in $(seq 1 120); do
-    n=$(sqlite3 "$db" "select count(*) from tracks where bpm > 0" 2>/dev/null || echo 0)
-    [ "$n" = 3 ] && break
-    sleep 0.5
-  done
-  click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
+  wait_measured 3
   click 420 330                             # the options tab
   for x in 34 35 36; do click $x 471; done  # mix point 95 -> 65
   click 775 333                             # "Auto Play"

@@ -16,7 +16,6 @@ ffmpeg -nostdin -loglevel error -f lavfi -i "anoisesrc=d=60:c=pink:a=0.3:seed=7"
   . "$E2E/window.sh"
   start_player "$WORK/Noise Band - Pink.wav"
   sleep 1
-  click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
   click 480 235  # REC
   sleep 3
   "$BIN/tv_screenshot" "$WORK/record.png" >/dev/null

@@ -13,3 +13,8 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
 export BIN="$bin" WORK="$work" E2E=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 unset QT_QPA_PLATFORM
 mkdir -p "$HOME" "$XDG_DATA_HOME/tornavel"
+
+# Writes the playlist the player starts with: the given files, in order.
+write_playlist() {
+  { printf '[X -LIST]\r\n' && printf 'FIL%s\r\n' "$@"; } >"$XDG_DATA_HOME/tornavel/List.xlst"
+}

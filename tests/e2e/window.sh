@@ -42,6 +42,23 @@ start_player() {
   exit 1
 }
 
+# Clicks the window `x` `y` pixels from its top left corner, and gives the player a moment.
+click() {
+  xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1
+  sleep 0.2
+}
+
+# Waits up to a minute for the player to have measured the tempo of `n` tracks into its track
+# database, as it does by itself after the start.
+wait_measured() {
+  local db="$XDG_DATA_HOME/tornavel/tracks.db" n
+  for _ in $(seq 1 120); do
+    n=$(sqlite3 "$db" "select count(*) from tracks where bpm > 0" 2>/dev/null || echo 0)
+    [ "$n" = "$1" ] && return 0
+    sleep 0.5
+  done
+}
+
 # Clicks the exit button at the window's top right corner and returns the player's exit
 # code; ends the script when the player is still running 10 s later.
 exit_player() {

@@ -416,6 +416,20 @@ TEST(TagIndex, KeepsEachFilesLatestText) {
   EXPECT_FALSE(index.empty());
   for (int i = 0; i < 2000; ++i) index.set(key(i), "");
   EXPECT_TRUE(index.empty());
+  // Laid out beside a library that grows by a block, unchanged itself: the block's texts too.
+  const auto block = [](const char* p) {
+    library::PathChunkBuilder b;
+    b.append(p, std::strlen(p));
+    return b.finish();
+  };
+  index.set(library::TagIndex::keyOf("/a"), "x");
+  index.set(library::TagIndex::keyOf("/b"), "y");
+  library::PathStore library;
+  library.append(block("/a"));
+  EXPECT_EQ(index.alignedWith(library).bytes(0), "x");
+  library.append(block("/b"));
+  ASSERT_EQ(index.alignedWith(library).size(), 2u);
+  EXPECT_EQ(index.alignedWith(library).bytes(1), "y");
 }
 
 TEST(LibraryColumns, ShowTheTrackFactsAndSortByAnyOfThem) {

@@ -30,14 +30,14 @@ std::vector<float> decode(const std::string& path) {
   return out;
 }
 
-// The data size a WAV file's header gives, and the bytes of data the file holds.
-std::pair<std::uint32_t, std::uintmax_t> wavSizes(const std::string& path) {
-  std::uint32_t size = 0;
+// The 32-bit field at byte `at` of a WAV file's header.
+std::uint32_t wavField(const std::string& path, long at) {
+  std::uint32_t v = 0;
   if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    if (std::fseek(f, 54, SEEK_SET) != 0 || std::fread(&size, 4, 1, f) != 1) size = 0;
+    if (std::fseek(f, at, SEEK_SET) != 0 || std::fread(&v, 4, 1, f) != 1) v = 0;
     std::fclose(f);
   }
-  return {size, std::filesystem::file_size(path) - 58};
+  return v;
 }
 
 // How far `got` strays from the start of `want`, and whether it is no longer than it.
@@ -110,9 +110,11 @@ TEST_P(RecordingTest, TheFileHoldsTheMasterMix) {
   EXPECT_GE(early.size() / 2 + c.held, mixed.size() / 2);
   EXPECT_TRUE(sys.recordingState().active);
   if (c.format == RecordFormat::WavFloat) {  // players that trust the header read it all
-    const auto [header, data] = wavSizes(path);
-    EXPECT_EQ(header, data);
+    const std::uintmax_t data = std::filesystem::file_size(path) - 58;
     EXPECT_EQ(data, mixed.size() * 4);
+    // The data's size, the bytes a second and the frames (in the fact chunk).
+    EXPECT_EQ(std::make_tuple(wavField(path, 54), wavField(path, 28), wavField(path, 46)),
+              std::make_tuple(data, kRate * 8u, data / 8));
   }
 
   render(1.2);

@@ -195,13 +195,14 @@ TEST_F(AutoMixTest, ATrackOf200SecondsMixesAtAbout190AndFadesOutAlongItsKnob) {
   EXPECT_EQ(knobTop(0), 0.0f);
 }
 
-// At the default speed this window's fade (226 steps of 50 ms) outlasts the last 3 s of a
-// 60 s track: the steps come faster, the knob takes the same path, and the old track is
-// silent before its end, also when its pitch knob plays it faster.
+// At the default speed this window's fade (226 steps of 50 ms, 11.3 s) outlasts the last
+// 8 s or 3 s of a 60 s track: the steps come faster, the knob takes the same path, and the
+// old track is silent before its end, also when its pitch knob plays it faster.
 TEST_F(AutoMixTest, AFadeEndsBeforeTheTrackItFadesDoes) {
   add("a.wav", kToneA, 60);
   add("c.wav", kToneC, 60);
   add("d.wav", kToneD, 60);
+  main->options().slDur->setValue(80);
   mix->AutoLST_Timer();
   fadeToEnd();
   for (bool faster : {false, true}) {
@@ -210,7 +211,7 @@ TEST_F(AutoMixTest, AFadeEndsBeforeTheTrackItFadesDoes) {
     const double speed = main->decks().engine().PitchFactor(k);
     ASSERT_GT(speed, faster ? 1.05 : 0.99);
     auto& sys = program->engine().System;
-    sys.setChannelPositionMs(deck(k).Channel, 57000);
+    sys.setChannelPositionMs(deck(k).Channel, faster ? 57000 : 52000);
     run(120);
     std::uint32_t at = 0;
     ASSERT_EQ(sys.channelPositionMs(deck(k).Channel, at), sound::Result::Ok);
@@ -391,7 +392,7 @@ TEST_F(AutoMixTest, SilenceIsSkippedAndTracksAreLevelled) {
     addPath(name);
   };
   write("a.wav", {{kToneA, 40}, {0, 20}}, 0.4, {"", "", "", 60000, 0, -10, -8, 0, 40000});
-  write("b.wav", {{0, 3}, {kToneB, 57}}, 0.063, {"", "", "", 60000, 0, -26, -24, 3000, 60000});
+  write("b.wav", {{0, 0.3}, {kToneB, 59.7}}, 0.063, {"", "", "", 60000, 0, -26, -24, 300, 60000});
   const double levelled = 0.4 * std::pow(10, -8 / 20.0);
   mix->AutoLST_Timer();
   fadeToEnd();
@@ -403,7 +404,7 @@ TEST_F(AutoMixTest, SilenceIsSkippedAndTracksAreLevelled) {
     mix->AutoLST_Timer();
     EXPECT_EQ(list->current(), at < 38000 ? 1 : 2) << at;
   }
-  EXPECT_GE(main->decks().engine().TrackOf(0).positionMs, 3000);
+  EXPECT_NEAR(main->decks().engine().TrackOf(0).positionMs, 300, 20);  // its first sound
   EXPECT_LE(226 * view->tmrmx->Interval(), 40000 - 38320 - 200);
   fadeToEnd();
   EXPECT_NEAR(level(run(300), kToneB), levelled, 0.1 * levelled);

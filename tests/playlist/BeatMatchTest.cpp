@@ -77,6 +77,12 @@ TEST(BeatMatch, StartsTheFirstBeatOnABeatAndStaysOnIt) {
     EXPECT_EQ(BeatMatch::startMs(out, 1, at, BeatGrid{123, 300}, 120.0 / 123, 300, 400),
               BeatMatch::startMs(out, 1, at, BeatGrid{123, 300}, 120.0 / 123, 300));
   }
+  // A grid beat up to a quarter beat before the first sound is its attack, and starts the
+  // track; further before it, the next beat does.
+  for (double from : {400.0, 450.0})
+    EXPECT_EQ(BeatMatch::startMs(out, 1, 10'000, BeatGrid{123, 300}, 120.0 / 123, from) > from,
+              from > 300 + 0.25 * 60'000 / 123)
+        << from;
   // The offset says how late the incoming beats are, within half a beat.
   const BeatGrid g{120, 0};
   EXPECT_NEAR(BeatMatch::offsetMs(g, 1, 10'000, g, 1, 9'990), 10, 1e-9);

@@ -94,6 +94,10 @@ TEST_F(WorkerTest, HoldRequeuesTheCancelledTrackAndShutdownCancelsWithin100ms) {
   hooks.analyse = [&](const std::string& path, tracks::Analysis& out,
                       const std::atomic<bool>* cancel) {
     const int n = ++calls;
+    {
+      std::lock_guard lock(mutex);
+      order.push_back(nameOf(path));
+    }
     started = true;
     if (n == 1 || nameOf(path) == "slow") {
       for (auto end = Clock::now() + 20s; !*cancel && Clock::now() < end;)
@@ -110,14 +114,15 @@ TEST_F(WorkerTest, HoldRequeuesTheCancelledTrackAndShutdownCancelsWithin100ms) {
       std::this_thread::sleep_for(1ms);
     return started.exchange(false);
   };
-  worker.enqueue({track("a")}, Priority::Deck);
+  worker.enqueue({track("a"), track("b")}, Priority::Deck);
   ASSERT_TRUE(waitStarted());
   const auto held = Clock::now();
   worker.hold(200);
   ASSERT_TRUE(waitStarted());
   EXPECT_GE(Clock::now() - held, 200ms);
   ASSERT_TRUE(worker.waitIdle(10s));
-  EXPECT_EQ(calls, 2);
+  // The cancelled track goes first again.
+  EXPECT_EQ(order, (std::vector<std::string>{"a", "a", "b"}));
   ASSERT_TRUE(row("a"));
   EXPECT_FALSE(row("a")->failed);
 
@@ -130,7 +135,7 @@ TEST_F(WorkerTest, HoldRequeuesTheCancelledTrackAndShutdownCancelsWithin100ms) {
   EXPECT_LT(Clock::now() - stop, 400ms);
   EXPECT_FALSE(row("slow"));
   EXPECT_FALSE(row("after"));
-  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(calls, 4);
 }
 
 }  // namespace

@@ -83,11 +83,18 @@ TEST(TrackAnalyserTest, LoudnessAndTruePeak) {
     EXPECT_TRUE(std::isnan(c.lufs) || std::fabs(a.loudnessLufs - c.lufs) < 0.1) << a.loudnessLufs;
     EXPECT_NEAR(a.peakDbfs, c.peak, 0.15) << path;
   }
-  // Broadband material against the reference meter: drums, and drums over a low hum.
+  // Broadband material against the reference meter: drums, and drums over a low hum; and a
+  // tone, 16 dB less of it (below the relative gate), then a long hiss below the absolute
+  // gate, which must not lower the relative one.
   std::vector<double> hum = drumLoop(120, 12, 0.5);
   const std::vector<double> low = sine(45, 12, 0.3, 44100);
   for (std::size_t i = 0; i < hum.size(); ++i) hum[i] = 0.6 * hum[i] + low[i];
-  for (const std::vector<double>& mono : {drumLoop(97, 12, 2.0), hum}) {
+  std::vector<double> hiss = sine(1000, 3, 0.1, 44100);
+  for (double amplitude : {0.0158, 2e-4}) {
+    const std::vector<double> more = sine(1000, amplitude < 1e-3 ? 20 : 3, amplitude, 44100);
+    hiss.insert(hiss.end(), more.begin(), more.end());
+  }
+  for (const std::vector<double>& mono : {drumLoop(97, 12, 2.0), hum, hiss}) {
     std::vector<float> stereo;
     for (double v : mono) stereo.insert(stereo.end(), {float(v), float(0.7 * v)});
     tracks::LoudnessMeter meter(44100);

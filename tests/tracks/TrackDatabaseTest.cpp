@@ -76,6 +76,7 @@ TEST(TrackDatabaseTest, RoundTripsEveryColumnWithNullsForAbsentValuesAndSpotsSta
     EXPECT_EQ(fields(*found), fields(r));
     EXPECT_EQ(db.waveform(r.path), r.analysis.waveform);
     EXPECT_FALSE(db.find(r.path, r.size + 1, r.mtimeNs)) << "size changed";
+    EXPECT_FALSE(db.find(r.path, r.size - 1, r.mtimeNs)) << "size changed";
     EXPECT_FALSE(db.find(r.path, r.size, r.mtimeNs - 1)) << "mtime changed";
   }
   auto all = db.loadAll();
