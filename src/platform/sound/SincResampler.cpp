@@ -20,7 +20,7 @@ constexpr int kBucketsPerStep = 64;
 constexpr double kMaxStep = 8.0;  // the fastest a voice plays
 constexpr int kMaxBucket = int((kMaxStep - 1.0) * kBucketsPerStep);
 constexpr int kPhases = 512;     // at a step of 1; fewer as the filter widens
-constexpr int kFine = 4096;      // prototype samples per input frame
+constexpr int kFine = 1024;      // prototype samples per input frame
 constexpr int kMaxHalf = 164;    // above kReach * kMaxStep, a multiple of 4
 constexpr int kCapacity = 4096;  // input frames held
 
