@@ -329,8 +329,10 @@ struct Converted {
     end = converter.position();
   }
   // What is left of one channel, away from both ends, once the tone at `hz` (moved by the
-  // step) is fitted and taken out, in dB of that tone; or its level, when nothing should be.
-  double residualDb(int channel, double hz, double step, bool fit = true) const {
+  // step) is taken out, in dB of that tone: the tone fitted, or exactly where and as loud as
+  // the input put it; or the channel's level, when nothing should be left.
+  enum Take { Fit, Exact, Nothing };
+  double residualDb(int channel, double hz, double step, Take take = Fit) const {
     const double w = 2 * M_PI * hz * step / kRate;
     const std::size_t from = 200, to = out.size() / 2 - 200;
     double ss = 0, sc = 0, cc = 0, xs = 0, xc = 0, xx = 0;
@@ -342,29 +344,37 @@ struct Converted {
     const double det = ss * cc - sc * sc, a = (xs * cc - xc * sc) / det,
                  b = (xc * ss - xs * sc) / det;
     const double tone = (a * a * ss + 2 * a * b * sc + b * b * cc);
-    const double left = fit ? xx - tone : xx;
     const double level = channel ? 0.45 : 0.9;
+    double left = take == Fit ? xx - tone : xx;
+    if (take == Exact) {
+      left = 0;
+      for (std::size_t k = from; k < to; ++k) {
+        const double e = out[2 * k + std::size_t(channel)] - level * std::sin(w * double(k));
+        left += e * e;
+      }
+    }
     return 10 * std::log10(std::max(left, 1e-30) / (double(to - from) * level * level / 2));
   }
 };
 
 // The converter keeps a tone clean at the steps a deck plays at and well beyond (what is
-// left besides the tone stays below -90 dB, a treble tone's below -80 dB), keeps each
-// channel its own, removes a tone above the new Nyquist frequency instead of folding it
-// down, and outputs exactly the input's length over the step, ending where the input does.
+// left besides the tone stays below -90 dB, a treble tone's below -80 dB), in time with
+// its input and each channel its own, removes a tone above the new Nyquist frequency instead of
+// folding it down, and outputs exactly the input's length over the step, ending where the input
+// does.
 TEST(VarispeedConverter, KeepsTonesCleanRemovesWhatWouldFoldAndTracksItsPosition) {
   for (double step : {1.06, 0.97, 1.5, 0.6, 1.0}) {
     SCOPED_TRACE("step " + std::to_string(step));
     const Converted low(1000, step, 30000);
     EXPECT_LT(low.residualDb(0, 1000, step), -90);
-    EXPECT_LT(low.residualDb(1, 1000, step), -90);
+    EXPECT_LT(low.residualDb(1, 1000, step, Converted::Exact), -90);
     const Converted high(12000, step, 30000);
     EXPECT_LT(high.residualDb(0, 12000, step), -80);
     EXPECT_NEAR(double(low.out.size() / 2), std::ceil(30000 / step), 1.0);
     EXPECT_NEAR(low.end, 30000.0, step + 1e-6);
   }
   const Converted folded(15000, 2.0, 30000);  // 30 kHz at the new rate: nothing to keep
-  EXPECT_LT(folded.residualDb(0, 15000, 2.0, false), -90);
+  EXPECT_LT(folded.residualDb(0, 15000, 2.0, Converted::Nothing), -90);
   const Converted kept(8000, 2.0, 30000);
   EXPECT_LT(kept.residualDb(0, 8000, 2.0), -85);
 }
