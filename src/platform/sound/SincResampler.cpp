@@ -10,10 +10,10 @@
 namespace sound {
 
 namespace {
-// The filter at a step of 1 (or less): 20 frames each side, its cutoff at 0.47 of the
+// The filter at a step of 1 (or less): 18 frames each side, its cutoff at 0.47 of the
 // input rate, a Kaiser window good for about 95 dB; flat to some 17 kHz at 44.1 kHz, and
-// what folds back lands above 20 kHz.
-constexpr int kReach = 20;
+// what folds back lands above 19.5 kHz.
+constexpr int kReach = 18;
 constexpr double kCutoff = 0.47;
 constexpr double kBeta = 9.6;
 constexpr int kBucketsPerStep = 64;
