@@ -28,8 +28,13 @@ awk 'BEGIN { for (i = 0; i < 1000000; ++i)
   >"$work/big/data/tornavel/Database.txt"
 mkdir -p "$work/empty/data"
 
-"$here/../tests/e2e/xvfb.sh" bash -c '
+"$here/../tests/e2e/xvfb.sh" bash ${STARTUP_TRACE_SHELL:-} -c '
   set -euo pipefail
+  # A client held open all along: the server would reset when the last one leaves, and a
+  # player starting just then could not connect.
+  xprop -root -spy >/dev/null 2>&1 &
+  holder=$!
+  trap "kill $holder 2>/dev/null || true" EXIT
   median() { sort -n | awk "{ v[NR] = \$1 } END { print v[int((NR + 1) / 2)] }"; }
   # One launch of $1/tornavel: the ms to the 960-pixel window appended to $2, those to the
   # splash to $3.
