@@ -228,7 +228,8 @@ long SincResampler::read(double ratio, long frames, float* out) {
   long got = 0;
   for (; got < frames; ++got) {
     const auto i = std::int64_t(m_pos);  // never below 0
-    if (!ensureInput(i + m_half + 1) || (m_ended && m_pos >= double(m_realEnd))) break;
+    const std::int64_t need = i + m_half + 1;
+    if ((need > m_inEnd && !ensureInput(need)) || (m_ended && m_pos >= double(m_realEnd))) break;
     const double x = (m_pos - double(i)) * m_phases;
     const int p = std::min(int(x), m_phases - 1);
     const float* row = m_bank.get() + std::size_t(p) * std::size_t(2 * n);
