@@ -3,15 +3,19 @@
 # outside with xdotool on an X server of its own, with an empty library and with one of
 # 10^6 lines: RUNS runs each (5 unless given), then the min and the median. The player
 # also says, when TORNAVEL_STARTUP_TRACE is set, when it reached the splash (the moment
-# the hand-over timer starts), so the script reports launch to that point too.
-# usage: startup.sh BIN_DIR [RUNS]
+# the hand-over timer starts), so the script reports launch to that point too. Given a
+# second build's BIN_DIR, each run starts that one too, just before, and it is reported
+# beside (as "reference").
+# usage: startup.sh BIN_DIR [RUNS] [REFERENCE_BIN_DIR]
 set -euo pipefail
 bin=$(cd "$1" && pwd)
 runs=${2:-5}
+ref=
+[ -z "${3:-}" ] || ref=$(cd "$3" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 here=$(cd "$(dirname "$0")" && pwd)
-export BIN="$bin" WORK="$work" RUNS="$runs"
+export BIN="$bin" REF="$ref" WORK="$work" RUNS="$runs"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" SDL_AUDIODRIVER=dummy
 export TORNAVEL_STARTUP_TRACE=1
 unset QT_QPA_PLATFORM
@@ -24,34 +28,54 @@ awk 'BEGIN { for (i = 0; i < 1000000; ++i)
   >"$work/big/data/tornavel/Database.txt"
 mkdir -p "$work/empty/data"
 
-"$here/../tests/e2e/xvfb.sh" bash -c '
+"$here/../tests/e2e/xvfb.sh" bash ${STARTUP_TRACE_SHELL:-} -c '
   set -euo pipefail
+  # A client held open all along: the server would reset when the last one leaves, and a
+  # player starting just then could not connect.
+  xprop -root -spy >/dev/null 2>&1 &
+  holder=$!
+  trap "kill $holder 2>/dev/null || true" EXIT
   median() { sort -n | awk "{ v[NR] = \$1 } END { print v[int((NR + 1) / 2)] }"; }
+  # One launch of $1/tornavel: the ms to the 960-pixel window appended to $2, those to the
+  # splash to $3.
+  launch() {
+    local start pid shown splash
+    start=$(date +%s%N)
+    "$1/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
+    pid=$!
+    shown=
+    while [ -z "$shown" ]; do
+      for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -eq 960 ] && shown=$(date +%s%N)
+      done
+      kill -0 $pid 2>/dev/null || { echo "the player ended:"; cat "$WORK/stderr"; exit 1; }
+    done
+    splash=$(sed -n "s/^tornavel: splash shown at \([0-9]*\) ms.*/\1/p" "$WORK/stderr")
+    echo $(( (shown - start) / 1000000 )) >>"$2"
+    [ -z "$splash" ] || echo $(( splash - start / 1000000 )) >>"$3"
+    kill $pid; wait $pid 2>/dev/null || true
+  }
+  say() {
+    echo "$1: window shown after ms: $(tr "\n" " " <"$2")" \
+         "min $(sort -n "$2" | head -1) median $(median <"$2");" \
+         "launch to the splash (the hand-over timer started), ms: $(tr "\n" " " <"$3")" \
+         "median $(median <"$3")"
+  }
   for library in empty big; do
-    : >"$WORK/shown" ; : >"$WORK/splash"
+    : >"$WORK/shown" ; : >"$WORK/splash" ; : >"$WORK/ref-shown" ; : >"$WORK/ref-splash"
     for run in $(seq 1 "$RUNS"); do
       export HOME="$WORK/$library/home" XDG_CONFIG_HOME="$WORK/$library/config-$run"
       export XDG_DATA_HOME="$WORK/$library/data"
       mkdir -p "$HOME"
-      start=$(date +%s%N)
-      "$BIN/tornavel" >"$WORK/stdout" 2>"$WORK/stderr" &
-      pid=$!
-      shown=
-      while [ -z "$shown" ]; do
-        for id in $(xdotool search --onlyvisible --name "^Torna Vel" 2>/dev/null); do
-          eval "$(xdotool getwindowgeometry --shell "$id")"
-          [ "$WIDTH" -eq 960 ] && shown=$(date +%s%N)
-        done
-        kill -0 $pid 2>/dev/null || { echo "the player ended:"; cat "$WORK/stderr"; exit 1; }
-      done
-      splash=$(sed -n "s/^tornavel: splash shown at \([0-9]*\) ms.*/\1/p" "$WORK/stderr")
-      echo $(( (shown - start) / 1000000 )) >>"$WORK/shown"
-      [ -z "$splash" ] || echo $(( splash - start / 1000000 )) >>"$WORK/splash"
-      kill $pid; wait $pid 2>/dev/null || true
+      if [ -n "$REF" ]; then
+        export XDG_CONFIG_HOME="$WORK/$library/ref-config-$run"
+        launch "$REF" "$WORK/ref-shown" "$WORK/ref-splash"
+        export XDG_CONFIG_HOME="$WORK/$library/config-$run"
+      fi
+      launch "$BIN" "$WORK/shown" "$WORK/splash"
     done
-    echo "$library library: window shown after ms: $(tr "\n" " " <"$WORK/shown")" \
-         "min $(sort -n "$WORK/shown" | head -1) median $(median <"$WORK/shown");" \
-         "launch to the splash (the hand-over timer started), ms: $(tr "\n" " " <"$WORK/splash")" \
-         "median $(median <"$WORK/splash")"
+    [ -z "$REF" ] || say "$library library (reference)" "$WORK/ref-shown" "$WORK/ref-splash"
+    say "$library library" "$WORK/shown" "$WORK/splash"
   done
 '

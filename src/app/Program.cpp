@@ -18,10 +18,11 @@ Program::~Program() {
 }
 
 void Program::Main() {
-  m_engine.create(m_options.output);
   m_startup = std::make_unique<Startup>(static_cast<Startup::Host&>(*this));
   m_startup->show();
-  // The decoder's libraries load behind the splash, not before it.
+  // The sound system opens its device, and the decoder's libraries load, behind the splash:
+  // the main window needs them, the splash does not.
+  m_engine.create(m_options.output);
   sound::loadFfmpegSoon();
 }
 

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QIcon>
 #include <cstdio>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 #include "CommandLine.h"
 #include "DesktopBus.h"
@@ -28,6 +31,9 @@ int main(int argc, char** argv) {
     case app::CommandLine::Action::Run:
       break;
   }
+  // Fontconfig reads its configuration and font lists on first use, which the splash's first
+  // text would wait for: a worker does that while the toolkit connects to the display.
+  std::thread fonts([] { FcInit(); });
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tornavel"));
   QApplication::setOrganizationName(QStringLiteral("tornavel"));
@@ -85,6 +91,7 @@ int main(int argc, char** argv) {
     else
       program.End();
   });
+  fonts.join();
   program.Main();
   return QApplication::exec();
 }

@@ -1,4 +1,5 @@
-// The equaliser band and the chorus on their own, block by block as the mixer runs them.
+// The equaliser band, the chorus and the varispeed converter on their own, block by block as
+// the mixer runs them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,9 +11,11 @@
 #include "media/AudioFixtures.h"
 #include "platform/sound/Chorus.h"
 #include "platform/sound/ParametricEq.h"
+#include "platform/sound/SincResampler.h"
 
 using sound::Chorus;
 using sound::ParametricEq;
+using sound::SincResampler;
 
 namespace {
 
@@ -299,6 +302,81 @@ TEST(ChorusUnit, NeverPeaksAboveItsInputYetChangesIt) {
     EXPECT_LE(outPeak, inPeak + 1e-6f);
     EXPECT_GT(std::sqrt(diff / energy), 0.1);  // clearly audible, not a rounding difference
   }
+}
+
+// A stereo tone handed to the converter in odd-sized pieces (the right channel at half the
+// left's level), read back at a fixed step (input frames per output frame).
+struct Converted {
+  std::vector<float> in, out;
+  std::size_t at = 0;
+  double end = 0;  // the converter's input position at the end
+  static long pull(void* self, float** data) {
+    auto* c = static_cast<Converted*>(self);
+    const std::size_t take = std::min<std::size_t>(777, c->in.size() / 2 - c->at);
+    *data = c->in.data() + c->at * 2;
+    c->at += take;
+    return long(take);
+  }
+  Converted(double hz, double step, int frames) : in(std::size_t(frames) * 2) {
+    for (int i = 0; i < frames; ++i) {
+      in[std::size_t(2 * i)] = float(0.9 * std::sin(2 * M_PI * hz / kRate * i));
+      in[std::size_t(2 * i + 1)] = 0.5f * in[std::size_t(2 * i)];
+    }
+    SincResampler converter(&Converted::pull, this);
+    std::vector<float> block(kBlock * 2);
+    for (long got; (got = converter.read(1.0 / step, kBlock, block.data())) > 0;)
+      out.insert(out.end(), block.begin(), block.begin() + got * 2);
+    end = converter.position();
+  }
+  // What is left of one channel, away from both ends, once the tone at `hz` (moved by the
+  // step) is taken out, in dB of that tone: the tone fitted, or exactly where and as loud as
+  // the input put it; or the channel's level, when nothing should be left.
+  enum Take { Fit, Exact, Nothing };
+  double residualDb(int channel, double hz, double step, Take take = Fit) const {
+    const double w = 2 * M_PI * hz * step / kRate;
+    const std::size_t from = 200, to = out.size() / 2 - 200;
+    double ss = 0, sc = 0, cc = 0, xs = 0, xc = 0, xx = 0;
+    for (std::size_t k = from; k < to; ++k) {
+      const double s = std::sin(w * double(k)), c = std::cos(w * double(k));
+      const double x = out[2 * k + std::size_t(channel)];
+      ss += s * s, sc += s * c, cc += c * c, xs += x * s, xc += x * c, xx += x * x;
+    }
+    const double det = ss * cc - sc * sc, a = (xs * cc - xc * sc) / det,
+                 b = (xc * ss - xs * sc) / det;
+    const double tone = (a * a * ss + 2 * a * b * sc + b * b * cc);
+    const double level = channel ? 0.45 : 0.9;
+    double left = take == Fit ? xx - tone : xx;
+    if (take == Exact) {
+      left = 0;
+      for (std::size_t k = from; k < to; ++k) {
+        const double e = out[2 * k + std::size_t(channel)] - level * std::sin(w * double(k));
+        left += e * e;
+      }
+    }
+    return 10 * std::log10(std::max(left, 1e-30) / (double(to - from) * level * level / 2));
+  }
+};
+
+// The converter keeps a tone clean at the steps a deck plays at and well beyond (what is
+// left besides the tone stays below -90 dB, a treble tone's below -80 dB), in time with
+// its input and each channel its own, removes a tone above the new Nyquist frequency instead of
+// folding it down, and outputs exactly the input's length over the step, ending where the input
+// does.
+TEST(VarispeedConverter, KeepsTonesCleanRemovesWhatWouldFoldAndTracksItsPosition) {
+  for (double step : {1.06, 0.97, 1.5, 0.6, 1.0}) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    const Converted low(1000, step, 30000);
+    EXPECT_LT(low.residualDb(0, 1000, step), -90);
+    EXPECT_LT(low.residualDb(1, 1000, step, Converted::Exact), -90);
+    const Converted high(12000, step, 30000);
+    EXPECT_LT(high.residualDb(0, 12000, step), -80);
+    EXPECT_NEAR(double(low.out.size() / 2), std::ceil(30000 / step), 1.0);
+    EXPECT_NEAR(low.end, 30000.0, step + 1e-6);
+  }
+  const Converted folded(15000, 2.0, 30000);  // 30 kHz at the new rate: nothing to keep
+  EXPECT_LT(folded.residualDb(0, 15000, 2.0, Converted::Nothing), -90);
+  const Converted kept(8000, 2.0, 30000);
+  EXPECT_LT(kept.residualDb(0, 8000, 2.0), -85);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "Voice.h"
 
-#include <samplerate.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,9 +7,7 @@
 namespace sound {
 
 namespace {
-// The fastest sinc converter: clean varispeed at a fraction of the cost of the better ones.
-constexpr int kConverter = SRC_SINC_FASTEST;
-constexpr double kMaxRatio = 256.0;  // the converter's own limit, both ways
+constexpr double kMaxRatio = 256.0;  // the slowest a voice plays is 1/256 of its rate
 // Input the converter may read ahead of what it outputs.
 constexpr int kLookahead = 128;
 // Input the converter is run over before it is heard, when it takes over from the copy:
@@ -27,14 +23,10 @@ constexpr int kJoinFrames = 256;  // a decoded block joining a shifted one
 }  // namespace
 
 Voice::Voice() : m_history(new std::atomic<float>[kHistoryFrames * 2]) {
-  int error = 0;
-  m_src = src_callback_new(&Voice::pullInput, kConverter, 2, &error, this);
   for (int i = 0; i < kHistoryFrames * 2; ++i) m_history[i].store(0.0f, std::memory_order_relaxed);
 }
 
-Voice::~Voice() {
-  if (m_src) src_delete(m_src);
-}
+Voice::~Voice() = default;
 
 void Voice::start(Stream* stream, std::uint32_t epoch, float freq, float vol, float panValue,
                   bool startPaused, bool master, bool cue, float gain) {
@@ -82,7 +74,7 @@ void Voice::switchEpoch(std::uint32_t want) {
   m_keyLockWaits = 0;
   m_seenEnd = m_joinStart = -1;
   m_lastShifted = false;
-  src_reset(m_src);
+  m_converter.reset();
 }
 
 void Voice::dropStaleBlocks() {
@@ -171,27 +163,16 @@ int Voice::copyInput(float* out, int frames) {
 }
 
 long Voice::convert(float* out, int frames, double ratio) {
-  const long got = src_callback_read(m_src, ratio, frames, out);
-  // The converter moves from the ratio it used last towards the new one over the frames
-  // asked for, and ends on the ratio of its last frame; its read position follows suit.
-  double r = m_srcRatio > 0.0 ? m_srcRatio : ratio;
-  if (std::fabs(r - ratio) > 1e-10) {
-    const double from = r, slope = (ratio - from) / frames;
-    for (long i = 0; i < got; ++i) {
-      r = from + double(i) * slope;
-      m_srcPosition += 1.0 / r;
-    }
-  } else {
-    m_srcPosition += double(got) / r;
-  }
-  m_srcRatio = r;
+  const long got = m_converter.read(ratio, frames, out);
+  m_srcPosition = double(m_pullFrom) + m_converter.position();
+  m_srcRatio = m_converter.ratio();
   return got;
 }
 
 // The converter takes over at frame `at`: it starts a little before, on what the copy
 // played, and what it makes of that is thrown away, so its filter is full when it is heard.
 void Voice::startConverter(std::int64_t at) {
-  src_reset(m_src);
+  m_converter.reset();
   m_lent = 0;
   m_srcRatio = 0.0;
   const BlockRing& ring = m_stream->ring();
@@ -239,7 +220,7 @@ void Voice::render(float* mix, float* cue, int frames, int outputRate) {
     acknowledgeStop();
     return;
   }
-  if (st != Playing || !m_src) return;
+  if (st != Playing) return;
   syncWithStart();
   if (paused.load(std::memory_order_relaxed)) return;
 

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "SincResampler.h"
 #include "Stream.h"
-
-typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace sound {
 
@@ -81,7 +80,7 @@ class Voice {
   Stream* m_stream = nullptr;
   std::atomic<std::uint32_t> m_serial{0};
   // Output side only.
-  SRC_STATE* m_src = nullptr;
+  SincResampler m_converter{&Voice::pullInput, this};
   std::uint32_t m_seenSerial = 0;
   std::uint32_t m_epoch = 0;
   bool m_started = false;
@@ -92,8 +91,8 @@ class Voice {
   int m_fadeLeft = 0;
   std::int64_t m_copyFrom = 0;  // the next frame the copy takes
   // The converter: ring blocks from the oldest on that it has been handed (the last one it
-  // may still read from), the frame its next pull starts at, and where it reads, followed
-  // from the ratios it was given (it glides from the last one to the next over a call).
+  // may still read from), the frame its input starts at, where it reads and at what ratio
+  // (it glides from the last one to the next over a call).
   std::size_t m_lent = 0;
   std::int64_t m_pullFrom = 0;
   double m_srcPosition = 0.0;
