@@ -126,6 +126,7 @@ TEST_F(WorkerTest, HoldRequeuesTheCancelledTrackAndShutdownCancelsWithin100ms) {
   ASSERT_TRUE(row("a"));
   EXPECT_FALSE(row("a")->failed);
 
+  started = false;  // "b" set it, after the wait above
   worker.enqueue({track("slow"), track("after")}, Priority::Library);
   ASSERT_TRUE(waitStarted());
   const auto stop = Clock::now();
