@@ -32,8 +32,10 @@ int main(int argc, char** argv) {
       break;
   }
   // Fontconfig reads its configuration and font lists on first use, which the splash's first
-  // text would wait for: a worker does that while the toolkit connects to the display.
-  std::thread fonts([] { FcInit(); });
+  // text would wait for: a worker does that while the toolkit connects to the display. Every
+  // way out of main joins it (a launch that hands its files to a running player returns
+  // early).
+  std::jthread fonts([] { FcInit(); });
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tornavel"));
   QApplication::setOrganizationName(QStringLiteral("tornavel"));
