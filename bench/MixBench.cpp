@@ -7,14 +7,19 @@
 // headphones on a device of their own.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Clocks.h"
@@ -27,6 +32,7 @@
 #include "platform/sound/ParametricEq.h"
 #include "platform/sound/SoundSystem.h"
 #include "platform/sound/Stream.h"
+#include "tracks/TrackAnalyser.h"
 
 namespace {
 
@@ -232,6 +238,13 @@ struct CallbackRig {
   std::vector<double> costs, wallCosts, cueCosts;
 };
 
+// The `q` quantile of `costs` (seconds), in % of a block of `blockSeconds`; sorts `costs`.
+double blockShare(std::vector<double>& costs, double q, double blockSeconds) {
+  std::sort(costs.begin(), costs.end());
+  const std::size_t i = std::min(costs.size() - 1, std::size_t(q * double(costs.size())));
+  return 100.0 * costs[i] / blockSeconds;
+}
+
 // The output callback's work, block by block, with the headphones off and on a device of
 // their own, block for block in turn in one run: the median, the 99th percentile and the
 // worst block, each in % of the 1024-frame block's length (cue_* with the headphones on).
@@ -274,10 +287,7 @@ void BM_CallbackCost(benchmark::State& state) {
   state.counters["cue_both_vs_off"] = (on + mean(rigs[1]->cueCosts)) / off;
   // By the thread's processor time (the work), and by the wall clock (which also counts
   // the time the thread waited for a core on a busy machine).
-  auto share = [&](std::vector<double>& v, double q) {
-    std::sort(v.begin(), v.end());
-    return 100.0 * v[std::min(v.size() - 1, std::size_t(q * double(v.size())))] / blockSeconds;
-  };
+  auto share = [&](std::vector<double>& v, double q) { return blockShare(v, q, blockSeconds); };
   for (int r = 0; r < 2; ++r) {
     const std::string name = r ? "cue_" : "";
     state.counters[name + "p50_pct"] = share(rigs[r]->costs, 0.5);
@@ -285,6 +295,127 @@ void BM_CallbackCost(benchmark::State& state) {
     state.counters[name + "max_pct"] = share(rigs[r]->costs, 1.0);
     state.counters[name + "p99_wall_pct"] = share(rigs[r]->wallCosts, 0.99);
   }
+}
+
+// A music-like track for the analysis: a drum loop at 124 BPM under a tune stepping every
+// half second.
+const std::string& musicPath() {
+  static fixtures::TempDir dir;
+  static const std::string path = [] {
+    const std::string p = dir.file("music.mp3");
+    std::vector<double> mono = fixtures::drumLoop(124, g_seconds, 0.2);
+    double phase = 0;
+    for (std::size_t i = 0; i < mono.size(); ++i) {
+      mono[i] = 0.7 * mono[i] + 0.2 * std::sin(phase);
+      phase += 2 * M_PI * 220.0 * std::pow(2.0, double((i / (kRate / 2)) % 7) / 12.0) / kRate;
+    }
+    fixtures::writeEncodedSamples(p, mono);
+    return p;
+  }();
+  return path;
+}
+
+// The track analysis as the analysis worker runs it: tracks::analyseTrack, track after track,
+// on a thread of its own at nice 10 (or the nice given), while switched on; switching it off
+// cancels the track under way.
+class AnalysisLoad {
+ public:
+  explicit AnalysisLoad(int nice) : m_nice(nice), m_thread([this] { run(); }) {}
+  ~AnalysisLoad() {
+    switchTo(false, true);
+    m_thread.join();
+  }
+  void switchTo(bool on, bool ending = false) {
+    {
+      std::lock_guard lock(m_mutex);
+      m_on = on;
+      m_ending = ending;
+      m_cancel = !on;
+    }
+    m_wake.notify_one();
+  }
+  int analysed() const { return m_analysed; }
+  double cpuSeconds() const { return double(m_cpuMicros) * 1e-6; }
+
+ private:
+  void run() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), m_nice);
+    std::unique_lock lock(m_mutex);
+    while (true) {
+      m_wake.wait(lock, [this] { return m_on || m_ending; });
+      if (m_ending) return;
+      lock.unlock();
+      tracks::Analysis a;
+      const double c0 = benchclock::threadCpu();
+      if (tracks::analyseTrack(musicPath(), a, &m_cancel)) ++m_analysed;
+      m_cpuMicros += std::int64_t((benchclock::threadCpu() - c0) * 1e6);
+      lock.lock();
+    }
+  }
+
+  const int m_nice;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_on = false, m_ending = false;
+  std::atomic<bool> m_cancel{false};
+  std::atomic<int> m_analysed{0};
+  std::atomic<std::int64_t> m_cpuMicros{0};
+  std::thread m_thread;
+};
+
+// The output callback's work as in BM_CallbackCost (headphones off), one pass over the track
+// with the track analysis running on another thread and one without, the pair's order turned
+// each iteration. Each pass's 99th percentile in % of the block, by the thread's processor
+// time and (_wall) by the clock on the wall: min and median over the passes, and
+// diff_pts, the median with analysis less the one without, in points of the block's budget;
+// analysed counts the tracks the analysis finished. The argument is the analysis's nice: 10
+// is the worker's; 0 shows what it costs when the analysis gets a core on a busy machine.
+void BM_CallbackDuringAnalysis(benchmark::State& state) {
+  constexpr int kBlock = 1024;
+  const double blockSeconds = double(kBlock) / kRate;
+  std::vector<float> out(kBlock * 2);
+  musicPath();
+  AnalysisLoad load(int(state.range(0)));
+  std::vector<double> p99[2], p99Wall[2];  // [0] without analysis, [1] with it
+  int pair = 0;
+  double onWall = 0;
+  for (auto _ : state) {
+    for (int k = 0; k < 2; ++k) {
+      const int on = (pair + k) % 2;
+      CallbackRig rig(false);
+      load.switchTo(on != 0);
+      const double pass0 = benchclock::wall();
+      while (rig.playing()) {
+        for (auto& s : rig.streams)
+          while (s->produce()) {
+          }
+        const double w0 = benchclock::wall(), c0 = benchclock::threadCpu();
+        rig.mixer.mix(out.data(), kBlock);
+        rig.costs.push_back(benchclock::threadCpu() - c0);
+        rig.wallCosts.push_back(benchclock::wall() - w0);
+      }
+      load.switchTo(false);
+      if (on) onWall += benchclock::wall() - pass0;
+      p99[on].push_back(blockShare(rig.costs, 0.99, blockSeconds));
+      p99Wall[on].push_back(blockShare(rig.wallCosts, 0.99, blockSeconds));
+    }
+    ++pair;
+  }
+  auto minMed = [&](const std::string& name, std::vector<double> v, double& median) {
+    std::sort(v.begin(), v.end());
+    state.counters[name + "_min"] = v.front();
+    state.counters[name + "_med"] = median = v[v.size() / 2];
+  };
+  double med[4];
+  minMed("off_p99", p99[0], med[0]);
+  minMed("on_p99", p99[1], med[1]);
+  minMed("off_p99_wall", p99Wall[0], med[2]);
+  minMed("on_p99_wall", p99Wall[1], med[3]);
+  state.counters["diff_pts"] = med[1] - med[0];
+  state.counters["diff_wall_pts"] = med[3] - med[2];
+  state.counters["analysed"] = load.analysed();
+  // The analysis thread's processor time over the passes with it, in % of one core.
+  state.counters["analysis_core_pct"] = 100.0 * load.cpuSeconds() / onWall;
 }
 
 }  // namespace
@@ -303,6 +434,7 @@ BENCHMARK(BM_DeckFullChain)
 BENCHMARK(BM_EqualiserBands)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ChorusAlone)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CallbackCost)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_CallbackDuringAnalysis)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(6);
 int main(int argc, char** argv) {
   if (takeSmokeFlag(argc, argv)) g_seconds = 2.0;
   benchmark::Initialize(&argc, argv);
