@@ -19,10 +19,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "RealWindow.h"
 #include "Smoke.h"
 #include "app/MainX.h"
-#include "app/Program.h"
-#include "app/Startup.h"
 #include "media/AudioFixtures.h"
 #include "tracks/AnalysisWorker.h"
 
@@ -38,14 +37,7 @@ struct Window {
   std::vector<std::string> tracks;
 
   Window() {
-    program = std::make_unique<app::Program>(
-        app::Program::Options{sound::Output::Manual,
-                              [] {},
-                              platform::AppPaths::under(QString::fromStdString(dir.path())),
-                              {}});
-    program->Main();
-    program->startup().fistLoad_Timer();
-    program->startup().tomain_Timer();
+    program = startRealWindow(dir.path());
     // A drum loop at 124 BPM under a tune stepping every half second, copied g_tracks times.
     std::vector<double> mono = fixtures::drumLoop(124, g_seconds, 0.2);
     double phase = 0;

@@ -13,10 +13,9 @@
 #include <cmath>
 #include <memory>
 
+#include "RealWindow.h"
 #include "Smoke.h"
 #include "app/MainX.h"
-#include "app/Program.h"
-#include "app/Startup.h"
 #include "media/AudioFixtures.h"
 
 namespace {
@@ -40,14 +39,7 @@ struct Player {
   app::MainX* main = nullptr;
 
   Player() {
-    program = std::make_unique<app::Program>(
-        app::Program::Options{sound::Output::Manual,
-                              [] {},
-                              platform::AppPaths::under(QString::fromStdString(dir.path())),
-                              {}});
-    program->Main();
-    program->startup().fistLoad_Timer();
-    program->startup().tomain_Timer();
+    program = startRealWindow(dir.path());
     main = program->mainX();
     main->decks().waveforms().source = [](const std::string&) { return summary(); };
     std::vector<fixtures::Segment> tones;
