@@ -4,7 +4,10 @@
 # a server that is shutting down removes its display's socket after it has let go of the
 # number, so a new server that takes the number the moment it is free (as xvfb-run -a and
 # -displayfd both do) can lose its socket. Each server therefore takes a random number
-# between 100 and 899, another one when that is taken, and reports when it is ready.
+# between 100 and 899, another one when that is taken, and reports when it is ready. It
+# never resets: by default a server resets when its last client leaves, and a client that
+# connects during the reset (the player right after the readiness probe below) is dropped
+# with "could not connect to display".
 # usage: xvfb.sh COMMAND [ARGUMENTS...]
 set -euo pipefail
 dir=$(mktemp -d)
@@ -13,7 +16,7 @@ trap '[ -z "$server" ] || kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "
 mkfifo "$dir/display"
 for _ in $(seq 1 20); do
   number=$((100 + RANDOM % 800))
-  Xvfb ":$number" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
+  Xvfb ":$number" -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
     >"$dir/log" 2>&1 &
   server=$!
   # The server writes its number once it listens; one that cannot have the number ends, and
