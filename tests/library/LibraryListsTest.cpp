@@ -87,6 +87,54 @@ TEST_F(LibraryLists, SendingAndPlayingTakeTheRowsTheUserChose) {
   EXPECT_EQ(tone(1), -1);
 }
 
+// Counts the paint events of the widgets it watches and of their children.
+struct PaintCounter : QObject {
+  int paints = 0;
+  void watch(QWidget* w) {
+    const QList<QWidget*> all = w->findChildren<QWidget*>() << w;
+    for (QWidget* c : all) c->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// A search on view repaints the result list and its page, not the pages stacked behind it nor
+// the library list beneath it (10 ms a frame with a real window), and sets the result list's
+// columns back to where they start without laying the list out anew for each heading.
+TEST_F(LibraryLists, ASearchPaintsOnlyThePageInFrontAndSetsItsColumnsOnce) {
+  library(300);
+  main->form().Show();
+  main->shell().PanelPIC_Click(1);
+  view->txtbusq->setText("t1");
+  view->cmdbusq->click();
+  drain();
+  ui::ListView& results = *view->lstresul;
+  ASSERT_EQ(results.Count(), 100);
+  QTableView* table = results.view();
+  table->setColumnWidth(1, 40);  // a heading dragged by hand
+
+  int resets = 0;
+  QObject::connect(&results.model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+  view->cmdbusq->click();
+  drain();
+  EXPECT_EQ(resets, 2);  // emptied at once, then the new rows; the headings stay
+  EXPECT_EQ(results.Count(), 100);
+  EXPECT_EQ(results.ColumnHeading(7), "Loudness");
+  EXPECT_EQ(table->columnWidth(1), ui::toPixels(5000));
+
+  PaintCounter behind, front;
+  for (int i : {0, 3, 4, 5}) behind.watch(main->shell().frmPanelx[std::size_t(i)]->widget());
+  behind.watch(view->lstdata->widget());
+  front.watch(table);
+  table->viewport()->repaint();
+  view->LblFolder->widget()->repaint();
+  view->BaseImg->widget()->repaint();
+  EXPECT_GT(front.paints, 0);
+  EXPECT_EQ(behind.paints, 0);
+}
+
 // A list of many rows places them by arithmetic: scrolling, the keys, a range picked with
 // Shift and rows that arrive later all name the rows a table of that row height names, and
 // the hidden row header keeps no record per row.
