@@ -165,8 +165,9 @@ for r in range(rounds):
 
 
 def row(name, values):
+    p90 = statistics.quantiles(values, n=10, method="inclusive")[-1]
     print(f"{name}: min {min(values):.1f} median {statistics.median(values):.1f} "
-          f"max {max(values):.1f} ms ({len(values)} runs)")
+          f"p90 {p90:.1f} max {max(values):.1f} ms ({len(values)} runs)")
 
 
 row("first screen of one-letter results after Enter", first)

@@ -6,16 +6,15 @@ namespace library {
 
 namespace {
 void setLibraryColumns(ui::ListView& list) {
-  list.ClearColumnHeaders();
-  list.AddColumnHeader(QStringLiteral("Pista"), 4000);
-  list.AddColumnHeader(QStringLiteral("Ruta"), 5000);
-  // What the track database knows, after the list's own columns.
-  list.AddColumnHeader(QStringLiteral("Artist"), 2400);
-  list.AddColumnHeader(QStringLiteral("Title"), 2800);
-  list.AddColumnHeader(QStringLiteral("Album"), 2400);
-  list.AddColumnHeader(QStringLiteral("Time"), 800);
-  list.AddColumnHeader(QStringLiteral("BPM"), 800);
-  list.AddColumnHeader(QStringLiteral("Loudness"), 1100);
+  // What the track database knows comes after the list's own columns.
+  list.setColumnHeaders({{QStringLiteral("Pista"), 4000},
+                         {QStringLiteral("Ruta"), 5000},
+                         {QStringLiteral("Artist"), 2400},
+                         {QStringLiteral("Title"), 2800},
+                         {QStringLiteral("Album"), 2400},
+                         {QStringLiteral("Time"), 800},
+                         {QStringLiteral("BPM"), 800},
+                         {QStringLiteral("Loudness"), 1100}});
   list.showSortIndicator(-1, false);
 }
 

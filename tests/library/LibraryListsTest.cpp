@@ -87,6 +87,47 @@ TEST_F(LibraryLists, SendingAndPlayingTakeTheRowsTheUserChose) {
   EXPECT_EQ(tone(1), -1);
 }
 
+// Counts the paint events of the widgets it watches.
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    paints += e->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// A search on view repaints the result list and its page, not the pages stacked behind it nor
+// the library list beneath it (10 ms a frame with a real window), and sets the result list's
+// columns back to where they start without laying the list out anew for each heading.
+TEST_F(LibraryLists, ASearchPaintsOnlyThePageInFrontAndSetsItsColumnsOnce) {
+  library(300);
+  main->form().Show();
+  main->shell().PanelPIC_Click(1);
+  view->txtbusq->setText("t1");
+  view->cmdbusq->click();
+  drain();
+  QTableView* table = view->lstresul->view();
+  table->setColumnWidth(1, 40);  // a heading dragged by hand
+  int resets = 0;
+  QObject::connect(table->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+  view->cmdbusq->click();
+  drain();
+  EXPECT_EQ(resets, 2);  // emptied at once, then the new rows; the headings stay
+  EXPECT_EQ(view->lstresul->Count(), 100);
+  EXPECT_EQ(table->columnWidth(1), ui::toPixels(5000));
+
+  PaintCounter behind, front;
+  QWidgetList under = {view->lstdata->widget()};
+  for (int i : {0, 3, 4, 5}) under << main->shell().frmPanelx[std::size_t(i)]->widget();
+  for (QWidget* w : QWidgetList(under)) under << w->findChildren<QWidget*>();
+  for (QWidget* w : under) w->installEventFilter(&behind);
+  table->viewport()->installEventFilter(&front);
+  for (QWidget* w : QWidgetList{table, view->LblFolder->widget(), view->BaseImg->widget()})
+    w->repaint();
+  EXPECT_GT(front.paints, 0);
+  EXPECT_EQ(behind.paints, 0);
+}
+
 // A list of many rows places them by arithmetic: scrolling, the keys, a range picked with
 // Shift and rows that arrive later all name the rows a table of that row height names, and
 // the hidden row header keeps no record per row.

@@ -67,6 +67,18 @@ void ListView::AddColumnHeader(const QString& heading, float widthTwips) {
     m_view->setColumnWidth(i, toPixels(m_widths[std::size_t(i)]));
 }
 
+void ListView::setColumnHeaders(const QList<std::pair<QString, float>>& columns) {
+  QStringList headings;
+  for (const auto& c : columns) headings.append(c.first);
+  if (headings != m_model->headings()) m_model->setHeadings(headings);
+  m_widths.clear();
+  for (const auto& c : columns) m_widths.push_back(c.second);
+  for (int i = 0; i < ColumnCount(); ++i) {
+    const int w = toPixels(m_widths[std::size_t(i)]);
+    if (m_view->columnWidth(i) != w) m_view->setColumnWidth(i, w);
+  }
+}
+
 void ListView::showSortIndicator(int column, bool descending) {
   QHeaderView* h = m_view->horizontalHeader();
   h->setSortIndicatorShown(column >= 0);

@@ -18,6 +18,9 @@ class ListView : public Control {
 
   void ClearColumnHeaders();
   void AddColumnHeader(const QString& heading, float widthTwips = 1440);
+  // All the columns at once, headings and widths in twips. Columns that are already these
+  // only take their widths again: the list keeps its rows and is not laid out anew.
+  void setColumnHeaders(const QList<std::pair<QString, float>>& columns);
   int ColumnCount() const { return int(m_widths.size()); }
   QString ColumnHeading(int i) const;
   float ColumnWidth(int i) const;

@@ -25,11 +25,10 @@ void PictureBox::setAutoSize(bool v) {
 }
 
 QColor PictureBox::BackColor() const {
-  return m_pic->back;
+  return m_pic->back();
 }
 void PictureBox::setBackColor(const QColor& c) {
-  m_pic->back = c;
-  m_pic->update();
+  m_pic->setBack(c);
 }
 void PictureBox::setBorder(const QColor& c) {
   m_pic->border = c;

@@ -4,7 +4,15 @@
 
 namespace ui {
 
-PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {}
+PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {
+  setBack(m_back);
+}
+
+void PictureWidget::setBack(const QColor& c) {
+  m_back = c;
+  setAttribute(Qt::WA_OpaquePaintEvent, c.isValid() && c.alpha() == 255);
+  update();
+}
 
 PictureWidget::~PictureWidget() {
   finishDrawing();
@@ -46,7 +54,7 @@ void PictureWidget::ensureCanvas() {
 void PictureWidget::paintEvent(QPaintEvent*) {
   finishDrawing();
   QPainter p(this);
-  if (back.isValid()) p.fillRect(rect(), back);
+  if (m_back.isValid()) p.fillRect(rect(), m_back);
   if (!picture.isNull()) p.drawPixmap(0, 0, picture);
   if (!canvas.isNull()) p.drawImage(0, 0, canvas);
   if (border.isValid()) {

@@ -14,7 +14,11 @@ class PictureWidget : public QWidget {
   explicit PictureWidget(QWidget* parent);
   ~PictureWidget() override;
   QPixmap picture;
-  QColor back{20, 22, 26};
+  const QColor& back() const { return m_back; }
+  // An opaque colour fills the whole control first, so the toolkit need not paint what lies
+  // beneath it: the pages of the shared panel are stacked, and each change on the page in
+  // front would otherwise paint the four behind it as well.
+  void setBack(const QColor& c);
   QColor border;
   QImage canvas;  // what Line and FillRect drew, kept until Cls
   QString caption;
@@ -33,6 +37,7 @@ class PictureWidget : public QWidget {
 
  private:
   void ensureCanvas();
+  QColor m_back{20, 22, 26};
   QPainter m_painter;
   bool m_drawn = false;  // something was drawn since the canvas was last cleared
 };

@@ -11,6 +11,9 @@ namespace ui {
 RowsTable::RowsTable(QWidget* parent, int rowHeight)
     : QTableView(parent), m_rowHeight(std::max(rowHeight, 1)) {
   setVerticalScrollMode(ScrollPerItem);
+  // Opaque, so that a repaint of the list does not first paint what lies beneath it (the
+  // result list lies over the library list).
+  setAutoFillBackground(true);
 }
 
 void RowsTable::setModel(QAbstractItemModel* model) {
