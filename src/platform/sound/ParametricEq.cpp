@@ -16,12 +16,13 @@ constexpr int kGroup = 2;
 }  // namespace
 
 namespace {
-// A run of bands whose coefficients hold over the block, two bands to a vector of four
-// doubles (each band's left and right), band k a frame behind band k - 1 as in
-// filterGroup, and the signal handed from band to band in registers: one pass over the
-// block for up to 2 V bands. With fused multiply-adds, the output waits on the last input
-// through one of them only; each band's arithmetic is the same whichever bands run beside
-// it, so a band run alone gives what it gives among others, to the bit.
+// A run of bands whose coefficients hold over the block, in one pass over the block for up
+// to 2 V bands, band k a frame behind band k - 1 as in filterGroup. Vector v (four doubles)
+// holds bands v and v + V, each's left and right, so band k's input is in the same lanes of
+// the vector before, what it made of the frame the step before: the signal passes from
+// band to band in registers, and only the vectors' own recursions wait on each other. With
+// fused multiply-adds, each band's arithmetic is the same whichever bands run beside it,
+// so a band run alone gives what it gives among others, to the bit.
 using History = ParametricEq::History;
 using Coefficients = ParametricEq::Coefficients;
 
@@ -50,10 +51,9 @@ TV_WIDE void heldStep(Held<V>& s, int i, float* x, int frames) {
       _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(x + 2 * at))));
   __m256d in[V];
   in[0] = _mm256_insertf128_pd(_mm256_castpd128_pd256(fresh),
-                               _mm_cvtps_pd(_mm_cvtpd_ps(_mm256_castpd256_pd128(s.y1[0]))), 1);
+                               _mm_cvtps_pd(_mm_cvtpd_ps(_mm256_castpd256_pd128(s.y1[V - 1]))), 1);
   // A band hands on its output as a float, as it writes it when it runs alone.
-  for (int v = 1; v < V; ++v)
-    in[v] = _mm256_cvtps_pd(_mm256_cvtpd_ps(_mm256_permute2f128_pd(s.y1[v - 1], s.y1[v], 0x21)));
+  for (int v = 1; v < V; ++v) in[v] = _mm256_cvtps_pd(_mm256_cvtpd_ps(s.y1[v - 1]));
   for (int v = 0; v < V; ++v) {
     __m256d q = _mm256_mul_pd(s.b1[v], s.x1[v]);
     q = _mm256_fmadd_pd(s.b2[v], s.x2[v], q);
@@ -61,8 +61,8 @@ TV_WIDE void heldStep(Held<V>& s, int i, float* x, int frames) {
     q = _mm256_fnmadd_pd(s.a1[v], s.y1[v], q);
     const __m256d out = _mm256_fmadd_pd(s.b0[v], in[v], q);
     if constexpr (Edge) {
-      const long long lo = i - 2 * v >= 0 && i - 2 * v < frames ? -1 : 0;
-      const long long hi = i - 2 * v - 1 >= 0 && i - 2 * v - 1 < frames ? -1 : 0;
+      const long long lo = i - v >= 0 && i - v < frames ? -1 : 0;
+      const long long hi = i - v - V >= 0 && i - v - V < frames ? -1 : 0;
       const __m256d keep = _mm256_castsi256_pd(_mm256_set_epi64x(hi, hi, lo, lo));
       s.x2[v] = _mm256_blendv_pd(s.x2[v], s.x1[v], keep);
       s.x1[v] = _mm256_blendv_pd(s.x1[v], in[v], keep);
@@ -85,10 +85,10 @@ __attribute__((target("avx2,fma"))) void heldPass(History* const* h, const Coeff
   const Coefficients pass{1, 0, 0, 0, 0};
   Held<V> s;
   for (int v = 0; v < V; ++v) {
-    History* lo = h[2 * v];
-    History* hi = 2 * v + 1 < count ? h[2 * v + 1] : &spare;
-    const Coefficients& cl = c[2 * v];
-    const Coefficients& ch = 2 * v + 1 < count ? c[2 * v + 1] : pass;
+    History* lo = h[v];
+    History* hi = v + V < count ? h[v + V] : &spare;
+    const Coefficients& cl = c[v];
+    const Coefficients& ch = v + V < count ? c[v + V] : pass;
     s.x1[v] = _mm256_set_m128d(_mm_loadu_pd(hi->x1), _mm_loadu_pd(lo->x1));
     s.x2[v] = _mm256_set_m128d(_mm_loadu_pd(hi->x2), _mm_loadu_pd(lo->x2));
     s.y1[v] = _mm256_set_m128d(_mm_loadu_pd(hi->y1), _mm_loadu_pd(lo->y1));
@@ -103,8 +103,8 @@ __attribute__((target("avx2,fma"))) void heldPass(History* const* h, const Coeff
   for (; i < frames; ++i) heldStep<V, false>(s, i, x, frames);
   for (; i < steps; ++i) heldStep<V, true>(s, i, x, frames);
   for (int v = 0; v < V; ++v) {
-    History* lo = h[2 * v];
-    History* hi = 2 * v + 1 < count ? h[2 * v + 1] : &spare;
+    History* lo = h[v];
+    History* hi = v + V < count ? h[v + V] : &spare;
     _mm_storeu_pd(lo->x1, _mm256_castpd256_pd128(s.x1[v]));
     _mm_storeu_pd(hi->x1, _mm256_extractf128_pd(s.x1[v], 1));
     _mm_storeu_pd(lo->x2, _mm256_castpd256_pd128(s.x2[v]));
