@@ -4,9 +4,7 @@
 #include <array>
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <immintrin.h>
 
 namespace sound {
 
@@ -17,10 +15,144 @@ constexpr double kSettleOctaves = 1e-4, kSettleDb = 1e-3;
 constexpr int kGroup = 2;
 }  // namespace
 
+namespace {
+// A run of bands whose coefficients hold over the block, in one pass over the block for up
+// to 2 V bands, band k a frame behind band k - 1 as in filterGroup. Vector v (four doubles)
+// holds bands v and v + V, each's left and right, so band k's input is in the same lanes of
+// the vector before, what it made of the frame the step before: the signal passes from
+// band to band in registers, and only the vectors' own recursions wait on each other. With
+// fused multiply-adds, each band's arithmetic is the same whichever bands run beside it,
+// so a band run alone gives what it gives among others, to the bit.
+using History = ParametricEq::History;
+using Coefficients = ParametricEq::Coefficients;
+
+#define TV_WIDE __attribute__((target("avx2,fma"), always_inline)) inline
+
+template <int V>
+struct Held {
+  __m256d x1[V], x2[V], y1[V], y2[V], b0[V], b1[V], b2[V], a1[V], a2[V];
+};
+
+TV_WIDE __m256d pairOf(double lo, double hi) {
+  return _mm256_set_pd(hi, hi, lo, lo);
+}
+
+// The last band's frame lags the first band's by this many.
+template <int V>
+constexpr int kLag = 2 * V - 1;
+
+// Step i: band k takes frame i - k (its input is what band k - 1 made of it the step
+// before, which is that band's last output). On the block's edges, bands off its ends keep
+// their state.
+template <int V, bool Edge>
+TV_WIDE void heldStep(Held<V>& s, int i, float* x, int frames) {
+  const int at = std::min(i, frames - 1);
+  const __m128d fresh =
+      _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(x + 2 * at))));
+  __m256d in[V];
+  in[0] = _mm256_insertf128_pd(_mm256_castpd128_pd256(fresh),
+                               _mm_cvtps_pd(_mm_cvtpd_ps(_mm256_castpd256_pd128(s.y1[V - 1]))), 1);
+  // A band hands on its output as a float, as it writes it when it runs alone.
+  for (int v = 1; v < V; ++v) in[v] = _mm256_cvtps_pd(_mm256_cvtpd_ps(s.y1[v - 1]));
+  for (int v = 0; v < V; ++v) {
+    __m256d q = _mm256_mul_pd(s.b1[v], s.x1[v]);
+    q = _mm256_fmadd_pd(s.b2[v], s.x2[v], q);
+    q = _mm256_fnmadd_pd(s.a2[v], s.y2[v], q);
+    q = _mm256_fnmadd_pd(s.a1[v], s.y1[v], q);
+    const __m256d out = _mm256_fmadd_pd(s.b0[v], in[v], q);
+    if constexpr (Edge) {
+      const long long lo = i - v >= 0 && i - v < frames ? -1 : 0;
+      const long long hi = i - v - V >= 0 && i - v - V < frames ? -1 : 0;
+      const __m256d keep = _mm256_castsi256_pd(_mm256_set_epi64x(hi, hi, lo, lo));
+      s.x2[v] = _mm256_blendv_pd(s.x2[v], s.x1[v], keep);
+      s.x1[v] = _mm256_blendv_pd(s.x1[v], in[v], keep);
+      s.y2[v] = _mm256_blendv_pd(s.y2[v], s.y1[v], keep);
+      s.y1[v] = _mm256_blendv_pd(s.y1[v], out, keep);
+    } else {
+      s.x2[v] = s.x1[v], s.x1[v] = in[v], s.y2[v] = s.y1[v], s.y1[v] = out;
+    }
+  }
+  if (i >= kLag<V>)
+    _mm_storel_pi(reinterpret_cast<__m64*>(x + 2 * (i - kLag<V>)),
+                  _mm_cvtpd_ps(_mm256_extractf128_pd(s.y1[V - 1], 1)));
+}
+
+template <int V>
+__attribute__((target("avx2,fma"))) void heldPass(History* const* h, const Coefficients* c,
+                                                  int count, float* x, int frames) {
+  // An odd band out is paired with one that passes its input exactly (b0 = 1, all else 0).
+  History spare;
+  const Coefficients pass{1, 0, 0, 0, 0};
+  Held<V> s;
+  for (int v = 0; v < V; ++v) {
+    History* lo = h[v];
+    History* hi = v + V < count ? h[v + V] : &spare;
+    const Coefficients& cl = c[v];
+    const Coefficients& ch = v + V < count ? c[v + V] : pass;
+    s.x1[v] = _mm256_set_m128d(_mm_loadu_pd(hi->x1), _mm_loadu_pd(lo->x1));
+    s.x2[v] = _mm256_set_m128d(_mm_loadu_pd(hi->x2), _mm_loadu_pd(lo->x2));
+    s.y1[v] = _mm256_set_m128d(_mm_loadu_pd(hi->y1), _mm_loadu_pd(lo->y1));
+    s.y2[v] = _mm256_set_m128d(_mm_loadu_pd(hi->y2), _mm_loadu_pd(lo->y2));
+    s.b0[v] = pairOf(cl.b0, ch.b0), s.b1[v] = pairOf(cl.b1, ch.b1);
+    s.b2[v] = pairOf(cl.b2, ch.b2), s.a1[v] = pairOf(cl.a1, ch.a1);
+    s.a2[v] = pairOf(cl.a2, ch.a2);
+  }
+  const int steps = frames + kLag<V>;
+  int i = 0;
+  for (; i < std::min(kLag<V>, steps); ++i) heldStep<V, true>(s, i, x, frames);
+  for (; i < frames; ++i) heldStep<V, false>(s, i, x, frames);
+  for (; i < steps; ++i) heldStep<V, true>(s, i, x, frames);
+  for (int v = 0; v < V; ++v) {
+    History* lo = h[v];
+    History* hi = v + V < count ? h[v + V] : &spare;
+    _mm_storeu_pd(lo->x1, _mm256_castpd256_pd128(s.x1[v]));
+    _mm_storeu_pd(hi->x1, _mm256_extractf128_pd(s.x1[v], 1));
+    _mm_storeu_pd(lo->x2, _mm256_castpd256_pd128(s.x2[v]));
+    _mm_storeu_pd(hi->x2, _mm256_extractf128_pd(s.x2[v], 1));
+    _mm_storeu_pd(lo->y1, _mm256_castpd256_pd128(s.y1[v]));
+    _mm_storeu_pd(hi->y1, _mm256_extractf128_pd(s.y1[v], 1));
+    _mm_storeu_pd(lo->y2, _mm256_castpd256_pd128(s.y2[v]));
+    _mm_storeu_pd(hi->y2, _mm256_extractf128_pd(s.y2[v], 1));
+  }
+}
+#undef TV_WIDE
+
+constexpr int kHeldBands = 8;  // bands to a pass
+
+__attribute__((target("avx2,fma"))) void heldWide(History* const* h, const Coefficients* c,
+                                                  int count, float* x, int frames) {
+  for (int b = 0; b < count; b += kHeldBands) {
+    const int n = std::min(kHeldBands, count - b);
+    switch ((n + 1) / 2) {
+      case 1:
+        heldPass<1>(h + b, c + b, n, x, frames);
+        break;
+      case 2:
+        heldPass<2>(h + b, c + b, n, x, frames);
+        break;
+      case 3:
+        heldPass<3>(h + b, c + b, n, x, frames);
+        break;
+      default:
+        heldPass<4>(h + b, c + b, n, x, frames);
+        break;
+    }
+  }
+}
+
+using HeldRun = void (*)(History* const*, const Coefficients*, int, float*, int);
+HeldRun chooseHeld() {
+  static const HeldRun held =
+      __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? heldWide : nullptr;
+  return held;
+}
+}  // namespace
+
 ParametricEq::ParametricEq() {
   initParameter(Center, 8000.0f);
   initParameter(Bandwidth, 1.0f);
   initParameter(Gain, 1.0f);
+  chooseHeld();  // settled here, before any output callback asks
 }
 
 float ParametricEq::clampParameter(int index, float value) const {
@@ -124,8 +256,12 @@ void ParametricEq::processBands(ParametricEq* const* bands, int count, float* x,
     bool ramp;
   };
   std::array<Plan, kMaxBands> plans;
+  const HeldRun held = chooseHeld();
   for (int done = 0; done < frames;) {
-    const int n = std::min(frames - done, kGlideFrames);
+    // Bands all settled hold their coefficients over the rest of the block: one run.
+    const bool still = held && std::all_of(bands, bands + count,
+                                           [](const ParametricEq* b) { return b->m_settled; });
+    const int n = still ? frames - done : std::min(frames - done, kGlideFrames);
     int active = 0;
     for (int b = 0; b < count; ++b) {
       ParametricEq* band = bands[b];
@@ -149,8 +285,24 @@ void ParametricEq::processBands(ParametricEq* const* bands, int count, float* x,
       ++active;
     }
     float* block = x + std::size_t(done) * 2;
-    for (int b = 0; b < active; b += kGroup) {
-      const int g = std::min(kGroup, active - b);
+    for (int b = 0; b < active;) {
+      // Bands in a row holding their coefficients go through the wide passes, those
+      // gliding two at a time.
+      int e = b;
+      while (held && e < active && !plans[std::size_t(e)].ramp) ++e;
+      if (e > b) {
+        History* h[kMaxBands];
+        Coefficients c[kMaxBands];
+        for (int k = b; k < e; ++k) {
+          h[k - b] = &plans[std::size_t(k)].band->m_history;
+          c[k - b] = plans[std::size_t(k)].now;
+        }
+        held(h, c, e - b, block, n);
+        b = e;
+        continue;
+      }
+      int g = 1;
+      if (b + 1 < active && (!held || plans[std::size_t(b + 1)].ramp)) g = 2;
       History* h[kGroup];
       Coefficients c[kGroup], step[kGroup];
       bool ramp = false;
@@ -162,6 +314,7 @@ void ParametricEq::processBands(ParametricEq* const* bands, int count, float* x,
         ramp = ramp || p.ramp;
       }
       runGroup(g, ramp, h, c, step, block, n);
+      b += g;
     }
     for (int b = 0; b < active; ++b)
       if (plans[std::size_t(b)].ramp)
