@@ -39,14 +39,8 @@ struct Window {
   Window() {
     program = startRealWindow(dir.path());
     // A drum loop at 124 BPM under a tune stepping every half second, copied g_tracks times.
-    std::vector<double> mono = fixtures::drumLoop(124, g_seconds, 0.2);
-    double phase = 0;
-    for (std::size_t i = 0; i < mono.size(); ++i) {
-      mono[i] = 0.7 * mono[i] + 0.2 * std::sin(phase);
-      phase += 2 * M_PI * 220.0 * std::pow(2.0, double((i / 22050) % 7) / 12.0) / 44100;
-    }
     tracks.push_back(dir.file("track0.mp3"));
-    fixtures::writeEncodedSamples(tracks[0], mono);
+    fixtures::writeEncodedSamples(tracks[0], fixtures::drumsUnderATune(g_seconds));
     for (int i = 1; i < g_tracks; ++i) {
       tracks.push_back(dir.file("track" + std::to_string(i) + ".mp3"));
       std::filesystem::copy_file(tracks[0], tracks.back());

@@ -303,13 +303,7 @@ const std::string& musicPath() {
   static fixtures::TempDir dir;
   static const std::string path = [] {
     const std::string p = dir.file("music.mp3");
-    std::vector<double> mono = fixtures::drumLoop(124, g_seconds, 0.2);
-    double phase = 0;
-    for (std::size_t i = 0; i < mono.size(); ++i) {
-      mono[i] = 0.7 * mono[i] + 0.2 * std::sin(phase);
-      phase += 2 * M_PI * 220.0 * std::pow(2.0, double((i / (kRate / 2)) % 7) / 12.0) / kRate;
-    }
-    fixtures::writeEncodedSamples(p, mono);
+    fixtures::writeEncodedSamples(p, fixtures::drumsUnderATune(g_seconds));
     return p;
   }();
   return path;

@@ -183,6 +183,17 @@ std::vector<double> drumLoop(double bpm, double seconds, double leadIn, bool hat
   return out;
 }
 
+std::vector<double> drumsUnderATune(double seconds, int rate) {
+  std::vector<double> mono = drumLoop(124, seconds, 0.2, true, rate);
+  double phase = 0;
+  for (std::size_t i = 0; i < mono.size(); ++i) {
+    mono[i] = 0.7 * mono[i] + 0.2 * std::sin(phase);
+    phase +=
+        2 * M_PI * 220.0 * std::pow(2.0, double((i / std::size_t(rate / 2)) % 7) / 12.0) / rate;
+  }
+  return mono;
+}
+
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed) {
   std::mt19937 rng(seed);
   std::ofstream f(path, std::ios::binary);

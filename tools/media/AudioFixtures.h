@@ -27,6 +27,9 @@ bool writeEncodedSamples(const std::string& path, const std::vector<double>& mon
 // over it on the second and fourth, a hi-hat on every eighth (`hats`); `seconds` in all.
 std::vector<double> drumLoop(double bpm, double seconds, double leadIn = 0, bool hats = true,
                              int rate = 44100);
+// Something like music for the benchmarks: drumLoop(124, seconds, 0.2) under a tune that
+// steps through seven semitones from 220 Hz every half second.
+std::vector<double> drumsUnderATune(double seconds, int rate = 44100);
 // Clicks at `bpm` from `firstSeconds` on: a burst of `hz` on every beat that falls away in a
 // few milliseconds; `seconds` in all.
 std::vector<double> clickTrack(double bpm, double firstSeconds, double hz, double seconds,
