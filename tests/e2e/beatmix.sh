@@ -14,7 +14,7 @@ mkdir -p "$XDG_CONFIG_HOME/tornavel"
 # Levelling stays off: two tracks at their own level sum below the master limiter's knee, so
 # nothing of one track's clicks reaches another's tone.
 printf '[TORNAVEL.AUTOMIX]\nBEATMIX=1\nLEVEL=0\n' >"$XDG_CONFIG_HOME/tornavel/tornavel.ini"
-len=26
+len=22
 bpms=(120 123 118)
 tones=(800 2900 6500)
 firsts=(1.3 1.45 1.2)
@@ -40,7 +40,7 @@ write_playlist "${files[@]}"
   click 420 330                             # the options tab
   for x in 34 35 36; do click $x 471; done  # mix point 95 -> 65
   click 775 333                             # "Auto Play"
-  sleep 44
+  sleep 35
   exit_player
 '
 sqlite3 "$XDG_DATA_HOME/tornavel/tracks.db" \
