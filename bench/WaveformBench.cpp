@@ -126,19 +126,32 @@ void BM_WaveformNewTrack(benchmark::State& state) {
   audio::DeckWaveforms& w = g_player->main->decks().waveforms();
   for (auto _ : state) w.trackOpened(0);
 }
-// A fixed count: at a few microseconds a tick, a second of timed ticks would need hours of sound.
-BENCHMARK(BM_WaveformBothDecks)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(3000);
-BENCHMARK(BM_SpectrumBothDecks)->Unit(benchmark::kMicrosecond)->UseManualTime()->MinTime(1.0);
-BENCHMARK(BM_SpectrumBothDecksPainted)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseManualTime()
-    ->MinTime(1.0);
-BENCHMARK(BM_WaveformNewTrack)->Unit(benchmark::kMicrosecond);
+// A fixed count: at a few microseconds a tick, a second of timed ticks would need hours of
+// sound. A smoke run takes a few of each.
+void registerBenchmarks(bool smoke) {
+  auto timed = [smoke](benchmark::internal::Benchmark* b, int iterations, double minTime) {
+    b->Unit(benchmark::kMicrosecond)->UseManualTime();
+    if (smoke)
+      b->Iterations(3);
+    else if (iterations > 0)
+      b->Iterations(iterations);
+    else
+      b->MinTime(minTime);
+  };
+  timed(benchmark::RegisterBenchmark("BM_WaveformBothDecks", BM_WaveformBothDecks), 3000, 0);
+  timed(benchmark::RegisterBenchmark("BM_SpectrumBothDecks", BM_SpectrumBothDecks), 0, 1.0);
+  timed(benchmark::RegisterBenchmark("BM_SpectrumBothDecksPainted", BM_SpectrumBothDecksPainted), 0,
+        1.0);
+  benchmark::RegisterBenchmark("BM_WaveformNewTrack", BM_WaveformNewTrack)
+      ->Unit(benchmark::kMicrosecond);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (takeSmokeFlag(argc, argv)) g_segments = 10;
+  const bool smoke = takeSmokeFlag(argc, argv);
+  if (smoke) g_segments = 10;
+  registerBenchmarks(smoke);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::benchmark::Initialize(&argc, argv);

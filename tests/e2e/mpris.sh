@@ -139,7 +139,8 @@ rm -f "$work/out.raw"
 DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" "$(dirname "$0")/xvfb.sh" bash -c '
   "$BIN/tornavel" >/dev/null 2>"$WORK/nobus.err" &
   pid=$!
-  for _ in $(seq 1 100); do
+  # A sanitized build on a loaded machine may take many seconds to its window.
+  for _ in $(seq 1 300); do
     xdotool search --onlyvisible --name "^Torna Vel" >/dev/null 2>&1 && break
     sleep 0.1
   done
