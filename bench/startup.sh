@@ -3,7 +3,8 @@
 # outside with xdotool on an X server of its own, with an empty library and with one of
 # 10^6 lines: RUNS runs each (5 unless given), then the min and the median. The player
 # also says, when TORNAVEL_STARTUP_TRACE is set, when it reached the splash (the moment
-# the hand-over timer starts), so the script reports launch to that point too. Given a
+# the hand-over timer starts), so the script reports launch to that point too, and from
+# there to the window (the 550 ms hand-over and what follows it). Given a
 # second build's BIN_DIR, each run starts that one too, just before, and it is reported
 # beside (as "reference").
 # usage: startup.sh BIN_DIR [RUNS] [REFERENCE_BIN_DIR]
@@ -54,16 +55,20 @@ mkdir -p "$work/empty/data"
     splash=$(sed -n "s/^tornavel: splash shown at \([0-9]*\) ms.*/\1/p" "$WORK/stderr")
     echo $(( (shown - start) / 1000000 )) >>"$2"
     [ -z "$splash" ] || echo $(( splash - start / 1000000 )) >>"$3"
+    [ -z "$splash" ] || echo $(( shown / 1000000 - splash )) >>"$3-window"
     kill $pid; wait $pid 2>/dev/null || true
   }
   say() {
     echo "$1: window shown after ms: $(tr "\n" " " <"$2")" \
          "min $(sort -n "$2" | head -1) median $(median <"$2");" \
          "launch to the splash (the hand-over timer started), ms: $(tr "\n" " " <"$3")" \
-         "median $(median <"$3")"
+         "median $(median <"$3");" \
+         "splash to window, ms: $(tr "\n" " " <"$3-window") min $(sort -n "$3-window" | head -1)" \
+         "median $(median <"$3-window")"
   }
   for library in empty big; do
     : >"$WORK/shown" ; : >"$WORK/splash" ; : >"$WORK/ref-shown" ; : >"$WORK/ref-splash"
+    : >"$WORK/splash-window" ; : >"$WORK/ref-splash-window"
     for run in $(seq 1 "$RUNS"); do
       export HOME="$WORK/$library/home" XDG_CONFIG_HOME="$WORK/$library/config-$run"
       export XDG_DATA_HOME="$WORK/$library/data"

@@ -53,6 +53,8 @@ void Startup::fistLoad_Timer() {
   main.LoadBaseDa();
   m_splash->fistLoad->setEnabled(false);
   main.ResetC();
+  // The hand-over only maps the window: the rest is done here, in the wait.
+  main.form().prepareShow();
   m_stagesDone = true;
 }
 

@@ -41,7 +41,6 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("tornavel"));
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tornavel.TornaVel"));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tornavel.TornaVel")));
   QApplication::setQuitOnLastWindowClosed(false);
   ui::applyDarkTheme(qapp);
 
@@ -95,5 +94,8 @@ int main(int argc, char** argv) {
   });
   fonts.join();
   program.Main();
+  // Looking the icon up in the desktop's icon theme takes a while: it waits until the splash
+  // is up, which takes it then like every window.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tornavel.TornaVel")));
   return QApplication::exec();
 }

@@ -31,6 +31,8 @@ TEST_F(Startup, StagesRunOnceAndTheMainWindowFollowsThem) {
   app::MainX* main = program->mainX();
   ASSERT_NE(main, nullptr);
   EXPECT_FALSE(main->form().Visible());
+  // Its window is made in the wait, so that the hand-over only maps it.
+  EXPECT_NE(main->form().widget()->windowHandle(), nullptr);
   EXPECT_EQ(splash.lblStat->Caption(), "Loading Skin...");
   EXPECT_FALSE(splash.fistLoad->Enabled());
   EXPECT_EQ(main->shell().ETQBACK->Caption(), "1017");

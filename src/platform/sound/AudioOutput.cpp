@@ -1,6 +1,5 @@
 #include "AudioOutput.h"
 
-#include <SDL.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 
 #include "DriftFollower.h"
 #include "Mixer.h"
+#include "Sdl.h"
 #include "SoundTypes.h"
 
 namespace sound {
@@ -43,14 +43,15 @@ AudioOutput::~AudioOutput() {
 }
 
 bool AudioOutput::openDriver(const char* driver, const std::string& name) {
+  if (!sdlCalls()) return false;
   if (m_sdlUp) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlCalls()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlUp = false;
   }
   // A named driver overrides whatever the environment asks for, for this start only.
-  if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
-  const bool up = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  if (driver) sdlCalls()->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+  const bool up = sdlCalls()->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (driver) sdlCalls()->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   if (!up) return false;
   m_sdlUp = true;
   return openDevice(name);
@@ -66,25 +67,25 @@ bool AudioOutput::openDevice(const std::string& name) {
   want.userdata = this;
   m_fellBack = false;
   if (!name.empty()) {
-    m_device = SDL_OpenAudioDevice(name.c_str(), 0, &want, &have, 0);
+    m_device = sdlCalls()->SDL_OpenAudioDevice(name.c_str(), 0, &want, &have, 0);
     if (m_device) return true;
     m_fellBack = true;
   }
-  m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  m_device = sdlCalls()->SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   return m_device != 0;
 }
 
 bool AudioOutput::reopen(const std::string& name) {
   if (!m_sdlUp) return false;
-  if (m_device) SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
+  if (m_device) sdlCalls()->SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
   m_device = 0;
   if (!openDevice(name)) return false;
-  if (m_mixer) SDL_PauseAudioDevice(m_device, 0);
+  if (m_mixer) sdlCalls()->SDL_PauseAudioDevice(m_device, 0);
   return true;
 }
 
 bool AudioOutput::lost() const {
-  return m_device && SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+  return m_device && sdlCalls()->SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
 }
 
 bool AudioOutput::open(Output requested, Output& opened, int sampleRate, const std::string& name) {
@@ -100,7 +101,7 @@ bool AudioOutput::open(Output requested, Output& opened, int sampleRate, const s
       return true;
     }
     std::fprintf(stderr, "tornavel: no sound device could be opened (%s); playing silently\n",
-                 SDL_GetError());
+                 sdlCalls() ? sdlCalls()->SDL_GetError() : "the SDL 2 library is missing");
   }
   bool ok;
   {
@@ -118,16 +119,16 @@ bool AudioOutput::open(Output requested, Output& opened, int sampleRate, const s
 void AudioOutput::start(Mixer* mixer, DriftFollower* cue) {
   m_mixer = mixer;
   m_cue = cue;
-  if (m_device) SDL_PauseAudioDevice(m_device, 0);
+  if (m_device) sdlCalls()->SDL_PauseAudioDevice(m_device, 0);
 }
 
 void AudioOutput::close() {
   if (m_device) {
-    SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
+    sdlCalls()->SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
     m_device = 0;
   }
   if (m_sdlUp) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlCalls()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlUp = false;
   }
   m_mixer = nullptr;

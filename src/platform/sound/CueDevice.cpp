@@ -1,8 +1,7 @@
 #include "CueDevice.h"
 
-#include <SDL.h>
-
 #include "DriftFollower.h"
+#include "Sdl.h"
 
 namespace sound {
 
@@ -16,7 +15,7 @@ class SdlCueDevice final : public CueDevice {
   bool open(const std::string& name, int sampleRate, DriftFollower& source) override {
     close();
     // Counted: the master's device keeps SDL's audio up beside this, and the other way round.
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (!sdlCalls() || sdlCalls()->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     m_sdlUp = true;
     m_source = &source;
     SDL_AudioSpec want{}, have{};
@@ -26,24 +25,26 @@ class SdlCueDevice final : public CueDevice {
     want.samples = kFrames;
     want.callback = &SdlCueDevice::callback;
     want.userdata = this;
-    m_device = SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &want, &have, 0);
+    m_device =
+        sdlCalls()->SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &want, &have, 0);
     if (!m_device) {
       close();
       return false;
     }
-    SDL_PauseAudioDevice(m_device, 0);
+    sdlCalls()->SDL_PauseAudioDevice(m_device, 0);
     return true;
   }
 
   void close() override {
-    if (m_device) SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
+    if (m_device)
+      sdlCalls()->SDL_CloseAudioDevice(m_device);  // waits for a running callback to end
     m_device = 0;
-    if (m_sdlUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (m_sdlUp) sdlCalls()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlUp = false;
   }
 
   bool lost() const override {
-    return m_device && SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+    return m_device && sdlCalls()->SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
   }
 
  private:
@@ -66,10 +67,11 @@ std::unique_ptr<CueDevice> makeSdlCueDevice() {
 
 std::vector<std::string> playbackDeviceNames() {
   std::vector<std::string> names;
-  if (!SDL_WasInit(SDL_INIT_AUDIO)) return names;
-  const int count = SDL_GetNumAudioDevices(0);
+  const SdlCalls* sdl = sdlCalls();
+  if (!sdl || !sdl->SDL_WasInit(SDL_INIT_AUDIO)) return names;
+  const int count = sdl->SDL_GetNumAudioDevices(0);
   for (int i = 0; i < count; ++i)
-    if (const char* name = SDL_GetAudioDeviceName(i, 0)) names.emplace_back(name);
+    if (const char* name = sdl->SDL_GetAudioDeviceName(i, 0)) names.emplace_back(name);
   return names;
 }
 

@@ -8,6 +8,7 @@ namespace ui {
 class FormWidget : public QWidget {
  public:
   Form* form = nullptr;
+  void createWindow() { create(); }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
@@ -56,6 +57,12 @@ Form::~Form() {
 
 void Form::Show() {
   widget()->show();
+}
+
+void Form::prepareShow() {
+  auto* w = static_cast<FormWidget*>(widget());
+  w->ensurePolished();
+  w->createWindow();
 }
 
 void Form::Hide() {

@@ -17,6 +17,9 @@ class Form : public Control {
   QString Caption() const { return widget()->windowTitle(); }
   void setCaption(const QString& text) { widget()->setWindowTitle(text); }
   void Show();
+  // Does ahead of Show what showing first would: polishes the controls and makes the native
+  // window, so that Show has only to put it on the screen.
+  void prepareShow();
   void Hide();
   void setBackColor(const QColor& c);
   QWidget* container() const { return widget(); }
