@@ -1,7 +1,6 @@
 #include "Startup.h"
 
 #include <QDateTime>
-#include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
 
@@ -60,10 +59,9 @@ void Startup::fistLoad_Timer() {
 
 void Startup::tomain_Timer() {
   if (m_host.ended()) return;
-  m_host.loadMainX().form().Show();
-  // The window goes to the display now, not when the event loop next waits: the library
-  // list may keep it busy a while just then.
-  QGuiApplication::sync();
+  // Not a round trip to the display: that would run the event loop, and paint the window
+  // before the display heard of it.
+  m_host.loadMainX().form().ShowNow();
   trace("main window shown");
   m_splash->form().Hide();
   m_splash->tomain->setEnabled(false);

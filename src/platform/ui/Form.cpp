@@ -1,7 +1,10 @@
 #include "Form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPalette>
+
+#include <xcb/xcb.h>
 
 namespace ui {
 
@@ -57,6 +60,13 @@ Form::~Form() {
 
 void Form::Show() {
   widget()->show();
+}
+
+void Form::ShowNow() {
+  Show();
+  // Off X (the tests' offscreen platform) there is nothing to send.
+  if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+    xcb_flush(x11->connection());
 }
 
 void Form::prepareShow() {

@@ -17,6 +17,9 @@ class Form : public Control {
   QString Caption() const { return widget()->windowTitle(); }
   void setCaption(const QString& text) { widget()->setWindowTitle(text); }
   void Show();
+  // Show, with the request sent to the display now rather than when the event loop next
+  // waits: it may stay busy a while just then. The event loop does not run.
+  void ShowNow();
   // Does ahead of Show what showing first would: polishes the controls and makes the native
   // window, so that Show has only to put it on the screen.
   void prepareShow();
