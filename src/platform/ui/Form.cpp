@@ -64,9 +64,9 @@ void Form::Show() {
 
 void Form::ShowNow() {
   Show();
-  // Off X (the tests' offscreen platform) there is nothing to send.
-  if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
-    xcb_flush(x11->connection());
+  // Off X (Wayland, the tests' offscreen platform) there is no connection, and nothing to send.
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (xcb_connection_t* const display = x11 ? x11->connection() : nullptr) xcb_flush(display);
 }
 
 void Form::prepareShow() {
