@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 #include <memory>
 #include <vector>
@@ -49,6 +50,8 @@ class PlayerFixture : public ::testing::Test {
   app::MainX& start() {
     program->startup().fistLoad_Timer();
     program->startup().tomain_Timer();
+    // What the event loop does next with the window just shown: lays it out and paints it.
+    QCoreApplication::processEvents();
     return *program->mainX();
   }
   std::vector<float> render(double seconds) {
