@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
 #include "media/AudioFixtures.h"
 #include "platform/sound/CueDevice.h"
@@ -228,4 +233,59 @@ TEST_F(CueBusTest, AStreamGainScalesBothBusesBelowTheVolume) {
   EXPECT_NEAR(at(out, 440), 0.4 * 0.8 * 2, 0.02);
   EXPECT_EQ(sys.setChannelGain(c, NAN), Result::InvalidParam);
 }
+}  // namespace
+
+namespace {
+
+// SDL's own headphones' device, on the driver that writes a file: it plays what the ring is
+// fed, in time and at its pitch, and once closed it reads no more.
+TEST(CueDeviceTest, TheSdlDevicePlaysWhatTheRingIsFedUntilItCloses) {
+  constexpr int kRate = 44100, kBlock = 256;
+  fixtures::TempDir dir;
+  const std::string capture = dir.file("cue.raw");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+  // The driver waits whole milliseconds a block: 5 for a 5.8 ms block would read faster than
+  // the tone is fed, and play gaps; 6 reads a little slower, which the ring makes up for.
+  setenv("SDL_DISKAUDIODELAY", "6", 1);
+  DriftFollower ring(kRate);
+  ASSERT_TRUE(ring.ok());
+  std::unique_ptr<CueDevice> device = makeSdlCueDevice();
+  const bool opened = device->open("", kRate, ring);
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+  unsetenv("SDL_DISKAUDIODELAY");
+  ASSERT_TRUE(opened);
+  // Fed as the master's callback feeds it: a 440 Hz tone, a block at a time, in real time.
+  std::vector<float> block(2 * kBlock);
+  double phase = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int b = 0; b < 2 * kRate / kBlock; ++b) {
+    for (int i = 0; i < kBlock; ++i, phase += 2 * M_PI * 440 / kRate)
+      block[std::size_t(2 * i)] = block[std::size_t(2 * i + 1)] = 0.5f * float(std::sin(phase));
+    ring.markTime(DriftFollower::clockSeconds());
+    ring.write(block.data(), kBlock);
+    std::this_thread::sleep_until(start +
+                                  std::chrono::microseconds((b + 1) * kBlock * 1000000LL / kRate));
+  }
+  EXPECT_FALSE(device->lost());
+  device->close();
+  const std::uint64_t read = ring.framesRead();
+  EXPECT_GT(read, std::uint64_t(kRate));  // most of the two seconds
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ring.framesRead(), read);
+
+  std::ifstream in(capture, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<float> out(bytes.size() / sizeof(float));
+  std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+  std::size_t first = 0;  // the first sound, once the ring has filled to its delay
+  while (first < out.size() / 2 && std::fabs(out[2 * first]) < 1e-4f) ++first;
+  ASSERT_GE(out.size() / 2, first + std::size_t(kRate));
+  const std::vector<float> steady(out.begin() + std::ptrdiff_t(2 * (first + kRate / 4)),
+                                  out.begin() + std::ptrdiff_t(2 * (first + kRate)));
+  EXPECT_NEAR(fixtures::zeroCrossingHz(steady, kRate), 440.0, 5.0);  // the drift follower: ±1 %
+  EXPECT_NEAR(fixtures::rms(steady), 0.5 / std::sqrt(2.0), 0.02);
+}
+
 }  // namespace
