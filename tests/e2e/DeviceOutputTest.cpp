@@ -4,7 +4,6 @@
 
 #include <QTest>
 #include <cstdlib>
-#include <fstream>
 
 #include "app/MainX.h"
 #include "app/Program.h"
@@ -12,14 +11,6 @@
 #include "media/AudioFixtures.h"
 
 namespace {
-
-std::vector<float> readRaw(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  std::vector<float> samples(bytes.size() / sizeof(float));
-  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-  return samples;
-}
 
 TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
   fixtures::TempDir dir;
@@ -56,7 +47,7 @@ TEST(DeviceOutput, TwoDecksPlayAtOnceThroughTheSoundDevice) {
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 
-  const std::vector<float> all = readRaw(capture);
+  const std::vector<float> all = fixtures::readCapture(capture);
   ASSERT_GT(all.size(), std::size_t(44100 * 2));
   // The last half second before the exit holds both tones at full level.
   // The centred pitch knobs play both a hair above their own speed.

@@ -3,9 +3,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "media/AudioFixtures.h"
@@ -275,12 +272,8 @@ TEST(CueDeviceTest, TheSdlDevicePlaysWhatTheRingIsFedUntilItCloses) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(ring.framesRead(), read);
 
-  std::ifstream in(capture, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  std::vector<float> out(bytes.size() / sizeof(float));
-  std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
-  std::size_t first = 0;  // the first sound, once the ring has filled to its delay
-  while (first < out.size() / 2 && std::fabs(out[2 * first]) < 1e-4f) ++first;
+  const std::vector<float> out = fixtures::readCapture(capture);
+  const std::size_t first = fixtures::firstSound(out);  // once the ring has filled to its delay
   ASSERT_GE(out.size() / 2, first + std::size_t(kRate * 11 / 10));
   // Judged on the best of a few fifths of a second: on a loaded machine the feeding thread
   // is late now and then, and the gap it leaves plays as silence.

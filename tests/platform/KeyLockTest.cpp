@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -156,12 +154,8 @@ TEST(KeyLockDevice, TheDecoderThreadShiftsInTimeAndTogglesWithoutAClick) {
   }
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
-  std::ifstream in(capture, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  std::vector<float> out(bytes.size() / sizeof(float));
-  std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
-  std::size_t first = 0;  // the first sound
-  while (first < out.size() / 2 && std::fabs(out[2 * first]) < 1e-4f) ++first;
+  const std::vector<float> out = fixtures::readCapture(capture);
+  const std::size_t first = fixtures::firstSound(out);
   ASSERT_GE(out.size() / 2, first + std::size_t(2.8 * kRate));
   auto part = [&](double from, double to) {
     return std::vector<float>(out.begin() + std::ptrdiff_t(2 * (first + std::size_t(from * kRate))),

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -215,6 +217,20 @@ double zeroCrossingHz(const std::vector<float>& stereo, int rate, int channel) {
   }
   if (crossings < 2) return 0;
   return double(crossings - 1) * rate / double(last - first);
+}
+
+std::vector<float> readCapture(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<float> samples(bytes.size() / sizeof(float));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+  return samples;
+}
+
+std::size_t firstSound(const std::vector<float>& stereo, float floor) {
+  std::size_t first = 0;
+  while (first < stereo.size() / 2 && std::fabs(stereo[2 * first]) < floor) ++first;
+  return first;
 }
 
 double rms(const std::vector<float>& stereo, int channel) {

@@ -41,6 +41,13 @@ std::vector<double> burstOnsets(const std::vector<float>& stereo, double hz, dou
 // Writes `bytes` of pseudo-random bytes.
 void writeRandom(const std::string& path, std::size_t bytes, unsigned seed = 1);
 
+// What SDL's file-writing driver wrote: interleaved 32-bit float samples (none from a file
+// that is not there).
+std::vector<float> readCapture(const std::string& path);
+// The first frame of interleaved stereo whose left sample is above `floor` (the frame count
+// when none is).
+std::size_t firstSound(const std::vector<float>& stereo, float floor = 1e-4f);
+
 // Measures a tone: its frequency from zero crossings, its RMS and its magnitude at a
 // frequency (Goertzel), over one channel of interleaved stereo samples.
 double zeroCrossingHz(const std::vector<float>& stereo, int rate, int channel = 0);

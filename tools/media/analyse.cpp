@@ -27,9 +27,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,14 +36,6 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr double kTailSeconds = 2.0;
-
-std::vector<float> readCapture(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  std::vector<float> all(bytes.size() / sizeof(float));
-  std::memcpy(all.data(), bytes.data(), all.size() * sizeof(float));
-  return all;
-}
 
 // The tone's amplitude in each window. A Hann window keeps other tones, and the click of a
 // track that ends, out of the measure.
@@ -214,13 +203,13 @@ int main(int argc, char** argv) {
     std::vector<double> others;
     for (int a = 6; a < argc; ++a) others.push_back(std::atof(argv[a]));
     const double from = std::atof(argv[4]), to = std::atof(argv[5]), hz = std::atof(argv[3]);
-    const std::vector<float> all = readCapture(argv[1]);
+    const std::vector<float> all = fixtures::readCapture(argv[1]);
     return printSteps(blockLevels(all, from, to, hz, others),
                       disturbedBlocks(all, from, to, hz, others),
                       double(std::size_t(from * kRate) / kVolumeBlock * kVolumeBlock) / kRate);
   }
   if (argc > 3 && std::string(argv[2]) == "--onsets") {
-    const std::vector<float> all = readCapture(argv[1]);
+    const std::vector<float> all = fixtures::readCapture(argv[1]);
     for (int a = 3; a < argc; ++a) {
       std::printf("%s", argv[a]);
       for (double t : fixtures::burstOnsets(all, std::atof(argv[a]))) std::printf(" %.4f", t);
@@ -240,7 +229,7 @@ int main(int argc, char** argv) {
                  "       tv_analyse CAPTURE.raw --onsets HZ...\n");
     return 2;
   }
-  const std::vector<float> all = readCapture(argv[1]);
+  const std::vector<float> all = fixtures::readCapture(argv[1]);
   const double seconds = std::atof(argv[first]);
   const auto window = std::size_t(seconds * kRate) * 2;
   if (tones) {
